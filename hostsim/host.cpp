@@ -1,0 +1,188 @@
+#include "host.h"
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <cstring>
+
+namespace hostsim {
+
+namespace {
+
+Host* current = nullptr;
+
+// The first identifier handed out for a registered command, in the range
+// Windows leaves to applications' menu commands.
+constexpr int kFirstCommandId = 40001;
+
+// An empty body for a window the host does not know.
+const std::string kNothing;
+
+}  // namespace
+
+bool HeaderNameLess::operator()(const std::string& a, const std::string& b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) <
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+Host::Host() : nextCommandId_(kFirstCommandId) {
+    current = this;
+}
+
+Host::~Host() {
+    Unload();
+    while (!windows_.empty()) {
+        CloseCompose(windows_.begin()->first);
+    }
+    if (current == this) {
+        current = nullptr;
+    }
+}
+
+Host& Host::Current() {
+    return *current;
+}
+
+bool Host::Load(const std::string& path, std::string* error) {
+    Unload();
+    module_ = LoadLibraryA(path.c_str());
+    if (!module_) {
+        if (error) {
+            *error = "cannot load the plug-in " + path + " (error " +
+                     std::to_string(GetLastError()) + ")";
+        }
+        return false;
+    }
+#define HOSTSIM_FIND_CALLBACK(ordinal, name, params)                                     \
+    callbacks_.name = std::bit_cast<telepost::name##_t>(GetProcAddress(module_, #name)); \
+    if (!callbacks_.name) {                                                              \
+        if (error) {                                                                     \
+            *error = "the plug-in " + path + " does not export " #name;                  \
+        }                                                                                \
+        Unload();                                                                        \
+        return false;                                                                    \
+    }
+    TELEPOST_CALLBACKS(HOSTSIM_FIND_CALLBACK)
+#undef HOSTSIM_FIND_CALLBACK
+    return true;
+}
+
+void Host::Unload() {
+    if (module_) {
+        FreeLibrary(module_);
+        module_ = nullptr;
+    }
+    callbacks_ = Callbacks{};
+    commands_.clear();
+}
+
+HWND Host::OpenCompose(const Message& message) {
+    HWND window = CreateWindowExA(0, "STATIC", "compose", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
+                                  nullptr, nullptr, nullptr, nullptr);
+    windows_[window] = Compose{message, {}};
+    return window;
+}
+
+void Host::CloseCompose(HWND window) {
+    windows_.erase(window);
+    DestroyWindow(window);
+}
+
+Host::Compose* Host::Find(HWND window) {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : &it->second;
+}
+
+const Host::Compose* Host::Find(HWND window) const {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : &it->second;
+}
+
+const std::string& Host::Body(HWND window) const {
+    const Compose* compose = Find(window);
+    return compose ? compose->message.body : kNothing;
+}
+
+std::string Host::Header(HWND window, const std::string& name) const {
+    const Compose* compose = Find(window);
+    if (!compose) {
+        return {};
+    }
+    auto it = compose->message.headers.find(name);
+    return it == compose->message.headers.end() ? std::string() : it->second;
+}
+
+bool Host::HasHeader(HWND window, const std::string& name) const {
+    const Compose* compose = Find(window);
+    return compose && compose->message.headers.count(name) != 0;
+}
+
+int Host::RegisterCommand(LPCSTR description, int windowKind, telepost::CommandHandler handler) {
+    int id = nextCommandId_++;
+    calls_.push_back(Call{"BKA_RegisterCommand", nullptr, {}, description, windowKind});
+    commands_.push_back(Command{description, windowKind, handler, id});
+    return id;
+}
+
+LPSTR Host::CompGetText(HWND window, LPSTR, int size) {
+    calls_.push_back(Call{"BKA_CompGetText", window, {}, {}, size});
+    Compose* compose = Find(window);
+    if (!compose) {
+        static char empty[1];
+        empty[0] = '\0';
+        return empty;
+    }
+    // The host's own copy, exactly as long as the text: a write past its
+    // terminator is a fault the sanitizers see.
+    const std::string& body = compose->message.body;
+    compose->text.assign(body.c_str(), body.c_str() + body.size() + 1);
+    return compose->text.data();
+}
+
+int Host::CompSetText(HWND window, int flags, LPCSTR text) {
+    std::string value = text ? text : "";
+    calls_.push_back(Call{"BKA_CompSetText", window, {}, value, flags});
+    if (Compose* compose = Find(window)) {
+        compose->message.body = value;
+    }
+    return 0;
+}
+
+LPSTR Host::CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int size) {
+    std::string header = name ? name : "";
+    calls_.push_back(Call{"BKA_CompGetSpecifiedHeader", window, header, {}, size});
+    if (!buffer || size <= 0) {
+        return buffer;
+    }
+    std::string value = Header(window, header);
+    size_t n = std::min(value.size(), static_cast<size_t>(size) - 1);
+    std::memcpy(buffer, value.data(), n);
+    buffer[n] = '\0';
+    return buffer;
+}
+
+int Host::CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value) {
+    std::string header = name ? name : "";
+    std::string text = value ? value : "";
+    calls_.push_back(Call{"BKA_CompSetSpecifiedHeader", window, header, text, 0});
+    if (Compose* compose = Find(window)) {
+        compose->message.headers[header] = text;
+    }
+    return 0;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH * 4] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path);
+    size_t cut = folder.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
+}
+
+std::string PluginBesideProgram() {
+    return ProgramFolder() + "TELEPOST.dll";
+}
+
+}  // namespace hostsim

@@ -1,0 +1,114 @@
+// The stand-in host: it takes the host mail client's place. It exports the 54
+// host functions from its executable, keeps compose windows (a body and named
+// headers each, code page 932 bytes), loads the plug-in, records every call
+// the plug-in makes of the five functions it uses, and plays the user.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/interface.h"
+
+namespace hostsim {
+
+// One call of a host function the plug-in uses, with its arguments.
+struct Call {
+    std::string function;  // "BKA_CompGetText", ...
+    HWND window = nullptr;
+    std::string name;  // the header name, for the header functions
+    std::string text;  // the description, text or value passed in
+    int number = 0;    // the buffer size, window kind or flags passed in
+
+    bool operator==(const Call&) const = default;
+};
+
+// Compares header names as the host does, without regard to ASCII case.
+struct HeaderNameLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+using Headers = std::map<std::string, std::string, HeaderNameLess>;
+
+// A message as a compose window holds it: headers and body, code page 932.
+struct Message {
+    Headers headers;
+    std::string body;
+};
+
+// A command the plug-in registered with BKA_RegisterCommand.
+struct Command {
+    std::string description;
+    int windowKind = 0;
+    telepost::CommandHandler handler = nullptr;
+    int id = 0;
+};
+
+// The plug-in's exported callbacks, as found by name.
+struct Callbacks {
+#define HOSTSIM_CALLBACK_SLOT(ordinal, name, params) telepost::name##_t name = nullptr;
+    TELEPOST_CALLBACKS(HOSTSIM_CALLBACK_SLOT)
+#undef HOSTSIM_CALLBACK_SLOT
+};
+
+class Host {
+  public:
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // The one host of the process, the one the exported host functions serve.
+    static Host& Current();
+
+    // Loads the plug-in library and finds its 15 callbacks. False, with the
+    // reason in `error`, when the library does not load or lacks a callback.
+    bool Load(const std::string& path, std::string* error = nullptr);
+    void Unload();
+    bool Loaded() const { return module_ != nullptr; }
+    HMODULE Module() const { return module_; }
+    const Callbacks& Plugin() const { return callbacks_; }
+
+    // Compose windows: real windows, owners of the plug-in's message boxes.
+    HWND OpenCompose(const Message& message);
+    void CloseCompose(HWND window);
+    const std::string& Body(HWND window) const;
+    // The header's value; empty when the window has no such header.
+    std::string Header(HWND window, const std::string& name) const;
+    bool HasHeader(HWND window, const std::string& name) const;
+
+    // What the plug-in asked of the host, in order.
+    const std::vector<Call>& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+    const std::vector<Command>& Commands() const { return commands_; }
+
+    // The host functions' work, called by the exported BKA_ functions.
+    int RegisterCommand(LPCSTR description, int windowKind, telepost::CommandHandler handler);
+    LPSTR CompGetText(HWND window, LPSTR buffer, int size);
+    int CompSetText(HWND window, int flags, LPCSTR text);
+    LPSTR CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int size);
+    int CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value);
+
+  private:
+    struct Compose {
+        Message message;
+        std::vector<char> text;  // the body as handed out by CompGetText
+    };
+    Compose* Find(HWND window);
+    const Compose* Find(HWND window) const;
+
+    HMODULE module_ = nullptr;
+    Callbacks callbacks_;
+    std::map<HWND, Compose> windows_;
+    std::vector<Call> calls_;
+    std::vector<Command> commands_;
+    int nextCommandId_ = 0;
+};
+
+// The folder of the running program, with its final separator.
+std::string ProgramFolder();
+// TELEPOST.dll beside the running program.
+std::string PluginBesideProgram();
+
+}  // namespace hostsim

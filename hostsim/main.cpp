@@ -1,0 +1,28 @@
+// hostsim: the stand-in host on the command line.
+//
+//   hostsim info [--plugin PATH]   load the plug-in and show what it tells the host
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::fputs(hostsim::kUsage, stderr);
+        return hostsim::kExitFailure;
+    }
+    std::string verb = args.front();
+    args.erase(args.begin());
+    for (const hostsim::Verb& v : hostsim::kVerbs) {
+        if (verb == v.name) {
+            return v.run(args);
+        }
+    }
+    std::fprintf(stderr, "hostsim: unknown command '%s'\n%s", verb.c_str(), hostsim::kUsage);
+    return hostsim::kExitFailure;
+}

@@ -1,0 +1,42 @@
+// Kernel services for Linux builds: modules over dlopen, private-profile INI
+// files on disk, and the thread identity the user-interface model keys on.
+#pragma once
+
+#include "types.h"
+
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+// Loads a shared library and runs its DllMain(DLL_PROCESS_ATTACH); a DllMain
+// that returns 0 fails the load, which unloads the library again.
+HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
+// Runs DllMain(DLL_PROCESS_DETACH) and unloads the library.
+BOOL WINAPI FreeLibrary(HMODULE module);
+// With a null name: the main program, whose exported functions GetProcAddress finds.
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
+// The full path of a module loaded by LoadLibraryA, or of the main program for null.
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
+DWORD WINAPI GetLastError();
+DWORD WINAPI GetCurrentThreadId();
+
+UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
+                                      LPSTR returned, DWORD size, LPCSTR fileName);
+BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
+
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
+
+#define CP_ACP 0
+#define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x00000008
+
+// Code page conversions, over iconv; code pages 932 (and CP_ACP, which is 932
+// here, as on the plug-in's users' machines) and CP_UTF8.
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
+                               int wideLength);
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text,
+                               int length, LPCSTR defaultChar, BOOL* usedDefault);

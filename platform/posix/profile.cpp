@@ -1,0 +1,202 @@
+// Private-profile (INI) files for Linux builds, with Windows' behaviour:
+// section and key names match without regard to ASCII case, values are
+// trimmed, a write creates the file, section or key it needs and keeps every
+// other line of the file as it was.
+#include <windows.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r";
+
+std::string_view Trim(std::string_view text) {
+    size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    size_t last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// "[name]" gives name; any other line gives nothing.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    line = Trim(line);
+    if (line.size() < 2 || line.front() != '[') {
+        return std::nullopt;
+    }
+    size_t close = line.find(']');
+    if (close == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return Trim(line.substr(1, close - 1));
+}
+
+// "key=value" gives key; comments and lines without "=" give nothing.
+std::optional<std::string_view> KeyName(std::string_view line) {
+    line = Trim(line);
+    if (line.empty() || line.front() == ';') {
+        return std::nullopt;
+    }
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return Trim(line.substr(0, equals));
+}
+
+std::string_view ValueOf(std::string_view line) {
+    return Trim(line.substr(line.find('=') + 1));
+}
+
+std::vector<std::string> ReadLines(const char* fileName, bool* exists) {
+    std::vector<std::string> lines;
+    std::ifstream in(fileName, std::ios::binary);
+    *exists = static_cast<bool>(in);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+struct Found {
+    size_t sectionLine;  // the "[section]" line
+    size_t endLine;      // one past the section's last line
+    std::optional<size_t> keyLine;
+};
+
+std::optional<Found> Find(const std::vector<std::string>& lines, std::string_view section,
+                          const char* key) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        auto name = SectionName(lines[i]);
+        if (!name || !SameName(*name, section)) {
+            continue;
+        }
+        Found found{i, lines.size(), std::nullopt};
+        for (size_t j = i + 1; j < lines.size(); ++j) {
+            if (SectionName(lines[j])) {
+                found.endLine = j;
+                break;
+            }
+            auto keyName = KeyName(lines[j]);
+            if (key && !found.keyLine && keyName && SameName(*keyName, key)) {
+                found.keyLine = j;
+            }
+        }
+        return found;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Lookup(const char* section, const char* key, const char* fileName) {
+    if (!section || !key || !fileName) {
+        return std::nullopt;
+    }
+    bool exists = false;
+    auto lines = ReadLines(fileName, &exists);
+    auto found = Find(lines, section, key);
+    if (!found || !found->keyLine) {
+        return std::nullopt;
+    }
+    return std::string(ValueOf(lines[*found->keyLine]));
+}
+
+}  // namespace
+
+UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) {
+    auto value = Lookup(section, key, fileName);
+    if (!value || value->empty()) {
+        return static_cast<UINT>(defaultValue);
+    }
+    const char* text = value->c_str();
+    char* end = nullptr;
+    long number = std::strtol(text, &end, 10);
+    if (end == text) {
+        return static_cast<UINT>(defaultValue);  // not a number
+    }
+    return static_cast<UINT>(number);
+}
+
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
+                                      LPSTR returned, DWORD size, LPCSTR fileName) {
+    if (!returned || size == 0) {
+        return 0;
+    }
+    auto value = Lookup(section, key, fileName);
+    std::string text = value ? *value : std::string(defaultValue ? defaultValue : "");
+    size_t n = text.size() < size ? text.size() : size - 1;
+    std::memcpy(returned, text.data(), n);
+    returned[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
+    if (!section || !fileName || !*fileName) {
+        return FALSE;
+    }
+    bool exists = false;
+    auto lines = ReadLines(fileName, &exists);
+    auto found = Find(lines, section, key);
+    if (!key) {
+        // A null key removes the whole section.
+        if (found) {
+            lines.erase(lines.begin() + static_cast<long>(found->sectionLine),
+                        lines.begin() + static_cast<long>(found->endLine));
+        }
+    } else if (found && found->keyLine) {
+        auto at = lines.begin() + static_cast<long>(*found->keyLine);
+        if (value) {
+            *at = std::string(key) + "=" + value;
+        } else {
+            lines.erase(at);  // a null value removes the key
+        }
+    } else if (value) {
+        std::string entry = std::string(key) + "=" + value;
+        if (found) {
+            // After the section's last non-blank line, so that a blank line
+            // before the next section stays where it was.
+            size_t at = found->endLine;
+            while (at > found->sectionLine + 1 && Trim(lines[at - 1]).empty()) {
+                --at;
+            }
+            lines.insert(lines.begin() + static_cast<long>(at), entry);
+        } else {
+            if (!lines.empty() && !Trim(lines.back()).empty()) {
+                lines.emplace_back();
+            }
+            lines.push_back(std::string("[") + section + "]");
+            lines.push_back(entry);
+        }
+    } else {
+        return TRUE;  // removing what is not there
+    }
+    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    for (const auto& line : lines) {
+        out << line << "\r\n";
+    }
+    return out.good() ? TRUE : FALSE;
+}

@@ -1,0 +1,89 @@
+// The plug-in's face towards the platform loader and the host: the entry
+// routine and the 15 exported callbacks, each handing its work to the module
+// that owns it.
+#include <windows.h>
+
+#include <type_traits>
+
+#include "host/entry.h"
+#include "host/interface.h"
+#include "host/plugin_info.h"
+#include "host/settings.h"
+
+using namespace telepost;
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    return EnterLibrary(instance, reason) ? TRUE : FALSE;
+}
+
+int WINAPI BKC_OnStart(void) {
+    LoadSettings();
+    return 0;
+}
+
+int WINAPI BKC_OnExit(void) {
+    return 0;
+}
+
+int WINAPI BKC_OnMenuInit(HWND, HMENU, int) {
+    return 0;
+}
+
+int WINAPI BKC_OnOpenFolder(LPCSTR) {
+    return 0;
+}
+
+int WINAPI BKC_OnOpenMail(LPCSTR) {
+    return 0;
+}
+
+int WINAPI BKC_OnEveryMinute(void) {
+    return 0;
+}
+
+int WINAPI BKC_OnOpenCompose(HWND, int) {
+    return 0;
+}
+
+int WINAPI BKC_OnOutgoing(HWND, int) {
+    return 0;
+}
+
+int WINAPI BKC_OnKeyDispatch(HWND, int, int) {
+    return 0;
+}
+
+int WINAPI BKC_OnRetrieve(LPCSTR, LPCSTR) {
+    return 0;
+}
+
+int WINAPI BKC_OnSend(LPCSTR) {
+    return 0;
+}
+
+int WINAPI BKC_OnFinishRetrieve(int) {
+    return 0;
+}
+
+int WINAPI BKC_OnPlugInSetup(HWND) {
+    return 1;
+}
+
+int WINAPI BKC_OnPlugInInfo(LPVOID info) {
+    FillPluginInfo(info);
+    return 0;
+}
+
+int WINAPI BKC_OnDragDrop(LPCSTR, LPCSTR, int, int) {
+    return 0;
+}
+
+}  // extern "C"
+
+// Each callback has exactly the signature the host calls it with.
+#define TELEPOST_CHECK_SIGNATURE(ordinal, name, params) \
+    static_assert(std::is_same_v<decltype(&name), name##_t>, #name);
+TELEPOST_CALLBACKS(TELEPOST_CHECK_SIGNATURE)
+#undef TELEPOST_CHECK_SIGNATURE

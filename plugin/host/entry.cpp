@@ -1,0 +1,21 @@
+#include "host/entry.h"
+
+#include "host/host_api.h"
+#include "host/settings.h"
+
+namespace telepost {
+
+int EnterLibrary(HINSTANCE instance, DWORD reason) {
+    ModuleInstance = instance;
+    if (reason != DLL_PROCESS_ATTACH) {
+        return 1;
+    }
+    DisableThreadLibraryCalls(instance);
+    if (!HostApi.Bind()) {
+        return 0;
+    }
+    LocateIniFile(ModuleInstance);
+    return 1;
+}
+
+}  // namespace telepost

@@ -1,0 +1,99 @@
+// The contract between the host mail client and the plug-in: the 15 callbacks
+// that the plug-in exports and the 54 functions that the host exports. Both
+// sides are stdcall (WINAPI); every argument and result is 32 bits on Windows.
+#pragma once
+
+#include <windows.h>
+
+namespace telepost {
+
+// A compose-window command, called by the host with the compose window.
+using CommandHandler = void(WINAPI*)(HWND composeWindow, LPARAM);
+
+}  // namespace telepost
+
+// The host's functions in binding order. CALLED(name, result, parameters) for
+// the five the plug-in calls, UNUSED(name) for the 49 it binds and never calls,
+// which are int WINAPI name(void) here.
+#define TELEPOST_HOST_FUNCTIONS(CALLED, UNUSED)                                                   \
+    UNUSED(BKA_GetVersion)                                                                        \
+    UNUSED(BKA_Command)                                                                           \
+    UNUSED(BKA_GetWindowHandles)                                                                  \
+    CALLED(BKA_RegisterCommand, int,                                                              \
+           (LPCSTR description, int windowKind, telepost::CommandHandler handler))                \
+    UNUSED(BKA_RegisterUICallback)                                                                \
+    UNUSED(BKA_GetDataFolder)                                                                     \
+    UNUSED(BKA_GetTempFolder)                                                                     \
+    UNUSED(BKA_GetTempFileName)                                                                   \
+    UNUSED(BKA_GetCurrentMailBox)                                                                 \
+    UNUSED(BKA_SetCurrentMailBox)                                                                 \
+    UNUSED(BKA_GetCurrentFolder)                                                                  \
+    UNUSED(BKA_SetCurrentFolder)                                                                  \
+    UNUSED(BKA_GetFolderDisplayName)                                                              \
+    UNUSED(BKA_SetMessageText)                                                                    \
+    UNUSED(BKA_GetCurrentMail)                                                                    \
+    UNUSED(BKA_SetCurrentMail)                                                                    \
+    UNUSED(BKA_GetNextMail)                                                                       \
+    UNUSED(BKA_SetSel)                                                                            \
+    UNUSED(BKA_AppendMessage)                                                                     \
+    UNUSED(BKA_MoveSelectedMessages)                                                              \
+    UNUSED(BKA_GetStatus)                                                                         \
+    UNUSED(BKA_ComposeMail)                                                                       \
+    UNUSED(BKA_GetCharSet)                                                                        \
+    UNUSED(BKA_GetSource)                                                                         \
+    UNUSED(BKA_SetSource)                                                                         \
+    UNUSED(BKA_GetHeader)                                                                         \
+    UNUSED(BKA_GetText)                                                                           \
+    UNUSED(BKA_SetText)                                                                           \
+    UNUSED(BKA_GetSpecifiedHeader)                                                                \
+    UNUSED(BKA_SetSpecifiedHeader)                                                                \
+    UNUSED(BKA_CompGetCharSet)                                                                    \
+    UNUSED(BKA_CompGetSource)                                                                     \
+    UNUSED(BKA_CompSetSource)                                                                     \
+    UNUSED(BKA_CompGetHeader)                                                                     \
+    CALLED(BKA_CompGetSpecifiedHeader, LPSTR, (HWND window, LPCSTR name, LPSTR buffer, int size)) \
+    CALLED(BKA_CompSetSpecifiedHeader, int, (HWND window, LPCSTR name, LPCSTR value))             \
+    CALLED(BKA_CompGetText, LPSTR, (HWND window, LPSTR buffer, int size))                         \
+    CALLED(BKA_CompSetText, int, (HWND window, int flags, LPCSTR text))                           \
+    UNUSED(BKA_CompAttachFile)                                                                    \
+    UNUSED(BKA_Alloc)                                                                             \
+    UNUSED(BKA_ReAlloc)                                                                           \
+    UNUSED(BKA_Free)                                                                              \
+    UNUSED(BKA_ISO_2022_JP)                                                                       \
+    UNUSED(BKA_ISO_2022_KR)                                                                       \
+    UNUSED(BKA_HZ_GB2312)                                                                         \
+    UNUSED(BKA_ISO_8859_2)                                                                        \
+    UNUSED(BKA_EUC_JP)                                                                            \
+    UNUSED(BKA_UTF_7)                                                                             \
+    UNUSED(BKA_UTF_8)                                                                             \
+    UNUSED(BKA_B64Convert)                                                                        \
+    UNUSED(BKA_QPConvert)                                                                         \
+    UNUSED(BKA_MIMEHeader)                                                                        \
+    UNUSED(BKA_SerializeRcpts)                                                                    \
+    UNUSED(BKA_Connect)
+
+// The plug-in's exported callbacks: X(ordinal, name, parameters), each giving an int.
+#define TELEPOST_CALLBACKS(X)                                     \
+    X(1, BKC_OnStart, (void))                                     \
+    X(2, BKC_OnExit, (void))                                      \
+    X(3, BKC_OnMenuInit, (HWND window, HMENU menu, int menuType)) \
+    X(4, BKC_OnOpenFolder, (LPCSTR folder))                       \
+    X(5, BKC_OnOpenMail, (LPCSTR mail))                           \
+    X(6, BKC_OnEveryMinute, (void))                               \
+    X(7, BKC_OnOpenCompose, (HWND window, int mode))              \
+    X(8, BKC_OnOutgoing, (HWND window, int mode))                 \
+    X(9, BKC_OnKeyDispatch, (HWND window, int key, int flags))    \
+    X(10, BKC_OnRetrieve, (LPCSTR mail, LPCSTR mailId))           \
+    X(11, BKC_OnSend, (LPCSTR mail))                              \
+    X(12, BKC_OnFinishRetrieve, (int count))                      \
+    X(13, BKC_OnPlugInSetup, (HWND owner))                        \
+    X(14, BKC_OnPlugInInfo, (LPVOID info))                        \
+    X(15, BKC_OnDragDrop, (LPCSTR target, LPCSTR source, int count, int flags))
+
+namespace telepost {
+
+#define TELEPOST_CALLBACK_TYPE(ordinal, name, params) using name##_t = int(WINAPI*) params;
+TELEPOST_CALLBACKS(TELEPOST_CALLBACK_TYPE)
+#undef TELEPOST_CALLBACK_TYPE
+
+}  // namespace telepost

@@ -1,0 +1,81 @@
+#include "host/settings.h"
+
+#include "convert/sjis.h"
+
+#include <cstring>
+
+namespace telepost {
+
+SettingsRecord Settings;
+char IniPath[kPathSize];
+HINSTANCE ModuleInstance;
+
+namespace {
+
+constexpr char kIniExtension[] = ".ini";
+constexpr int kNumberSize = 32;  // a setting formatted as text
+
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+}  // namespace
+
+bool MakeIniPath(const char* modulePath, char (&iniPath)[kPathSize]) {
+    // Find where the file name starts, stepping over double-byte characters.
+    const char* fileName = modulePath;
+    const char* p = modulePath;
+    while (*p) {
+        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1]) {
+            p += 2;
+            continue;
+        }
+        if (IsPathSeparator(*p)) {
+            fileName = p + 1;
+        }
+        ++p;
+    }
+    const char* dot = std::strrchr(fileName, '.');  // '.' is never a trail byte
+    size_t stem = static_cast<size_t>((dot ? dot : p) - modulePath);
+    if (stem + sizeof kIniExtension > sizeof iniPath) {
+        iniPath[0] = '\0';
+        return false;
+    }
+    std::memcpy(iniPath, modulePath, stem);
+    std::memcpy(iniPath + stem, kIniExtension, sizeof kIniExtension);
+    return true;
+}
+
+void LocateIniFile(HINSTANCE instance) {
+    char modulePath[kPathSize] = {};
+    DWORD length = GetModuleFileNameA(instance, modulePath, sizeof modulePath);
+    if (length == 0 || length >= sizeof modulePath) {
+        IniPath[0] = '\0';  // a cut path would name some other file
+        return;
+    }
+    MakeIniPath(modulePath, IniPath);
+}
+
+std::int32_t ReadSetting(const char* key) {
+    if (!IniPath[0]) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(GetPrivateProfileIntA(kSettingsSection, key, 0, IniPath));
+}
+
+void WriteSetting(const char* key, std::int32_t value) {
+    if (!IniPath[0]) {
+        return;
+    }
+    char text[kNumberSize];
+    wsprintfA(text, "%d", value);
+    WritePrivateProfileStringA(kSettingsSection, key, text, IniPath);
+}
+
+void LoadSettings() {
+    for (const SettingKey& setting : kSettingKeys) {
+        Settings.*setting.flag = ReadSetting(setting.key);
+    }
+}
+
+}  // namespace telepost

@@ -1,0 +1,25 @@
+// Recipient parsing for the outgoing inspection: cutting the recipient list,
+// splitting a mailbox and the case-blind search that recognises the mobile
+// carriers' mail domains. Pure byte-string code, free of the platform.
+#pragma once
+
+namespace telepost {
+
+// Cuts a writable recipient list into entries in place, one per call, as a
+// stateful tokenizer: the first call is given the list, later calls null.
+// Entries are separated by commas or semicolons outside double quotes and
+// parenthesised comments; blanks (0x01-0x20) around an entry and one comment
+// at its start are dropped. Null when no entry is left. The position is one
+// process-wide variable: one list is walked at a time.
+char* NextRecipient(char* list);
+
+// Splits a mailbox into its display name and bare address. Each output is
+// left NUL-terminated within its size (at least 1) with no leading or
+// trailing blank; the mailbox itself is never changed.
+void SplitMailbox(char* name, int nameSize, char* address, int addressSize, const char* mailbox);
+
+// The first position of `pattern` in `text`, ASCII letters matched without
+// regard to case, or null.
+const char* FindNoCase(const char* text, const char* pattern);
+
+}  // namespace telepost

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what building and testing TELEPOST needs on a Debian machine:
+# the native toolchain, the MinGW-w64 cross compiler, 32-bit Wine, Xvfb,
+# the fuzzing runtime, the benchmark peers and a Japanese locale and font.
+# Safe to run again: it only installs what is missing.
+set -euo pipefail
+
+need_root() {
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: run as root (apt-get is needed)" >&2
+    exit 1
+  fi
+}
+
+packages=(
+  build-essential cmake ninja-build pkg-config python3
+  googletest libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xauth x11-utils imagemagick
+  nkf locales fonts-ipafont-gothic
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  need_root
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes its ANSI code page from the locale's name: ja_JP.UTF-8 gives 932.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  need_root
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi

@@ -1,0 +1,108 @@
+// The INI file's path and the settings read from it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "host/settings.h"
+
+namespace telepost {
+namespace {
+
+struct IniPathCase {
+    std::string modulePath;
+    std::string iniPath;  // empty: does not fit
+};
+
+class IniPathTest : public testing::TestWithParam<IniPathCase> {};
+
+TEST_P(IniPathTest, DerivesThePathBesideTheLibrary) {
+    char iniPath[kPathSize];
+    std::memset(iniPath, 'x', sizeof iniPath);
+    bool fits = MakeIniPath(GetParam().modulePath.c_str(), iniPath);
+    EXPECT_EQ(fits, !GetParam().iniPath.empty());
+    EXPECT_EQ(std::string(iniPath), GetParam().iniPath);
+}
+
+const std::string k255(255, 'a');
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, IniPathTest,
+    testing::Values(IniPathCase{"C:\\Mail\\PlugIns\\TELEPOST.dll",
+                                "C:\\Mail\\PlugIns\\TELEPOST.ini"},
+                    IniPathCase{"C:\\Mail\\TELEPOST.old.dll", "C:\\Mail\\TELEPOST.old.ini"},
+                    IniPathCase{"C:\\Mail\\TELEPOST", "C:\\Mail\\TELEPOST.ini"},
+                    // A dot in a folder name is not the extension's.
+                    IniPathCase{"C:\\My.Apps\\TELEPOST", "C:\\My.Apps\\TELEPOST.ini"},
+                    IniPathCase{"/opt/my.apps/TELEPOST", "/opt/my.apps/TELEPOST.ini"},
+                    // 表 is 0x95 0x5C: its trail byte is no path separator.
+                    IniPathCase{"C:\\\x95\x5C.dir\\TELEPOST", "C:\\\x95\x5C.dir\\TELEPOST.ini"},
+                    IniPathCase{"C:\\\x95\x5C\\TELEPOST.dll", "C:\\\x95\x5C\\TELEPOST.ini"},
+                    // The longest path that fits, and one byte more.
+                    IniPathCase{k255, k255 + ".ini"}, IniPathCase{k255 + "b", ""},
+                    IniPathCase{k255 + ".dll", k255 + ".ini"},
+                    IniPathCase{std::string(300, 'a'), ""}));
+
+// A scratch INI file that IniPath points to while a test runs.
+class SettingsFileTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = testing::TempDir() + "telepost_settings_test.ini";
+        std::remove(path_.c_str());
+        std::strcpy(IniPath, path_.c_str());
+        Settings = SettingsRecord{};
+    }
+    void TearDown() override {
+        std::remove(path_.c_str());
+        IniPath[0] = '\0';
+    }
+    void WriteFile(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+    std::string path_;
+};
+
+TEST_F(SettingsFileTest, StartsOnOnOffAndReadsAllOffWithoutAFile) {
+    EXPECT_EQ(Settings.ConvertToHankaku, 1);
+    EXPECT_EQ(Settings.ConvertToEmoji, 1);
+    EXPECT_EQ(Settings.DeleteCrlf, 0);
+    LoadSettings();
+    EXPECT_EQ(Settings.ConvertToHankaku, 0);
+    EXPECT_EQ(Settings.ConvertToEmoji, 0);
+    EXPECT_EQ(Settings.DeleteCrlf, 0);
+}
+
+TEST_F(SettingsFileTest, KeepsStoredValuesAsTheyAre) {
+    WriteFile(
+        "[other]\r\nconvert to emoji=7\r\n[K-TAI]\r\nConvert To Hankaku = 1\r\n"
+        "convert to emoji=2\r\ndelete crlf=junk\r\n");
+    LoadSettings();
+    EXPECT_EQ(Settings.ConvertToHankaku, 1);
+    EXPECT_EQ(Settings.ConvertToEmoji, 2);  // on, and not reduced to 1
+    EXPECT_EQ(Settings.DeleteCrlf, 0);      // not a number
+}
+
+TEST_F(SettingsFileTest, WritesEachSettingAsADecimalAndKeepsTheRestOfTheFile) {
+    WriteFile("; kept\r\n[other]\r\nkey=value\r\n");
+    WriteSetting("convert to hankaku", 1);
+    WriteSetting("delete crlf", 0);
+    WriteSetting("convert to hankaku", 0);
+    std::ifstream in(path_, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text,
+              "; kept\r\n[other]\r\nkey=value\r\n\r\n[k-tai]\r\nconvert to hankaku=0\r\n"
+              "delete crlf=0\r\n");
+    EXPECT_EQ(ReadSetting("convert to hankaku"), 0);
+    EXPECT_EQ(ReadSetting("delete crlf"), 0);
+}
+
+TEST_F(SettingsFileTest, WithoutAnIniPathTouchesNoFile) {
+    IniPath[0] = '\0';
+    WriteSetting("convert to emoji", 1);
+    LoadSettings();
+    EXPECT_EQ(Settings.ConvertToEmoji, 0);
+    EXPECT_FALSE(std::ifstream(path_).good());
+}
+
+}  // namespace
+}  // namespace telepost
