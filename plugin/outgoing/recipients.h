@@ -13,9 +13,12 @@ namespace telepost {
 // process-wide variable: one list is walked at a time.
 char* NextRecipient(char* list);
 
-// Splits a mailbox into its display name and bare address. Each output is
-// left NUL-terminated within its size (at least 1) with no leading or
-// trailing blank; the mailbox itself is never changed.
+// Splits a mailbox into its display name and bare address. Understood forms:
+// `name <address>`, `"quoted name" <address>`, `<address>`,
+// `address (name)` and a bare address. Each output is left NUL-terminated
+// within its size (at least 1), cut to whole double-byte characters, with no
+// leading or trailing space or tab; the mailbox itself is never changed.
+// Both outputs are empty when no working memory can be had.
 void SplitMailbox(char* name, int nameSize, char* address, int addressSize, const char* mailbox);
 
 // The first position of `pattern` in `text`, ASCII letters matched without
