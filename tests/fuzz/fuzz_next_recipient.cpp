@@ -1,0 +1,55 @@
+// Walks arbitrary recipient lists: every entry lies inside the list, starts
+// with no blank, separator or NUL and ends with no blank; the tokenizer
+// writes nothing but NUL bytes, and only inside the list.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "outgoing/recipients.h"
+
+namespace {
+
+bool IsBlank(unsigned char byte) {
+    return byte >= 0x01 && byte <= 0x20;
+}
+
+void Check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The list ends at the first NUL; its buffer ends with it, so that any
+    // read or write past the list shows.
+    const std::string original(reinterpret_cast<const char*>(data),
+                               strnlen(reinterpret_cast<const char*>(data), size));
+    std::vector<char> list(original.begin(), original.end());
+    list.push_back('\0');
+    char* const begin = list.data();
+    char* const end = begin + original.size();
+
+    const char* previousEnd = begin;
+    std::size_t calls = 0;
+    for (char* entry = telepost::NextRecipient(begin); entry != nullptr;
+         entry = telepost::NextRecipient(nullptr)) {
+        Check(++calls <= original.size());
+        Check(entry >= previousEnd && entry < end);
+        const std::size_t length = std::strlen(entry);
+        const unsigned char first = static_cast<unsigned char>(entry[0]);
+        Check(first != '\0' && !IsBlank(first) && first != ',' && first != ';');
+        Check(!IsBlank(static_cast<unsigned char>(entry[length - 1])));
+        Check(original.compare(entry - begin, length, entry, length) == 0);
+        previousEnd = entry + length;
+    }
+    Check(telepost::NextRecipient(nullptr) == nullptr);
+    for (std::size_t i = 0; i < original.size(); ++i) {
+        Check(list[i] == original[i] || list[i] == '\0');
+    }
+    return 0;
+}
