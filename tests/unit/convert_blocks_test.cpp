@@ -1,0 +1,185 @@
+// The conversions over generated texts long enough for their whole-block
+// paths: the same result as the byte-at-a-time passes, wherever the block
+// boundaries fall, the properties each conversion promises, and no byte
+// written outside the text.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "convert/convert.h"
+#include "convert/reference.h"
+
+namespace telepost {
+namespace {
+
+using Conversion = char* (*)(char*);
+
+struct Pass {
+    const char* name;
+    Conversion convert;
+    Conversion reference;
+};
+
+const Pass kPasses[] = {
+    {"ZenkakuToHankaku", ZenkakuToHankaku, ZenkakuToHankakuReference},
+    {"ToImodeEmoji", ToImodeEmoji, ToImodeEmojiReference},
+    {"DeleteBlanks", DeleteBlanks, DeleteBlanksReference},
+};
+
+// Runs a conversion in a heap buffer of exactly the text's size, so that the
+// address sanitizer sees any read past the terminator.
+std::string Converted(Conversion convert, const std::string& text) {
+    auto buffer = std::make_unique<char[]>(text.size() + 1);
+    std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
+    EXPECT_EQ(convert(buffer.get()), buffer.get());
+    return buffer.get();
+}
+
+// Pieces that the conversions treat specially, and the bytes around them
+// that a parse out of step would take for them.
+const char* const kPieces[] = {
+    "\x82\x60",                                                          // Ａ
+    "\x82\x9A",                                                          // ｚ
+    "\x81\x40",                                                          // ideographic space
+    "\x81\x97",                                                          // full-width commercial at
+    "\x82\xA0",                                                          // あ
+    "\x83\x82",                                                          // ム, trail byte 0x82
+    "\x83\x81",                                                          // メ, trail byte 0x81
+    "\x83\x7A",                                                          // ホ, trail byte z
+    "\x88\x9F",                                                          // 亜
+    "\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F",  // 亜 eight times
+    "\x87\x40",                                                          // ①
+    "\x87\x49",                                                          // ⑩
+    "\x81\x9C",                                                          // ●
+    "\x81\x60",                                                          // ～
+    "\x87\x84",                                                          // ℡
+    "\xF9\xA9",                                                          // an emoji code
+    "\x82",
+    "\x87",
+    "\x81",
+    "\xE0",
+    "\xFC",
+    "\x9F",  // lead bytes alone
+    "\x40",
+    "\x60",
+    "\x7E",
+    "\x7F",
+    "\x80",
+    "\xFD",  // trail bytes and neighbours
+    "\xB1",
+    "\xDF",  // half-width katakana
+    "!",
+    "?",
+    "<",
+    ">",
+    ":",
+    ")",
+    "(",
+    "|",
+    "X",
+    "x",
+    "z",
+    "Z",
+    " ",
+    "\t",
+    "\r\n",
+    "\r",
+    "\n",
+    "\x0B",
+    "a",
+    "0",
+};
+
+std::string RandomText(std::mt19937& random, std::size_t pieces) {
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
+    std::string text;
+    while (pieces-- > 0) {
+        text += kPieces[pick(random)];
+    }
+    return text;
+}
+
+TEST(ConversionBlocksTest, MatchTheByteAtATimePassesOnGeneratedTexts) {
+    std::mt19937 random(20240603);
+    std::uniform_int_distribution<std::size_t> length(0, 120);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = RandomText(random, length(random));
+        for (const Pass& pass : kPasses) {
+            ASSERT_EQ(Converted(pass.convert, text), Converted(pass.reference, text))
+                << pass.name << " on text " << round;
+        }
+    }
+}
+
+TEST(ConversionBlocksTest, MatchTheByteAtATimePassesAtEveryBlockOffset) {
+    // Fillers of ASCII, of characters whose both bytes are in the lead byte
+    // range (亜), and of a run of lead bytes that starts off the block
+    // boundary, so that the fragment starts both on and off a character
+    // boundary, and whole blocks of lead bytes begin with the second byte of
+    // a character.
+    const std::string fillers[] = {"a", "\x88\x9F", "a" + std::string(47, '\x88')};
+    const std::string fragment =
+        "\x83\x82\x60\x82\x60!!\x87\x40\r\n\x83\x7A"
+        "Z\x81\x40\x82";
+    const auto repeated = [](const std::string& filler, std::size_t size) {
+        std::string text;
+        while (text.size() < size) {
+            text += filler;
+        }
+        return text.substr(0, size);
+    };
+    for (const std::string& filler : fillers) {
+        for (std::size_t offset = 0; offset < 40; ++offset) {
+            const std::string text = repeated(filler, offset) + fragment + repeated(filler, 48);
+            for (const Pass& pass : kPasses) {
+                ASSERT_EQ(Converted(pass.convert, text), Converted(pass.reference, text))
+                    << pass.name << " at offset " << offset;
+            }
+        }
+    }
+}
+
+TEST(ConversionBlocksTest, KeepTheirPromisesOnGeneratedTexts) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> length(0, 200);
+    for (int round = 0; round < 2000; ++round) {
+        const std::string text = RandomText(random, length(random));
+        const std::string half_width = Converted(ZenkakuToHankaku, text);
+        EXPECT_LE(half_width.size(), text.size());
+        EXPECT_EQ(Converted(ZenkakuToHankaku, half_width), half_width) << "text " << round;
+        EXPECT_EQ(Converted(ToImodeEmoji, text).size(), text.size()) << "text " << round;
+        EXPECT_EQ(Converted(DeleteBlanks, text).find_first_of("\t\n\r "), std::string::npos)
+            << "text " << round;
+    }
+}
+
+TEST(ConversionBlocksTest, WriteNothingOutsideTheText) {
+    constexpr std::size_t kGuard = 32;
+    constexpr char kGuardByte = '\x01';  // in no piece and no table
+    std::mt19937 random(11);
+    std::uniform_int_distribution<std::size_t> length(0, 100);
+    for (int round = 0; round < 500; ++round) {
+        const std::string text = RandomText(random, length(random));
+        for (const Pass& pass : kPasses) {
+            std::vector<char> buffer(kGuard + text.size() + 1 + kGuard, kGuardByte);
+            std::memcpy(buffer.data() + kGuard, text.c_str(), text.size() + 1);
+            pass.convert(buffer.data() + kGuard);
+            const auto untouched = [&](std::size_t from, std::size_t to) {
+                return std::all_of(buffer.begin() + static_cast<std::ptrdiff_t>(from),
+                                   buffer.begin() + static_cast<std::ptrdiff_t>(to),
+                                   [&](char byte) { return byte == kGuardByte; });
+            };
+            EXPECT_TRUE(untouched(0, kGuard)) << pass.name << " before text " << round;
+            EXPECT_TRUE(untouched(kGuard + text.size() + 1, buffer.size()))
+                << pass.name << " after text " << round;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace telepost

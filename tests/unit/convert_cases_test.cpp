@@ -1,0 +1,184 @@
+// The three message-text conversions on hand-picked byte strings, and every
+// two-byte unit of the Shift-JIS code space through each of them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "convert/convert.h"
+
+namespace telepost {
+namespace {
+
+using Conversion = char* (*)(char*);
+
+std::string Converted(Conversion convert, std::string text) {
+    EXPECT_EQ(convert(text.data()), text.data());
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string hex;
+    for (unsigned char byte : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X ", byte);
+        hex += digits;
+    }
+    return hex;
+}
+
+struct Case {
+    const char* what;
+    std::string input;
+    std::string expected;
+};
+
+void ExpectCases(Conversion convert, const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        EXPECT_EQ(Hex(Converted(convert, c.input)), Hex(c.expected)) << c.what;
+    }
+}
+
+// Every unit of a byte and the byte after it (a lead byte range and all
+// non-NUL seconds, and every ASCII first byte): the ones a conversion
+// changes, as input and output.
+std::vector<Case> ChangedUnits(Conversion convert) {
+    std::vector<Case> changed;
+    for (unsigned first = 0x01; first <= 0xFF; ++first) {
+        for (unsigned second = 0x01; second <= 0xFF; ++second) {
+            const std::string unit{static_cast<char>(first), static_cast<char>(second)};
+            const std::string output = Converted(convert, unit);
+            if (output != unit) {
+                changed.push_back({"", unit, output});
+            }
+        }
+    }
+    return changed;
+}
+
+TEST(ZenkakuToHankakuTest, ConvertsDigitsLettersAndMarks) {
+    ExpectCases(
+        ZenkakuToHankaku,
+        {
+            {"ＡＢＣ１２３ａｂｃ",
+             "\x82\x60\x82\x61\x82\x62\x82\x50\x82\x51\x82\x52\x82\x81\x82\x82\x82\x83",
+             "ABC123abc"},
+            {"０９ＡＺａｚ, the ends of the three runs",
+             "\x82\x4F\x82\x58\x82\x60\x82\x79\x82\x81\x82\x9A", "09AZaz"},
+            {"the 27 marks in trail byte order",
+             "\x81\x40\x81\x43\x81\x44\x81\x46\x81\x47\x81\x48\x81\x49\x81\x5E\x81\x62"
+             "\x81\x65\x81\x66\x81\x67\x81\x68\x81\x69\x81\x6A\x81\x7B\x81\x7C\x81\x81"
+             "\x81\x83\x81\x84\x81\x8F\x81\x90\x81\x93\x81\x94\x81\x95\x81\x96\x81\x97",
+             " ,.:;?!/|''\"\"()+-=<>\\$%#&*@"},
+            {"あＡ: the hiragana pair is copied", "\x82\xA0\x82\x60",
+             "\x82\xA0"
+             "A"},
+            {"～［＿ぁ stay", "\x81\x60\x81\x6D\x81\x51\x82\x9F",
+             "\x81\x60\x81\x6D\x81\x51\x82\x9F"},
+            {"half-width ｱ and ﾟ are single bytes", "\xB1\x82\x60\xDF\x82\x61",
+             "\xB1"
+             "A\xDF"
+             "B"},
+            {"lead byte at the end", "A\x82", "A\x82"},
+            {"lead byte, space, Ａ", "\x82\x20\x82\x60",
+             "\x82\x20"
+             "A"},
+            {"lead byte before 0x7F and 0xFD", "\x82\x7F\x82\xFD", "\x82\x7F\x82\xFD"},
+            {"ム then a backquote: trail 0x82 starts nothing", "\x83\x82\x60", "\x83\x82\x60"},
+            {"ホ then Ａ: trail below 0x80", "\x83\x7A\x82\x60",
+             "\x83\x7A"
+             "A"},
+            {"nothing to convert", "Hello, \x93\xFA\x96\x7B\r\n", "Hello, \x93\xFA\x96\x7B\r\n"},
+            {"empty", "", ""},
+        });
+}
+
+TEST(ZenkakuToHankakuTest, ConvertsExactlyTheTablesPairs) {
+    const std::vector<Case> changed = ChangedUnits(ZenkakuToHankaku);
+    EXPECT_EQ(changed.size(), 10u + 26u + 26u + 27u);
+    for (const Case& unit : changed) {
+        const auto lead = static_cast<unsigned char>(unit.input[0]);
+        const auto ascii = static_cast<unsigned char>(unit.expected.at(0));
+        EXPECT_TRUE(lead == 0x81 || lead == 0x82) << Hex(unit.input);
+        EXPECT_EQ(unit.expected.size(), 1u) << Hex(unit.input);
+        EXPECT_TRUE(ascii >= 0x20 && ascii <= 0x7E) << Hex(unit.input);
+    }
+}
+
+TEST(ToImodeEmojiTest, ConvertsSymbolsAndEmoticons) {
+    ExpectCases(ToImodeEmoji,
+                {
+                    {"①②③④⑤⑥⑦⑧⑨",
+                     "\x87\x40\x87\x41\x87\x42\x87\x43\x87\x44\x87\x45\x87\x46\x87\x47\x87\x48",
+                     "\xF9\x87\xF9\x88\xF9\x89\xF9\x8A\xF9\x8B\xF9\x8C\xF9\x8D\xF9\x8E\xF9\x8F"},
+                    {"⑩ stays", "\x87\x49", "\x87\x49"},
+                    {"○●◎", "\x81\x9B\x81\x9C\x81\x9D", "\x81\x9B\xF9\xA3\x81\x9D"},
+                    {"～ and ℡", "\x81\x60\x87\x84", "\xF9\xAE\xF8\xE8"},
+                    {"!! !? <> :) :( :| :X zZ", "!!!?<>:):(:|:XzZ",
+                     "\xF9\xA9\xF9\xA8\xF9\x91\xF9\x95\xF9\x96\xF9\x98\xF9\x99\xF9\xA6"},
+                    {"!!!", "!!!", "\xF9\xA9!"},
+                    {"!!?", "!!?", "\xF9\xA9?"},
+                    {"!?!", "!?!", "\xF9\xA8!"},
+                    {"::)", "::)", ":\xF9\x95"},
+                    {"<<>", "<<>", "<\xF9\x91"},
+                    {":x zz ZZ Zz", ":x zz ZZ Zz", ":x zz ZZ Zz"},
+                    {"emoticon's first character last", "abc!", "abc!"},
+                    {"！？ and ：）", "\x81\x49\x81\x48\x81\x46\x81\x6A",
+                     "\x81\x49\x81\x48\x81\x46\x81\x6A"},
+                    {"ホZ: trail byte z", "\x83\x7A\x5A", "\x83\x7A\x5A"},
+                    {"! before ●", "!\x81\x9C", "!\xF9\xA3"},
+                    {"lead byte before !!", "\x87!!", "\x87\xF9\xA9"},
+                    {"lead byte at the end", "a\x87", "a\x87"},
+                    {"nothing to convert", "\x93\xFA\x96\x7B abc", "\x93\xFA\x96\x7B abc"},
+                    {"empty", "", ""},
+                });
+}
+
+TEST(ToImodeEmojiTest, ConvertsExactlyTheTablesUnits) {
+    const std::vector<Case> changed = ChangedUnits(ToImodeEmoji);
+    EXPECT_EQ(changed.size(), 12u + 8u);
+    for (const Case& unit : changed) {
+        const auto lead = static_cast<unsigned char>(unit.expected.at(0));
+        EXPECT_EQ(unit.expected.size(), 2u) << Hex(unit.input);
+        EXPECT_TRUE(lead == 0xF8 || lead == 0xF9) << Hex(unit.input);
+    }
+}
+
+TEST(DeleteBlanksTest, RemovesTabsLineBreaksAndSpaces) {
+    ExpectCases(DeleteBlanks,
+                {
+                    {"CR LF, lone CR, lone LF", "one\r\ntwo\rthree\nfour", "onetwothreefour"},
+                    {"spaces and tabs", "a b\tc", "abc"},
+                    {"only blanks", " \t\r\n\r\n  ", ""},
+                    {"ideographic space stays",
+                     "a\x81\x40"
+                     "b",
+                     "a\x81\x40"
+                     "b"},
+                    {"vertical tab and form feed stay",
+                     "a\x0B\x0C"
+                     "b",
+                     "a\x0B\x0C"
+                     "b"},
+                    {"あ CR LF い", "\x82\xA0\r\n\x82\xA2", "\x82\xA0\x82\xA2"},
+                    {"a space after a lead byte goes too", "\x82 \x60", "\x82\x60"},
+                    {"empty", "", ""},
+                });
+}
+
+TEST(DeleteBlanksTest, RemovesExactlyFourBytes) {
+    std::string removed;
+    for (unsigned byte = 0x01; byte <= 0xFF; ++byte) {
+        const std::string text{'a', static_cast<char>(byte), 'b'};
+        if (Converted(DeleteBlanks, text) == "ab") {
+            removed += static_cast<char>(byte);
+        }
+    }
+    EXPECT_EQ(Hex(removed), Hex("\t\n\r "));
+}
+
+}  // namespace
+}  // namespace telepost
