@@ -1,0 +1,45 @@
+// Blank removal from arbitrary bytes: the same text as the byte-at-a-time
+// pass, with no TAB, LF, CR or space left and every other byte kept in order.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "convert/convert.h"
+#include "convert/reference.h"
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+// The text ends at the first NUL, and its buffer with it, so that the
+// sanitizer reports any access past the terminator.
+std::string Converted(char* (*convert)(char*), const std::string& text) {
+    auto buffer = std::make_unique<char[]>(text.size() + 1);
+    std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
+    Check(convert(buffer.get()) == buffer.get());
+    return buffer.get();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const auto* chars = reinterpret_cast<const char*>(data);
+    const std::string text(chars, strnlen(chars, size));
+    const std::string joined = Converted(telepost::DeleteBlanks, text);
+    Check(joined == Converted(telepost::DeleteBlanksReference, text));
+    std::string kept;
+    for (char byte : text) {
+        if (std::strchr("\t\n\r ", byte) == nullptr) {
+            kept += byte;
+        }
+    }
+    Check(joined == kept);
+    return 0;
+}
