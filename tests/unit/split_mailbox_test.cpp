@@ -38,11 +38,14 @@ struct SplitCase {
     Split expected;
 };
 
+void PrintTo(const SplitCase& splitCase, std::ostream* out) {
+    *out << splitCase.mailbox;
+}
+
 class SplitMailboxTest : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitMailboxTest, TakesTheDisplayNameAndTheAddress) {
-    EXPECT_EQ(SplitInto(GetParam().mailbox, kOutputSize, kOutputSize), GetParam().expected)
-        << "mailbox: " << GetParam().mailbox;
+    EXPECT_EQ(SplitInto(GetParam().mailbox, kOutputSize, kOutputSize), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
