@@ -24,6 +24,7 @@
 #if defined(__x86_64__) || defined(__i386__)
 #define TELEPOST_SSE2_BLOCKS 1
 #include <emmintrin.h>
+#include <tmmintrin.h>
 #endif
 
 namespace telepost::blocks {
@@ -114,19 +115,82 @@ constexpr bool LeadBytesAreTrailBytes() {
 static_assert(LeadBytesAreTrailBytes());
 
 inline constexpr ByteRuns kLeadBytes = RunsOf(IsLeadByte);
+inline constexpr ByteRuns kTrailBytes = RunsOf(IsTrailByte);
+
+// The bytes of a block that begin a double-byte character, one bit each, bit
+// 0 for the block's first byte. `lead_bits` marks the lead bytes,
+// `trail_after_bits` the bytes followed by a trail byte, and `carry_in` (0 or
+// 1) tells that the first byte ends the character before.
+//
+// A byte that cannot begin a pair ends a character, so the byte after it
+// begins one; a run of bytes that can begin a pair therefore starts on a
+// character boundary and pairs off from there: a run that starts at an even
+// position begins its pairs at the even positions, a run that starts at an
+// odd one at the odd positions. A pair beginning at bit 15 runs over into
+// the next block.
+constexpr unsigned PairStarts(unsigned lead_bits, unsigned trail_after_bits, unsigned carry_in) {
+    constexpr unsigned kEven = 0x5555;
+    constexpr unsigned kOdd = 0xAAAA;
+    const unsigned openers = lead_bits & trail_after_bits & ~carry_in;
+    const unsigned run_starts = openers & ~(openers << 1);
+    // Adding a run's first bit clears the run: what survives began at an odd position.
+    const unsigned odd_runs = (openers + (run_starts & kEven)) & openers;
+    const unsigned even_runs = openers & ~odd_runs;
+    return (even_runs & kEven) | (odd_runs & kOdd);
+}
+
+// A map from bytes to bytes (0 for none) as byte-shuffle tables: one table
+// of 16 values for each high nibble that maps some byte.
+struct NibbleTables {
+    std::size_t count = 0;
+    unsigned char high[16] = {};
+    unsigned char table[16][16] = {};
+};
+
+template <typename Map>
+constexpr NibbleTables NibbleTablesOf(Map map) {
+    NibbleTables tables;
+    for (unsigned high = 0; high < 16; ++high) {
+        bool used = false;
+        for (unsigned low = 0; low < 16; ++low) {
+            const unsigned char value = map(static_cast<unsigned char>(high << 4 | low));
+            tables.table[tables.count][low] = value;
+            used = used || value != 0;
+        }
+        if (used) {
+            tables.high[tables.count++] = static_cast<unsigned char>(high);
+        }
+    }
+    return tables;
+}
 
 #if TELEPOST_SSE2_BLOCKS
 
 // 32-bit Windows callers keep the stack only 4-byte aligned and the i686
 // build does not assume SSE2 elsewhere: the block code enables it for itself
-// and realigns the stack where it is entered.
+// and realigns the stack where it is entered. The SSSE3 entries take the
+// whole block loop into themselves (flatten), so that the loop is compiled
+// for SSSE3 where it runs there.
 #if defined(__i386__)
 #define TELEPOST_SSE2 __attribute__((target("sse2")))
+#define TELEPOST_SSSE3 __attribute__((target("ssse3")))
 #define TELEPOST_SSE2_ENTRY __attribute__((target("sse2"), force_align_arg_pointer))
+#define TELEPOST_SSSE3_ENTRY __attribute__((target("ssse3"), flatten, force_align_arg_pointer))
 #else
 #define TELEPOST_SSE2
+#define TELEPOST_SSSE3 __attribute__((target("ssse3")))
 #define TELEPOST_SSE2_ENTRY
+#define TELEPOST_SSSE3_ENTRY __attribute__((target("ssse3"), flatten))
 #endif
+
+// Whether the processor has SSSE3 (byte shuffles); checked once.
+inline bool HaveSsse3() {
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return have;
+}
 
 TELEPOST_SSE2 inline __m128i Load(const unsigned char* at) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
@@ -177,20 +241,128 @@ TELEPOST_SSE2 inline __m128i PairsInSet(__m128i firsts, __m128i seconds) {
     }
 }
 
-// Whether the block's last character runs over into the next block, that is
-// whether it ends with a lead byte that starts a character and is followed by
-// a trail byte. `lead_bits` marks the block's lead bytes; `carry_in` tells
-// that the block's first byte belongs to the character before; `next` is the
-// byte after the block. Only the run of lead bytes at the block's end
-// matters: the byte before it ends a character, so the run starts on a
-// boundary and an odd run leaves its last byte open.
-inline unsigned CarryOut(unsigned lead_bits, unsigned carry_in, unsigned char next) {
-    // Bit k + 1 marks a byte k that closes a character; bit 0 the boundary
-    // before the block.
-    const unsigned closers = ((((~lead_bits) & 0xFFFFu) | carry_in) << 1) | 1u;
-    const unsigned last_closer = 31u - static_cast<unsigned>(__builtin_clz(closers));
-    return (last_closer & 1u) & static_cast<unsigned>(IsTrailByte(next));
+// The pair starts of the block at `firsts`, `seconds` being the same bytes
+// one position on.
+TELEPOST_SSE2 inline unsigned PairStartsOf(__m128i firsts, __m128i seconds, unsigned carry_in) {
+    return PairStarts(Bits(InClass<kLeadBytes>(firsts)), Bits(InClass<kTrailBytes>(seconds)),
+                      carry_in);
 }
+
+// The byte each byte maps to, given its low and high nibbles.
+template <const NibbleTables& Map, std::size_t I = 0>
+TELEPOST_SSSE3 inline __m128i LookUp(__m128i lows, __m128i highs) {
+    if constexpr (I == Map.count) {
+        return _mm_setzero_si128();
+    } else {
+        const __m128i table = Load(Map.table[I]);
+        const __m128i here = InRange<Map.high[I], Map.high[I]>(highs);
+        return _mm_or_si128(_mm_and_si128(here, _mm_shuffle_epi8(table, lows)),
+                            LookUp<Map, I + 1>(lows, highs));
+    }
+}
+
+// 0xFF for each byte whose bit is set, bit 0 for the first byte.
+TELEPOST_SSSE3 inline __m128i ByteFlags(unsigned bits) {
+    const __m128i spread =
+        _mm_shuffle_epi8(_mm_cvtsi32_si128(static_cast<int>(bits)),
+                         _mm_set_epi8(1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0));
+    const __m128i bit = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+    return _mm_cmpeq_epi8(_mm_and_si128(spread, bit), bit);
+}
+
+TELEPOST_SSE2 inline __m128i LowNibbles(__m128i bytes) {
+    return _mm_and_si128(bytes, _mm_set1_epi8(0x0F));
+}
+
+TELEPOST_SSE2 inline __m128i HighNibbles(__m128i bytes) {
+    return _mm_and_si128(_mm_srli_epi16(bytes, 4), _mm_set1_epi8(0x0F));
+}
+
+// kMaskBytes + 16 - k: 0xFF in the first k bytes of a block.
+// kMaskBytes + 32 - k: 0xFF in byte k alone.
+inline constexpr unsigned char kMaskBytes[3 * kBlockSize] = {
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+    0xFF, 0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+};
+
+// The block with byte `position` set to `value`.
+TELEPOST_SSE2 inline __m128i WithByte(__m128i bytes, unsigned position, unsigned char value) {
+    const __m128i only = Load(kMaskBytes + 2 * kBlockSize - position);
+    return _mm_or_si128(_mm_andnot_si128(only, bytes),
+                        _mm_and_si128(only, _mm_set1_epi8(static_cast<char>(value))));
+}
+
+// Packing stores a block at a position without the bytes marked in
+// `dropped` (one bit each, bit 0 for the first byte) and returns how many
+// bytes it kept. All 16 bytes at the position are written; those past the
+// kept ones are left undefined.
+struct PackBySse2 {
+    // Takes the dropped bytes out one by one, the last first, so that the
+    // others keep their places.
+    TELEPOST_SSE2 static std::size_t Store(unsigned char* at, __m128i bytes, unsigned dropped) {
+        std::size_t kept = kBlockSize;
+        while (dropped != 0) {
+            const unsigned last = 31u - static_cast<unsigned>(__builtin_clz(dropped));
+            dropped &= ~(1u << last);
+            const __m128i before = Load(kMaskBytes + kBlockSize - last);
+            bytes = _mm_or_si128(_mm_and_si128(before, bytes),
+                                 _mm_andnot_si128(before, _mm_srli_si128(bytes, 1)));
+            --kept;
+        }
+        blocks::Store(at, bytes);
+        return kept;
+    }
+};
+
+// For each set of dropped bytes in a half block (8 bits), the shuffle that
+// gathers the kept bytes at its start, and their count.
+struct HalfBlockPacking {
+    unsigned char shuffle[256][8] = {};
+    unsigned char kept[256] = {};
+};
+
+constexpr HalfBlockPacking MakeHalfBlockPacking() {
+    constexpr unsigned char kZero = 0x80;  // a shuffle index that yields 0
+    HalfBlockPacking packing;
+    for (unsigned dropped = 0; dropped < 256; ++dropped) {
+        unsigned char kept = 0;
+        for (unsigned char byte = 0; byte < 8; ++byte) {
+            if ((dropped & (1u << byte)) == 0) {
+                packing.shuffle[dropped][kept++] = byte;
+            }
+        }
+        packing.kept[dropped] = kept;
+        for (unsigned char rest = kept; rest < 8; ++rest) {
+            packing.shuffle[dropped][rest] = kZero;
+        }
+    }
+    return packing;
+}
+
+inline constexpr HalfBlockPacking kHalfBlockPacking = MakeHalfBlockPacking();
+
+// Gathers each half block with one byte shuffle and stores the halves one
+// after the other: 8 bytes at the position and 8 after the kept bytes of the
+// first half, so that nothing is written past the position plus 8 plus the
+// first half's kept bytes.
+struct PackBySsse3 {
+    TELEPOST_SSSE3 static std::size_t Store(unsigned char* at, __m128i bytes, unsigned dropped) {
+        const unsigned low = dropped & 0xFFu;
+        const unsigned high = (dropped >> 8) & 0xFFu;
+        const __m128i low_shuffle =
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[low]));
+        const __m128i high_shuffle = _mm_add_epi8(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[high])),
+            _mm_set1_epi8(8));
+        const __m128i packed =
+            _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(low_shuffle, high_shuffle));
+        const std::size_t low_kept = kHalfBlockPacking.kept[low];
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(at), packed);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(at + low_kept), _mm_srli_si128(packed, 8));
+        return low_kept + kHalfBlockPacking.kept[high];
+    }
+};
 
 #endif  // TELEPOST_SSE2_BLOCKS
 

@@ -4,7 +4,7 @@
 
 #include "convert/byte_blocks.h"
 #include "convert/convert.h"
-#include "convert/reference.h"
+#include "convert/paths.h"
 #include "convert/sjis.h"
 
 namespace telepost {
@@ -102,12 +102,13 @@ inline std::size_t Step(unsigned char* text, std::size_t read) {
 using namespace blocks;
 
 // Any pair with an emoji, wherever it starts: a block without one is left
-// alone. Which pairs actually form characters is sorted out by Step.
+// alone. Which pairs actually form units is sorted out by Step.
 constexpr PairRuns kWithEmoji = PairRunsOf([](unsigned char first, unsigned char second) {
     return kFirstBytes.begins_entry[first] &&
            (Find(kSymbols, first, second) != nullptr || Find(kEmoticons, first, second) != nullptr);
 });
 
+// Nothing moves, so byte shuffles have nothing to add: one block path.
 TELEPOST_SSE2_ENTRY char* ConvertByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
     const std::size_t length = std::strlen(chars);
@@ -116,15 +117,15 @@ TELEPOST_SSE2_ENTRY char* ConvertByBlocks(char* chars) {
     for (; length - block >= kBlockSize; block += kBlockSize) {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
-        if (Bits(PairsInSet<kWithEmoji>(firsts, seconds)) != 0) {
-            std::size_t read = block + carry;
-            while (read < block + kBlockSize) {
-                read = Step(text, read);
-            }
-            carry = static_cast<unsigned>(read - block - kBlockSize);
-        } else {
-            carry = CarryOut(Bits(InClass<kLeadBytes>(firsts)), carry, text[block + kBlockSize]);
+        if (Bits(PairsInSet<kWithEmoji>(firsts, seconds)) == 0) {
+            carry = PairStartsOf(firsts, seconds, carry) >> (kBlockSize - 1);
+            continue;
         }
+        std::size_t read = block + carry;
+        while (read < block + kBlockSize) {
+            read = Step(text, read);
+        }
+        carry = static_cast<unsigned>(read - block - kBlockSize);
     }
     for (std::size_t read = block + carry; text[read] != 0;) {
         read = Step(text, read);
@@ -134,9 +135,7 @@ TELEPOST_SSE2_ENTRY char* ConvertByBlocks(char* chars) {
 
 #endif  // TELEPOST_SSE2_BLOCKS
 
-}  // namespace
-
-char* ToImodeEmojiReference(char* chars) {
+char* ConvertByteAtATime(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
     for (std::size_t read = 0; text[read] != 0;) {
         read = Step(text, read);
@@ -144,12 +143,20 @@ char* ToImodeEmojiReference(char* chars) {
     return chars;
 }
 
-char* ToImodeEmoji(char* text) {
+}  // namespace
+
+char* ToImodeEmojiBy(ConversionPath path, char* text) {
 #if TELEPOST_SSE2_BLOCKS
-    return ConvertByBlocks(text);
-#else
-    return ToImodeEmojiReference(text);
+    if (path != ConversionPath::kByteAtATime) {
+        return ConvertByBlocks(text);
+    }
 #endif
+    (void)path;
+    return ConvertByteAtATime(text);
+}
+
+char* ToImodeEmoji(char* text) {
+    return ToImodeEmojiBy(FastestPath(), text);
 }
 
 }  // namespace telepost

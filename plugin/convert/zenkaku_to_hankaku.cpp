@@ -4,7 +4,7 @@
 
 #include "convert/byte_blocks.h"
 #include "convert/convert.h"
-#include "convert/reference.h"
+#include "convert/paths.h"
 #include "convert/sjis.h"
 
 namespace telepost {
@@ -128,36 +128,104 @@ constexpr PairRuns kConvertible = PairRunsOf([](unsigned char first, unsigned ch
     return IsDoubleBytePair(first, second) && HalfWidthOf(first, second) != 0;
 });
 
-// Blocks without a convertible pair only move down to the write position;
-// the others go character by character.
-TELEPOST_SSE2_ENTRY char* ConvertByBlocks(char* chars) {
+// A block whose characters all stay moves down to the write position as a
+// whole. In the others each convertible pair is replaced by its ASCII byte,
+// and the pairs' second bytes are packed out. The block's first byte is
+// left out when it ends the character before (`carry`), and the byte after
+// the block is added when the block's last character runs over into it.
+//
+// Once a byte has been dropped the write position lags the block, and every
+// store reaches only bytes already loaded; until then, a block with a
+// conversion goes character by character.
+template <typename Pack>
+TELEPOST_SSE2 inline char* ConvertByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
     const std::size_t length = std::strlen(chars);
     std::size_t block = 0;
     std::size_t write = 0;
-    unsigned carry = 0;  // the block's first byte ends the character before
+    unsigned carry = 0;
     for (; length - block >= kBlockSize; block += kBlockSize) {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
-        if (Bits(PairsInSet<kConvertible>(firsts, seconds)) != 0) {
+        const unsigned starts = PairStartsOf(firsts, seconds, carry);
+        const unsigned carry_out = starts >> (kBlockSize - 1);
+        const unsigned converted = Bits(PairsInSet<kConvertible>(firsts, seconds)) & starts;
+        const unsigned char after = text[block + kBlockSize];
+        if (converted == 0) {
+            if (write != block + carry) {
+                Store(text + write, carry ? seconds : firsts);
+                text[write + kBlockSize - carry] = after;
+            }
+            write += kBlockSize - carry + carry_out;
+        } else if (write == block + carry) {
             std::size_t read = block + carry;
             while (read < block + kBlockSize) {
                 Step(text, read, write);
             }
-            carry = static_cast<unsigned>(read - block - kBlockSize);
-            continue;
+        } else {
+            __m128i bytes = firsts;
+            for (unsigned pairs = converted; pairs != 0; pairs &= pairs - 1) {
+                const auto at = static_cast<unsigned>(__builtin_ctz(pairs));
+                bytes = WithByte(bytes, at, HalfWidthOf(text[block + at], text[block + at + 1]));
+            }
+            const unsigned dropped = ((converted << 1) | carry) & ((1u << kBlockSize) - 1);
+            const std::size_t kept = Pack::Store(text + write, bytes, dropped);
+            text[write + kept] = after;
+            write += kept + (carry_out & ~(converted >> (kBlockSize - 1)));
         }
-        const unsigned carry_out =
-            CarryOut(Bits(InClass<kLeadBytes>(firsts)), carry, text[block + kBlockSize]);
-        if (write != block + carry) {
-            // The write position lags the block, so these stores reach only
-            // bytes already loaded. The byte after the block is copied too:
-            // it is either the end of the block's last character or
-            // overwritten later.
-            Store(text + write, carry ? seconds : firsts);
-            text[write + kBlockSize - carry] = text[block + kBlockSize];
-        }
-        write += kBlockSize - carry + carry_out;
+        carry = carry_out;
+    }
+    std::size_t read = block + carry;
+    while (text[read] != 0) {
+        Step(text, read, write);
+    }
+    text[write] = 0;
+    return chars;
+}
+
+TELEPOST_SSE2_ENTRY char* ConvertBySse2(char* text) {
+    return ConvertByBlocks<PackBySse2>(text);
+}
+
+constexpr NibbleTables kAfterMarkLead =
+    NibbleTablesOf([](unsigned char trail) { return HalfWidthOf(kMarkLead, trail); });
+constexpr NibbleTables kAfterAlphanumericLead =
+    NibbleTablesOf([](unsigned char trail) { return HalfWidthOf(kAlphanumericLead, trail); });
+
+// With byte shuffles every block goes the same way, without a branch on its
+// bytes: the ASCII byte of each position's pair is looked up in the tables,
+// the pair starts that have one are converted, and their second bytes and
+// the carried first byte are packed out. The stores stay within the bytes
+// already loaded even before the first conversion, when the write position
+// is the read position: a carried first byte is dropped from the first half
+// block, so the second half's store ends before the byte after the block.
+TELEPOST_SSSE3_ENTRY char* ConvertBySsse3(char* chars) {
+    auto* text = reinterpret_cast<unsigned char*>(chars);
+    const std::size_t length = std::strlen(chars);
+    std::size_t block = 0;
+    std::size_t write = 0;
+    unsigned carry = 0;
+    for (; length - block >= kBlockSize; block += kBlockSize) {
+        const __m128i firsts = Load(text + block);
+        const __m128i seconds = Load(text + block + 1);
+        const unsigned starts = PairStartsOf(firsts, seconds, carry);
+        const unsigned carry_out = starts >> (kBlockSize - 1);
+        const __m128i lows = LowNibbles(seconds);
+        const __m128i highs = HighNibbles(seconds);
+        const __m128i ascii =
+            _mm_or_si128(_mm_and_si128(InRange<kMarkLead, kMarkLead>(firsts),
+                                       LookUp<kAfterMarkLead>(lows, highs)),
+                         _mm_and_si128(InRange<kAlphanumericLead, kAlphanumericLead>(firsts),
+                                       LookUp<kAfterAlphanumericLead>(lows, highs)));
+        const unsigned converted = ~Bits(_mm_cmpeq_epi8(ascii, _mm_setzero_si128())) & starts;
+        const unsigned char after = text[block + kBlockSize];
+        const __m128i convert = ByteFlags(converted);
+        const __m128i bytes =
+            _mm_or_si128(_mm_andnot_si128(convert, firsts), _mm_and_si128(convert, ascii));
+        const unsigned dropped = ((converted << 1) | carry) & ((1u << kBlockSize) - 1);
+        const std::size_t kept = PackBySsse3::Store(text + write, bytes, dropped);
+        text[write + kept] = after;
+        write += kept + (carry_out & ~(converted >> (kBlockSize - 1)));
         carry = carry_out;
     }
     std::size_t read = block + carry;
@@ -170,9 +238,7 @@ TELEPOST_SSE2_ENTRY char* ConvertByBlocks(char* chars) {
 
 #endif  // TELEPOST_SSE2_BLOCKS
 
-}  // namespace
-
-char* ZenkakuToHankakuReference(char* chars) {
+char* ConvertByteAtATime(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
     std::size_t read = 0;
     std::size_t write = 0;
@@ -183,12 +249,23 @@ char* ZenkakuToHankakuReference(char* chars) {
     return chars;
 }
 
-char* ZenkakuToHankaku(char* text) {
+}  // namespace
+
+char* ZenkakuToHankakuBy(ConversionPath path, char* text) {
+    switch (path) {
 #if TELEPOST_SSE2_BLOCKS
-    return ConvertByBlocks(text);
-#else
-    return ZenkakuToHankakuReference(text);
+        case ConversionPath::kSse2Blocks:
+            return ConvertBySse2(text);
+        case ConversionPath::kSsse3Blocks:
+            return ConvertBySsse3(text);
 #endif
+        default:
+            return ConvertByteAtATime(text);
+    }
+}
+
+char* ZenkakuToHankaku(char* text) {
+    return ZenkakuToHankakuBy(FastestPath(), text);
 }
 
 }  // namespace telepost
