@@ -117,21 +117,22 @@ static_assert(LeadBytesAreTrailBytes());
 inline constexpr ByteRuns kLeadBytes = RunsOf(IsLeadByte);
 inline constexpr ByteRuns kTrailBytes = RunsOf(IsTrailByte);
 
-// The bytes of a block that begin a double-byte character, one bit each, bit
-// 0 for the block's first byte. `lead_bits` marks the lead bytes,
-// `trail_after_bits` the bytes followed by a trail byte, and `carry_in` (0 or
-// 1) tells that the first byte ends the character before.
+// The bytes of a block that begin a two-byte unit, one bit each, bit 0 for
+// the block's first byte. `openers` marks the bytes that begin a unit when a
+// unit begins there: for a double-byte character, a lead byte followed by a
+// trail byte. `carry_in` (0 or 1) tells that the first byte ends the unit
+// before.
 //
-// A byte that cannot begin a pair ends a character, so the byte after it
-// begins one; a run of bytes that can begin a pair therefore starts on a
-// character boundary and pairs off from there: a run that starts at an even
-// position begins its pairs at the even positions, a run that starts at an
-// odd one at the odd positions. A pair beginning at bit 15 runs over into
-// the next block.
-constexpr unsigned PairStarts(unsigned lead_bits, unsigned trail_after_bits, unsigned carry_in) {
+// A byte that does not open a unit ends one, alone or as a second byte, so
+// the byte after it begins one; a run of openers therefore starts on a unit
+// boundary and pairs off from there: a run that starts at an even position
+// begins its units at the even positions, a run that starts at an odd one at
+// the odd positions. A unit beginning at bit 15 runs over into the next
+// block.
+constexpr unsigned UnitStarts(unsigned openers, unsigned carry_in) {
     constexpr unsigned kEven = 0x5555;
     constexpr unsigned kOdd = 0xAAAA;
-    const unsigned openers = lead_bits & trail_after_bits & ~carry_in;
+    openers &= ~carry_in;
     const unsigned run_starts = openers & ~(openers << 1);
     // Adding a run's first bit clears the run: what survives began at an odd position.
     const unsigned odd_runs = (openers + (run_starts & kEven)) & openers;
@@ -241,11 +242,10 @@ TELEPOST_SSE2 inline __m128i PairsInSet(__m128i firsts, __m128i seconds) {
     }
 }
 
-// The pair starts of the block at `firsts`, `seconds` being the same bytes
-// one position on.
-TELEPOST_SSE2 inline unsigned PairStartsOf(__m128i firsts, __m128i seconds, unsigned carry_in) {
-    return PairStarts(Bits(InClass<kLeadBytes>(firsts)), Bits(InClass<kTrailBytes>(seconds)),
-                      carry_in);
+// The bytes that open a double-byte character when one begins there, in the
+// block at `firsts`, `seconds` being the same bytes one position on.
+TELEPOST_SSE2 inline unsigned PairOpeners(__m128i firsts, __m128i seconds) {
+    return Bits(InClass<kLeadBytes>(firsts)) & Bits(InClass<kTrailBytes>(seconds));
 }
 
 // The byte each byte maps to, given its low and high nibbles.

@@ -101,14 +101,18 @@ inline std::size_t Step(unsigned char* text, std::size_t read) {
 
 using namespace blocks;
 
-// Any pair with an emoji, wherever it starts: a block without one is left
-// alone. Which pairs actually form units is sorted out by Step.
+// Any pair with an emoji, wherever it starts.
 constexpr PairRuns kWithEmoji = PairRunsOf([](unsigned char first, unsigned char second) {
     return kFirstBytes.begins_entry[first] &&
            (Find(kSymbols, first, second) != nullptr || Find(kEmoticons, first, second) != nullptr);
 });
 
-// Nothing moves, so byte shuffles have nothing to add: one block path.
+// A block without a pair that has an emoji is left alone. In the others the
+// units are worked out for the whole block: an emoticon opens a two-byte
+// unit just as a lead byte followed by a trail byte does (its first byte is
+// never a lead byte), and the units that begin with a pair of the table are
+// converted where they lie. Nothing moves, so byte shuffles have nothing to
+// add: there is one block path.
 TELEPOST_SSE2_ENTRY char* ConvertByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
     const std::size_t length = std::strlen(chars);
@@ -117,15 +121,18 @@ TELEPOST_SSE2_ENTRY char* ConvertByBlocks(char* chars) {
     for (; length - block >= kBlockSize; block += kBlockSize) {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
-        if (Bits(PairsInSet<kWithEmoji>(firsts, seconds)) == 0) {
-            carry = PairStartsOf(firsts, seconds, carry) >> (kBlockSize - 1);
-            continue;
+        const unsigned with_emoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
+        const unsigned lead_bits = Bits(InClass<kLeadBytes>(firsts));
+        const unsigned openers =
+            (lead_bits & Bits(InClass<kTrailBytes>(seconds))) | (with_emoji & ~lead_bits);
+        const unsigned starts = UnitStarts(openers, carry);
+        for (unsigned units = starts & with_emoji; units != 0; units &= units - 1) {
+            const std::size_t at = block + static_cast<unsigned>(__builtin_ctz(units));
+            const Emoji* emoji = EmojiFor(text[at], text[at + 1]);
+            text[at] = emoji->code[0];
+            text[at + 1] = emoji->code[1];
         }
-        std::size_t read = block + carry;
-        while (read < block + kBlockSize) {
-            read = Step(text, read);
-        }
-        carry = static_cast<unsigned>(read - block - kBlockSize);
+        carry = starts >> (kBlockSize - 1);
     }
     for (std::size_t read = block + carry; text[read] != 0;) {
         read = Step(text, read);

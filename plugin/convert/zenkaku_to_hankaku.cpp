@@ -1,6 +1,7 @@
 // Full-width digits, Latin letters and punctuation to ASCII, in place.
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 
 #include "convert/byte_blocks.h"
 #include "convert/convert.h"
@@ -147,7 +148,7 @@ TELEPOST_SSE2 inline char* ConvertByBlocks(char* chars) {
     for (; length - block >= kBlockSize; block += kBlockSize) {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
-        const unsigned starts = PairStartsOf(firsts, seconds, carry);
+        const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), carry);
         const unsigned carry_out = starts >> (kBlockSize - 1);
         const unsigned converted = Bits(PairsInSet<kConvertible>(firsts, seconds)) & starts;
         const unsigned char after = text[block + kBlockSize];
@@ -187,13 +188,26 @@ TELEPOST_SSE2_ENTRY char* ConvertBySse2(char* text) {
     return ConvertByBlocks<PackBySse2>(text);
 }
 
-constexpr NibbleTables kAfterMarkLead =
+// The marks' ASCII bytes by trail byte, looked up with byte shuffles.
+constexpr NibbleTables kMarksByTrail =
     NibbleTablesOf([](unsigned char trail) { return HalfWidthOf(kMarkLead, trail); });
-constexpr NibbleTables kAfterAlphanumericLead =
-    NibbleTablesOf([](unsigned char trail) { return HalfWidthOf(kAlphanumericLead, trail); });
+
+// The digits' and letters' ASCII bytes by trail byte, worked out run by run
+// (0 outside the runs).
+template <std::size_t I = 0>
+TELEPOST_SSE2 inline __m128i AlphanumericsByTrail(__m128i trails) {
+    if constexpr (I == std::size(kAlphanumerics)) {
+        return _mm_setzero_si128();
+    } else {
+        constexpr TrailRun run = kAlphanumerics[I];
+        const __m128i ascii = _mm_sub_epi8(trails, _mm_set1_epi8(static_cast<char>(run.minus)));
+        return _mm_or_si128(_mm_and_si128(InRange<run.low, run.high>(trails), ascii),
+                            AlphanumericsByTrail<I + 1>(trails));
+    }
+}
 
 // With byte shuffles every block goes the same way, without a branch on its
-// bytes: the ASCII byte of each position's pair is looked up in the tables,
+// bytes: the ASCII byte of each position's pair is worked out,
 // the pair starts that have one are converted, and their second bytes and
 // the carried first byte are packed out. The stores stay within the bytes
 // already loaded even before the first conversion, when the write position
@@ -208,15 +222,13 @@ TELEPOST_SSSE3_ENTRY char* ConvertBySsse3(char* chars) {
     for (; length - block >= kBlockSize; block += kBlockSize) {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
-        const unsigned starts = PairStartsOf(firsts, seconds, carry);
+        const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), carry);
         const unsigned carry_out = starts >> (kBlockSize - 1);
-        const __m128i lows = LowNibbles(seconds);
-        const __m128i highs = HighNibbles(seconds);
-        const __m128i ascii =
-            _mm_or_si128(_mm_and_si128(InRange<kMarkLead, kMarkLead>(firsts),
-                                       LookUp<kAfterMarkLead>(lows, highs)),
-                         _mm_and_si128(InRange<kAlphanumericLead, kAlphanumericLead>(firsts),
-                                       LookUp<kAfterAlphanumericLead>(lows, highs)));
+        const __m128i ascii = _mm_or_si128(
+            _mm_and_si128(InRange<kMarkLead, kMarkLead>(firsts),
+                          LookUp<kMarksByTrail>(LowNibbles(seconds), HighNibbles(seconds))),
+            _mm_and_si128(InRange<kAlphanumericLead, kAlphanumericLead>(firsts),
+                          AlphanumericsByTrail(seconds)));
         const unsigned converted = ~Bits(_mm_cmpeq_epi8(ascii, _mm_setzero_si128())) & starts;
         const unsigned char after = text[block + kBlockSize];
         const __m128i convert = ByteFlags(converted);
