@@ -1,20 +1,22 @@
-// Whole-block scanning for the conversions' fast paths (private to convert/).
+// Whole-block work for the conversions' block paths (private to convert/).
 //
 // A conversion changes only a few byte pairs: a first byte followed by one of
-// a few second bytes. The fast paths look at 16 bytes at a time with SSE2 and
-// hand a block to the conversion's byte-at-a-time step only when some pair in
-// it, taken at any position, is one the conversion may change; every other
-// block is copied (or, when nothing moves, left alone) as a whole.
+// a few second bytes. The block paths take 16 bytes at a time and work out
+// with bit operations where the block's characters (or other two-byte units)
+// begin, which of them the conversion changes, and which bytes it drops;
+// dropped bytes are packed out before the block is stored at the write
+// position. A block with nothing to change is copied, or left alone when
+// nothing has moved.
 //
-// The sets of pairs and byte classes the blocks are tested against are built
-// at compile time from the conversions' own tables and from sjis.h, so each
+// The byte classes and pair sets the blocks are tested against are built at
+// compile time from the conversions' own tables and from sjis.h, so each
 // value is written down once.
 //
 // Blocks lie at fixed positions; the parse state carried from one block to
-// the next is one bit, whether the block's first byte is the trail byte of a
-// double-byte character that began in the block before. Loads never reach
-// past the string's terminator: a block is scanned only when the 16 bytes
-// and the one after them lie within the string and its terminator.
+// the next is one bit, whether the block's first byte ends a unit that began
+// in the block before. Loads never reach past the string's terminator: a
+// block is taken only when its 16 bytes and the one after them lie within the
+// string and its terminator; the rest goes byte at a time.
 #pragma once
 
 #include <cstddef>
@@ -169,9 +171,9 @@ constexpr NibbleTables NibbleTablesOf(Map map) {
 
 // 32-bit Windows callers keep the stack only 4-byte aligned and the i686
 // build does not assume SSE2 elsewhere: the block code enables it for itself
-// and realigns the stack where it is entered. The SSSE3 entries take the
-// whole block loop into themselves (flatten), so that the loop is compiled
-// for SSSE3 where it runs there.
+// and realigns the stack where it is entered. An SSSE3 entry takes the block
+// loop and its helpers into itself (flatten), so that the whole loop is
+// compiled for SSSE3; it is entered only when HaveSsse3() holds.
 #if defined(__i386__)
 #define TELEPOST_SSE2 __attribute__((target("sse2")))
 #define TELEPOST_SSSE3 __attribute__((target("ssse3")))
@@ -295,11 +297,11 @@ TELEPOST_SSE2 inline __m128i WithByte(__m128i bytes, unsigned position, unsigned
 
 // Packing stores a block at a position without the bytes marked in
 // `dropped` (one bit each, bit 0 for the first byte) and returns how many
-// bytes it kept. All 16 bytes at the position are written; those past the
-// kept ones are left undefined.
+// bytes it kept. Up to 16 bytes at the position are written (each packer
+// says how many); those past the kept ones are left undefined.
 struct PackBySse2 {
     // Takes the dropped bytes out one by one, the last first, so that the
-    // others keep their places.
+    // others keep their places, and writes all 16 bytes.
     TELEPOST_SSE2 static std::size_t Store(unsigned char* at, __m128i bytes, unsigned dropped) {
         std::size_t kept = kBlockSize;
         while (dropped != 0) {

@@ -2,8 +2,10 @@
 //
 // Each takes a writable NUL-terminated string, rewrites it in one pass from
 // left to right, and returns the same pointer. None lengthens the text,
-// allocates memory or writes beyond the input's terminator; any byte
-// sequence is accepted, malformed double-byte characters included.
+// allocates memory, or reads or writes beyond the input's terminator. Any
+// byte sequence is accepted, malformed double-byte characters included: a
+// lead byte (0x81-0x9F, 0xE0-0xFC) not followed by a trail byte counts as a
+// single byte.
 #pragma once
 
 namespace telepost {
@@ -13,8 +15,12 @@ namespace telepost {
 // for each. Every other byte and double-byte character stays.
 char* ZenkakuToHankaku(char* text);
 
-// Twelve double-byte symbols and eight ASCII emoticons become DoCoMo i-mode
-// emoji codes (lead byte 0xF9 or 0xF8). The length never changes.
+// Twelve double-byte symbols (the circled digits 1 to 9, the black circle,
+// the wave dash, the telephone sign) and eight ASCII emoticons (!! !? <> :)
+// :( :| :X zZ) become DoCoMo i-mode emoji codes (lead byte 0xF9 or 0xF8).
+// The scan steps over whole characters and converted emoticons, so a trail
+// byte never begins an emoticon and "!!!" converts its first two marks only.
+// The length never changes.
 char* ToImodeEmoji(char* text);
 
 // Removes every TAB, LF, CR and space byte, byte by byte.

@@ -121,9 +121,41 @@ inline void Step(unsigned char* text, std::size_t& read, std::size_t& write) {
     read += 2;
 }
 
+// Converts character by character from `read` to the end of the text, and
+// ends the text at `write`.
+char* ConvertRest(char* chars, std::size_t read, std::size_t write) {
+    auto* text = reinterpret_cast<unsigned char*>(chars);
+    while (text[read] != 0) {
+        Step(text, read, write);
+    }
+    text[write] = 0;
+    return chars;
+}
+
 #if TELEPOST_SSE2_BLOCKS
 
 using namespace blocks;
+
+// Where the conversion stands at a block: the write position, and whether
+// the block's first byte ends the character before.
+struct Progress {
+    std::size_t write = 0;
+    unsigned carry = 0;
+};
+
+// Converts the whole blocks with Block::Convert and the rest character by
+// character.
+template <typename Block>
+TELEPOST_SSE2 inline char* ConvertByBlocks(char* chars) {
+    auto* text = reinterpret_cast<unsigned char*>(chars);
+    const std::size_t length = std::strlen(chars);
+    std::size_t block = 0;
+    Progress progress;
+    for (; length - block >= kBlockSize; block += kBlockSize) {
+        Block::Convert(text, block, progress);
+    }
+    return ConvertRest(chars, block + progress.carry, progress.write);
+}
 
 constexpr PairRuns kConvertible = PairRunsOf([](unsigned char first, unsigned char second) {
     return IsDoubleBytePair(first, second) && HalfWidthOf(first, second) != 0;
@@ -132,20 +164,16 @@ constexpr PairRuns kConvertible = PairRunsOf([](unsigned char first, unsigned ch
 // A block whose characters all stay moves down to the write position as a
 // whole. In the others each convertible pair is replaced by its ASCII byte,
 // and the pairs' second bytes are packed out. The block's first byte is
-// left out when it ends the character before (`carry`), and the byte after
-// the block is added when the block's last character runs over into it.
+// left out when it ends the character before, and the byte after the block
+// is added when the block's last character runs over into it.
 //
 // Once a byte has been dropped the write position lags the block, and every
 // store reaches only bytes already loaded; until then, a block with a
 // conversion goes character by character.
-template <typename Pack>
-TELEPOST_SSE2 inline char* ConvertByBlocks(char* chars) {
-    auto* text = reinterpret_cast<unsigned char*>(chars);
-    const std::size_t length = std::strlen(chars);
-    std::size_t block = 0;
-    std::size_t write = 0;
-    unsigned carry = 0;
-    for (; length - block >= kBlockSize; block += kBlockSize) {
+struct BlockBySse2 {
+    TELEPOST_SSE2 static void Convert(unsigned char* text, std::size_t block, Progress& progress) {
+        const unsigned carry = progress.carry;
+        std::size_t& write = progress.write;
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
         const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), carry);
@@ -170,23 +198,13 @@ TELEPOST_SSE2 inline char* ConvertByBlocks(char* chars) {
                 bytes = WithByte(bytes, at, HalfWidthOf(text[block + at], text[block + at + 1]));
             }
             const unsigned dropped = ((converted << 1) | carry) & ((1u << kBlockSize) - 1);
-            const std::size_t kept = Pack::Store(text + write, bytes, dropped);
+            const std::size_t kept = PackBySse2::Store(text + write, bytes, dropped);
             text[write + kept] = after;
             write += kept + (carry_out & ~(converted >> (kBlockSize - 1)));
         }
-        carry = carry_out;
+        progress.carry = carry_out;
     }
-    std::size_t read = block + carry;
-    while (text[read] != 0) {
-        Step(text, read, write);
-    }
-    text[write] = 0;
-    return chars;
-}
-
-TELEPOST_SSE2_ENTRY char* ConvertBySse2(char* text) {
-    return ConvertByBlocks<PackBySse2>(text);
-}
+};
 
 // The marks' ASCII bytes by trail byte, looked up with byte shuffles.
 constexpr NibbleTables kMarksByTrail =
@@ -207,22 +225,17 @@ TELEPOST_SSE2 inline __m128i AlphanumericsByTrail(__m128i trails) {
 }
 
 // With byte shuffles every block goes the same way, without a branch on its
-// bytes: the ASCII byte of each position's pair is worked out,
-// the pair starts that have one are converted, and their second bytes and
-// the carried first byte are packed out. The stores stay within the bytes
-// already loaded even before the first conversion, when the write position
-// is the read position: a carried first byte is dropped from the first half
-// block, so the second half's store ends before the byte after the block.
-TELEPOST_SSSE3_ENTRY char* ConvertBySsse3(char* chars) {
-    auto* text = reinterpret_cast<unsigned char*>(chars);
-    const std::size_t length = std::strlen(chars);
-    std::size_t block = 0;
-    std::size_t write = 0;
-    unsigned carry = 0;
-    for (; length - block >= kBlockSize; block += kBlockSize) {
+// bytes: the ASCII byte of each position's pair is worked out, the pair
+// starts that have one are converted, and their second bytes and the carried
+// first byte are packed out. The stores stay within the bytes already loaded
+// even before the first conversion, when the write position is the read
+// position: a carried first byte is dropped from the first half block, so
+// the second half's store ends before the byte after the block.
+struct BlockBySsse3 {
+    TELEPOST_SSSE3 static void Convert(unsigned char* text, std::size_t block, Progress& progress) {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
-        const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), carry);
+        const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), progress.carry);
         const unsigned carry_out = starts >> (kBlockSize - 1);
         const __m128i ascii = _mm_or_si128(
             _mm_and_si128(InRange<kMarkLead, kMarkLead>(firsts),
@@ -234,32 +247,23 @@ TELEPOST_SSSE3_ENTRY char* ConvertBySsse3(char* chars) {
         const __m128i convert = ByteFlags(converted);
         const __m128i bytes =
             _mm_or_si128(_mm_andnot_si128(convert, firsts), _mm_and_si128(convert, ascii));
-        const unsigned dropped = ((converted << 1) | carry) & ((1u << kBlockSize) - 1);
-        const std::size_t kept = PackBySsse3::Store(text + write, bytes, dropped);
-        text[write + kept] = after;
-        write += kept + (carry_out & ~(converted >> (kBlockSize - 1)));
-        carry = carry_out;
+        const unsigned dropped = ((converted << 1) | progress.carry) & ((1u << kBlockSize) - 1);
+        const std::size_t kept = PackBySsse3::Store(text + progress.write, bytes, dropped);
+        text[progress.write + kept] = after;
+        progress.write += kept + (carry_out & ~(converted >> (kBlockSize - 1)));
+        progress.carry = carry_out;
     }
-    std::size_t read = block + carry;
-    while (text[read] != 0) {
-        Step(text, read, write);
-    }
-    text[write] = 0;
-    return chars;
+};
+
+TELEPOST_SSE2_ENTRY char* ConvertBySse2(char* text) {
+    return ConvertByBlocks<BlockBySse2>(text);
+}
+
+TELEPOST_SSSE3_ENTRY char* ConvertBySsse3(char* text) {
+    return ConvertByBlocks<BlockBySsse3>(text);
 }
 
 #endif  // TELEPOST_SSE2_BLOCKS
-
-char* ConvertByteAtATime(char* chars) {
-    auto* text = reinterpret_cast<unsigned char*>(chars);
-    std::size_t read = 0;
-    std::size_t write = 0;
-    while (text[read] != 0) {
-        Step(text, read, write);
-    }
-    text[write] = 0;
-    return chars;
-}
 
 }  // namespace
 
@@ -272,7 +276,7 @@ char* ZenkakuToHankakuBy(ConversionPath path, char* text) {
             return ConvertBySsse3(text);
 #endif
         default:
-            return ConvertByteAtATime(text);
+            return ConvertRest(text, 0, 0);
     }
 }
 
