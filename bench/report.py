@@ -5,7 +5,7 @@ and prints one markdown table.
     report.py --bench build/bench/conversions_bench --corpus build/bench/corpus
 
 Our conversions and memcpy are timed in process by Google Benchmark (median
-of the repetitions); the peers are timed as whole processes reading the
+of three repetitions, after a warm-up); the peers are timed as whole processes reading the
 corpus file on standard input and writing to /dev/null (median of the runs).
 MB is 10^6 bytes.
 """
@@ -50,7 +50,8 @@ def corpus_file(corpus, size):
 def run_benchmark(program, corpus, extra):
     with tempfile.NamedTemporaryFile(suffix=".json") as out:
         subprocess.run(
-            [program, "--benchmark_repetitions=3", "--benchmark_report_aggregates_only=true",
+            [program, "--benchmark_min_warmup_time=0.2", "--benchmark_repetitions=3",
+             "--benchmark_report_aggregates_only=true",
              f"--benchmark_out={out.name}", "--benchmark_out_format=json", *extra],
             env={**os.environ, "TELEPOST_CORPUS": corpus}, stdout=sys.stderr, check=True)
         report = json.load(open(out.name))

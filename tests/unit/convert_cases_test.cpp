@@ -42,9 +42,8 @@ void ExpectCases(Conversion convert, const std::vector<Case>& cases) {
     }
 }
 
-// Every unit of a byte and the byte after it (a lead byte range and all
-// non-NUL seconds, and every ASCII first byte): the ones a conversion
-// changes, as input and output.
+// Of every two-byte text (no NUL), the ones a conversion changes, with
+// their output.
 std::vector<Case> ChangedUnits(Conversion convert) {
     std::vector<Case> changed;
     for (unsigned first = 0x01; first <= 0xFF; ++first) {
