@@ -185,9 +185,6 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
             }
             lines.insert(lines.begin() + static_cast<long>(at), entry);
         } else {
-            if (!lines.empty() && !Trim(lines.back()).empty()) {
-                lines.emplace_back();
-            }
             lines.push_back(std::string("[") + section + "]");
             lines.push_back(entry);
         }

@@ -90,7 +90,7 @@ TEST_F(SettingsFileTest, WritesEachSettingAsADecimalAndKeepsTheRestOfTheFile) {
     std::ifstream in(path_, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text,
-              "; kept\r\n[other]\r\nkey=value\r\n\r\n[k-tai]\r\nconvert to hankaku=0\r\n"
+              "; kept\r\n[other]\r\nkey=value\r\n[k-tai]\r\nconvert to hankaku=0\r\n"
               "delete crlf=0\r\n");
     EXPECT_EQ(ReadSetting("convert to hankaku"), 0);
     EXPECT_EQ(ReadSetting("delete crlf"), 0);
