@@ -22,5 +22,8 @@ xvfb-run -a bash -c '
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
   wineserver -p </dev/null >/dev/null 2>&1  # one server for all the test programs
+  # Start the prefix'"'"'s own processes now, away from ctest'"'"'s output pipes:
+  # started by the first test, they would hold its output open to the end.
+  wine cmd /c exit </dev/null >/dev/null 2>&1
   ctest --preset windows "$@"
 ' wine-tests "$@"

@@ -3,6 +3,7 @@
 // a stale handle is told apart from a live one.
 #include "window_model.h"
 
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -33,7 +34,29 @@ Window* FindWindow(HWND handle) {
 }
 
 void RemoveWindow(HWND handle) {
+    Window* window = FindWindow(handle);
+    if (!window) {
+        return;
+    }
+    std::vector<HWND> children = window->children;
+    for (HWND child : children) {
+        RemoveWindow(child);
+    }
     Windows().erase(reinterpret_cast<UINT_PTR>(handle));
+}
+
+HWND AddChild(HWND parent, const char* className, const std::string& text, DWORD style, int id,
+              RECT rect) {
+    auto child = std::make_unique<Window>();
+    child->className = className;
+    child->text = text;
+    child->style = style | WS_CHILD;
+    child->id = id;
+    child->rect = rect;
+    child->parent = parent;
+    HWND handle = NewWindow(std::move(child));
+    FindWindow(parent)->children.push_back(handle);
+    return handle;
 }
 
 }  // namespace win32posix
@@ -64,4 +87,61 @@ BOOL WINAPI DestroyWindow(HWND handle) {
 
 BOOL WINAPI IsWindow(HWND handle) {
     return win32posix::FindWindow(handle) ? TRUE : FALSE;
+}
+
+namespace {
+
+int CopyText(const std::string& text, LPSTR out, int size) {
+    if (!out || size <= 0) {
+        return 0;
+    }
+    size_t n =
+        text.size() < static_cast<size_t>(size) ? text.size() : static_cast<size_t>(size) - 1;
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+    return static_cast<int>(n);
+}
+
+}  // namespace
+
+int WINAPI GetWindowTextA(HWND handle, LPSTR text, int size) {
+    win32posix::Window* window = win32posix::FindWindow(handle);
+    return CopyText(window ? window->text : std::string(), text, size);
+}
+
+int WINAPI GetClassNameA(HWND handle, LPSTR name, int size) {
+    win32posix::Window* window = win32posix::FindWindow(handle);
+    return window ? CopyText(window->className, name, size) : 0;
+}
+
+LONG WINAPI GetWindowLongA(HWND handle, int index) {
+    win32posix::Window* window = win32posix::FindWindow(handle);
+    return window && index == GWL_STYLE ? static_cast<LONG>(window->style) : 0;
+}
+
+HWND WINAPI GetWindow(HWND handle, UINT relation) {
+    win32posix::Window* window = win32posix::FindWindow(handle);
+    return window && relation == GW_OWNER && !(window->style & WS_CHILD) ? window->parent : nullptr;
+}
+
+HWND WINAPI GetDlgItem(HWND dialog, int id) {
+    win32posix::Window* window = win32posix::FindWindow(dialog);
+    if (!window) {
+        return nullptr;
+    }
+    for (HWND child : window->children) {
+        if (win32posix::FindWindow(child)->id == id) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size) {
+    HWND item = GetDlgItem(dialog, id);
+    if (!item) {
+        CopyText(std::string(), text, size);
+        return 0;
+    }
+    return static_cast<UINT>(GetWindowTextA(item, text, size));
 }

@@ -1,0 +1,163 @@
+#include "user.h"
+
+#include <iterator>
+
+namespace hostsim {
+
+namespace {
+
+User* watching = nullptr;
+
+// Where a message box keeps its text and its icon: Windows and Wine place
+// them in controls of their own numbers.
+constexpr int kTextIds[] = {0xFFFF, 100};
+constexpr int kIconIds[] = {20, 0x0440};
+
+// The button sets of message boxes, as the style names them.
+struct ButtonSet {
+    UINT type;
+    std::vector<int> ids;
+};
+
+const std::vector<ButtonSet>& ButtonSets() {
+    static const std::vector<ButtonSet> sets = {
+        {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}},
+        {MB_ABORTRETRYIGNORE, {IDABORT, IDRETRY, IDIGNORE}},
+        {MB_YESNO, {IDYES, IDNO}},
+        {MB_OKCANCEL, {IDOK, IDCANCEL}},
+        {MB_RETRYCANCEL, {IDRETRY, IDCANCEL}},
+        {MB_OK, {IDOK}},
+    };
+    return sets;
+}
+
+struct IconKind {
+    UINT style;
+    LPCSTR name;
+};
+
+const IconKind kIcons[] = {
+    {MB_ICONHAND, IDI_HAND},
+    {MB_ICONQUESTION, IDI_QUESTION},
+    {MB_ICONEXCLAMATION, IDI_EXCLAMATION},
+    {MB_ICONASTERISK, IDI_ASTERISK},
+};
+
+std::string TextOf(HWND window) {
+    char text[4096] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+HWND MessageText(HWND window) {
+    for (int id : kTextIds) {
+        if (HWND text = GetDlgItem(window, id)) {
+            return text;
+        }
+    }
+    return nullptr;
+}
+
+// The style a message box was shown with, read back from its controls.
+UINT StyleOf(HWND box) {
+    UINT style = 0;
+    std::vector<int> buttons;
+    for (const ButtonSet& set : ButtonSets()) {
+        bool all = true;
+        for (int id : set.ids) {
+            all = all && GetDlgItem(box, id) != nullptr;
+        }
+        if (all) {
+            style |= set.type;
+            buttons = set.ids;
+            break;
+        }
+    }
+    LRESULT def = SendMessageA(box, DM_GETDEFID, 0, 0);
+    if (HIWORD(def) == DC_HASDEFID) {
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            if (buttons[i] == LOWORD(def)) {
+                style |= static_cast<UINT>(i) << 8;  // MB_DEFBUTTON1, 2, 3
+            }
+        }
+    }
+    for (int id : kIconIds) {
+        HWND control = GetDlgItem(box, id);
+        if (!control) {
+            continue;
+        }
+        auto icon = reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0));
+        for (const IconKind& kind : kIcons) {
+            if (icon && icon == LoadIconA(nullptr, kind.name)) {
+                style |= kind.style;
+            }
+        }
+    }
+    return style;
+}
+
+}  // namespace
+
+User::User() {
+    watching = this;
+    hook_ = SetWindowsHookExA(WH_CBT, &User::WatchActivation, nullptr, GetCurrentThreadId());
+}
+
+User::~User() {
+    UnhookWindowsHookEx(hook_);
+    if (watching == this) {
+        watching = nullptr;
+    }
+}
+
+void User::AnswerMessageBoxes(std::vector<int> answers) {
+    answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
+void User::OnMessageBox(std::function<int(const MessageBoxSeen&)> decide) {
+    decide_ = std::move(decide);
+}
+
+void User::OnDialog(std::function<void(HWND dialog)> act) {
+    act_ = std::move(act);
+}
+
+LRESULT CALLBACK User::WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
+    User* user = watching;
+    if (code == HCBT_ACTIVATE && user) {
+        user->Activated(reinterpret_cast<HWND>(wParam));
+    }
+    return CallNextHookEx(user ? user->hook_ : nullptr, code, wParam, lParam);
+}
+
+void User::Activated(HWND window) {
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::string(className) != "#32770") {
+        return;  // not a dialog: a compose window, say
+    }
+    if (MessageText(window)) {
+        AnswerMessageBox(window);
+    } else if (act_) {
+        act_(window);
+    }
+}
+
+void User::AnswerMessageBox(HWND box) {
+    MessageBoxSeen seen{GetWindow(box, GW_OWNER), TextOf(MessageText(box)), TextOf(box),
+                        StyleOf(box), 0};
+    if (!answers_.empty()) {
+        seen.answer = answers_.front();
+        answers_.pop_front();
+    } else if (decide_) {
+        seen.answer = decide_(seen);
+    } else {
+        LRESULT def = SendMessageA(box, DM_GETDEFID, 0, 0);
+        seen.answer = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
+    }
+    seen_.push_back(seen);
+    // Pressed once the box runs its own loop, as a click would arrive.
+    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(seen.answer), 0);
+}
+
+}  // namespace hostsim

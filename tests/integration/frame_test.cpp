@@ -1,0 +1,114 @@
+// The plug-in loaded for real by the stand-in host: binding, the information
+// record, the INI file's place, and the user answering message boxes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "host.h"
+#include "user.h"
+
+namespace hostsim {
+namespace {
+
+std::string IniBesidePlugin(const std::string& dll) {
+    return dll.substr(0, dll.size() - std::string(".dll").size()) + ".ini";
+}
+
+TEST(FrameTest, LoadsWithAllHostFunctionsAndAnswersWithFixedResults) {
+    Host host;
+    std::string error;
+    ASSERT_TRUE(host.Load(PluginBesideProgram(), &error)) << error;
+    const Callbacks& plugin = host.Plugin();
+    EXPECT_EQ(plugin.BKC_OnStart(), 0);
+    EXPECT_EQ(plugin.BKC_OnExit(), 0);
+    EXPECT_EQ(plugin.BKC_OnOpenFolder("Inbox"), 0);
+    EXPECT_EQ(plugin.BKC_OnOpenMail("1"), 0);
+    EXPECT_EQ(plugin.BKC_OnEveryMinute(), 0);
+    EXPECT_EQ(plugin.BKC_OnOpenCompose(nullptr, 0), 0);
+    EXPECT_EQ(plugin.BKC_OnKeyDispatch(nullptr, 0, 0), 0);
+    EXPECT_EQ(plugin.BKC_OnRetrieve("mail", "id"), 0);
+    EXPECT_EQ(plugin.BKC_OnSend("mail"), 0);
+    EXPECT_EQ(plugin.BKC_OnFinishRetrieve(1), 0);
+    EXPECT_EQ(plugin.BKC_OnDragDrop("a", "b", 0, 0), 0);
+    EXPECT_TRUE(host.Calls().empty());  // none of these asks anything of the host
+}
+
+TEST(FrameTest, FillsTheInformationRecordAndLeavesTheRestOfEachField) {
+    Host host;
+    ASSERT_TRUE(host.Load(PluginBesideProgram()));
+    char record[320];
+    std::memset(record, 0x5A, sizeof record);
+    EXPECT_EQ(host.Plugin().BKC_OnPlugInInfo(record), 0);
+
+    const std::string texts[] = {
+        "\x83\x65\x83\x8C\x83\x7C\x83\x58\x83\x67",  // テレポスト
+        "Varnok",
+        "2.6b for DoCoMo",
+        // 携帯電話への電子メール送信をサポートします
+        "\x8C\x67\x91\xD1\x93\x64\x98\x62\x82\xD6\x82\xCC\x93\x64\x8E\x71\x83\x81\x81\x5B\x83\x8B"
+        "\x91\x97\x90\x4D\x82\xF0\x83\x54\x83\x7C\x81\x5B\x83\x67\x82\xB5\x82\xDC\x82\xB7",
+    };
+    for (int field = 0; field < 4; ++field) {
+        const char* start = record + field * 80;
+        const std::string& text = texts[field];
+        EXPECT_EQ(std::string(start, text.size()), text) << "field " << field;
+        EXPECT_EQ(start[text.size()], '\0') << "field " << field;
+        for (size_t i = text.size() + 1; i < 80; ++i) {
+            ASSERT_EQ(start[i], 0x5A) << "field " << field << " byte " << i;
+        }
+    }
+}
+
+// A copy of the plug-in under another name keeps its settings beside itself.
+TEST(FrameTest, ACopyNamedWithTwoDotsFindsItsOwnIniFile) {
+    std::string original = PluginBesideProgram();
+    std::string copy = ProgramFolder() + "TELEPOST.old.dll";
+    {
+        std::ifstream in(original, std::ios::binary);
+        std::ofstream out(copy, std::ios::binary);
+        out << in.rdbuf();
+    }
+    std::string ini = ProgramFolder() + "TELEPOST.old.ini";
+    std::remove(ini.c_str());
+    {
+        Host host;
+        ASSERT_TRUE(host.Load(copy));
+        HWND window = host.OpenCompose(Message{});
+        // The settings dialog's OK is the one writer of the INI file; without
+        // it, the copy's file can be shown by what the plug-in reads.
+        std::ofstream(ini) << "[k-tai]\nconvert to emoji=2\n";
+        EXPECT_EQ(host.Plugin().BKC_OnStart(), 0);
+        host.CloseCompose(window);
+    }
+    EXPECT_EQ(IniBesidePlugin(copy), ini);
+    std::remove(ini.c_str());
+    std::remove(copy.c_str());
+}
+
+TEST(UserTest, AnswersMessageBoxesInOrderAndRecordsWhatTheySaid) {
+    Host host;
+    HWND owner = host.OpenCompose(Message{});
+    User user;
+    user.AnswerMessageBoxes({IDNO, IDYES});
+    EXPECT_EQ(MessageBoxA(owner, "first", "caption", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2),
+              IDNO);
+    EXPECT_EQ(MessageBoxA(owner, "second", "caption", MB_YESNO | MB_ICONQUESTION), IDYES);
+    // With no answer left, the default button is pressed.
+    EXPECT_EQ(MessageBoxA(owner, "third", "caption", MB_OK | MB_ICONQUESTION), IDOK);
+
+    ASSERT_EQ(user.MessageBoxes().size(), 3u);
+    EXPECT_EQ(user.MessageBoxes()[0],
+              (MessageBoxSeen{owner, "first", "caption", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
+                              IDNO}));
+    EXPECT_EQ(user.MessageBoxes()[1],
+              (MessageBoxSeen{owner, "second", "caption", MB_YESNO | MB_ICONQUESTION, IDYES}));
+    EXPECT_EQ(user.MessageBoxes()[2],
+              (MessageBoxSeen{owner, "third", "caption", MB_OK | MB_ICONQUESTION, IDOK}));
+    host.CloseCompose(owner);
+}
+
+}  // namespace
+}  // namespace hostsim
