@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Every test, native and under Wine: installs what is missing, builds the
+# native (ASan/UBSan), fuzz and Windows presets, and runs their tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+echo "== native: unit, integration and differential tests under ASan and UBSan"
+cmake --preset native >/dev/null
+cmake --build --preset native -j"$jobs"
+ctest --preset native
+
+echo "== fuzz: bounded libFuzzer runs"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+ctest --preset fuzz
+
+echo "== windows: TELEPOST.dll and the same tests under Wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
+bash scripts/run-windows-tests.sh
