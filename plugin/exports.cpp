@@ -9,6 +9,7 @@
 #include "host/interface.h"
 #include "host/plugin_info.h"
 #include "host/settings.h"
+#include "outgoing/inspection.h"
 
 using namespace telepost;
 
@@ -47,8 +48,8 @@ int WINAPI BKC_OnOpenCompose(HWND, int) {
     return 0;
 }
 
-int WINAPI BKC_OnOutgoing(HWND, int) {
-    return 0;
+int WINAPI BKC_OnOutgoing(HWND window, int mode) {
+    return InspectOutgoing(window, mode);
 }
 
 int WINAPI BKC_OnKeyDispatch(HWND, int, int) {
