@@ -1,0 +1,304 @@
+// Sends through the loaded plug-in: each case is a message, the settings and
+// the user's answers, and what the plug-in must ask of the host and show.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "codec.h"
+#include "host.h"
+#include "host/plugin_info.h"
+#include "host/settings.h"
+#include "user.h"
+
+namespace hostsim {
+namespace {
+
+struct Flags {
+    bool hankaku = false;
+    bool emoji = false;
+    bool deleteCrlf = false;
+};
+
+struct Mail {
+    std::string to, cc, bcc, subject, from, body;
+};
+
+struct SendCase {
+    const char* what;
+    Mail mail{};
+    Flags settings{};
+    std::vector<int> answers{};  // the buttons pressed, one per warning expected
+    int result = 0;
+    std::vector<Call> calls{};  // every host call, the window left out
+    int mode = 0;
+};
+
+// The calls the plug-in makes, by what they are for.
+Call GetText() {
+    return {"BKA_CompGetText", nullptr, {}, {}, 260};
+}
+Call Get(const char* name, int size) {
+    return {"BKA_CompGetSpecifiedHeader", nullptr, name, {}, size};
+}
+Call Set(const char* name, const std::string& value) {
+    return {"BKA_CompSetSpecifiedHeader", nullptr, name, value, 0};
+}
+Call SetText(const std::string& body) {
+    return {"BKA_CompSetText", nullptr, {}, body, 0};
+}
+
+std::vector<Call> Calls(std::initializer_list<std::vector<Call>> parts) {
+    std::vector<Call> all;
+    for (const std::vector<Call>& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+// The body read, then the three recipient headers.
+const std::vector<Call> kRead = {GetText(), Get("To", 2048), Get("Cc", 2048), Get("Bcc", 2048)};
+
+std::vector<Call> RuleJ(const std::string& from, bool subjectKept = false) {
+    std::vector<Call> calls = {Get("Subject", 260)};
+    if (!subjectKept) {
+        calls.push_back(Set("Subject", ""));
+    }
+    calls.push_back(Get("From", 260));
+    calls.push_back(Set("From", from));
+    return calls;
+}
+std::vector<Call> RuleD() {
+    return {Set("Subject", "")};
+}
+// The end of a DoCoMo-only send: the Subject converted and the body handed back.
+std::vector<Call> DoCoMoOnly(const std::string& subject, const std::string& body) {
+    return {Get("Subject", 2048), Set("Subject", subject), SetText(body)};
+}
+
+const std::string kDoCoMo = "taro@docomo.ne.jp";
+const std::string kGroupJ = "jiro@jp-t.ne.jp";
+const std::string kGroupD = "saburo@kct.dion.ne.jp";
+const std::string kOther = "hanako@example.com";
+const std::string kSender = "ichiro@example.com";
+
+std::string Body(size_t bytes) {
+    return std::string(bytes, 'a');
+}
+// A From address of exactly `bytes` bytes.
+std::string Address(size_t bytes) {
+    return std::string(bytes - kSender.size(), 'x') + kSender;
+}
+
+const std::vector<int> kYes = {IDYES};
+
+std::vector<SendCase> Cases() {
+    const std::string fullWidthA = "\x82\x60";  // Ａ
+    const std::string circledOne = "\x87\x40";  // ①
+    const std::string emojiOne = "\xF9\x87";    // the i-mode keycap 1
+    const std::string emojiSmile = "\xF9\x95";  // the i-mode smiling face
+    return {
+        {.what = "no mobile recipient: the body is not handed back",
+         .mail = {kOther, "jiro@example.org", "", "Hello", kSender, " Ａ\r\n"},
+         .settings = {true, true, true},
+         .calls = kRead},
+        {.what = "a non-zero mode: no header is read",
+         .mail = {kDoCoMo, "", "", "Hello", kSender, Body(600)},
+         .settings = {true, true, true},
+         .calls = {GetText()},
+         .mode = 1},
+        {.what = "To empty and Cc holding a DoCoMo address",
+         .mail = {"", kDoCoMo, "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, DoCoMoOnly("Hello", "Hi")})},
+        {.what = "Bcc alone holding a group D address",
+         .mail = {"", "", kGroupD, "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+        {.what = "a domain in capitals",
+         .mail = {"TARO@DOCOMO.NE.JP", "", "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, DoCoMoOnly("Hello", "Hi")})},
+        {.what = "a display name holding a group J domain",
+         .mail = {"\"" + kGroupJ + "\" <" + kOther + ">", "", "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+        {.what = "the group J pre-filter without a member hides the DoCoMo domain",
+         .mail = {"taro@jp-x.ne.jp (" + kDoCoMo + ")", "", "", "Hello", kSender, "Hi"},
+         .calls = kRead},
+        // The body's length limits, counted after the body conversions.
+        {.what = "DoCoMo, 500 bytes",
+         .mail = {kDoCoMo, "", "", "Hello", kSender, Body(500)},
+         .calls = Calls({kRead, DoCoMoOnly("Hello", Body(500))})},
+        {.what = "DoCoMo, 501 bytes",
+         .mail = {kDoCoMo, "", "", "Hello", kSender, Body(501)},
+         .answers = kYes,
+         .calls = Calls({kRead, DoCoMoOnly("Hello", Body(501))})},
+        {.what = "DoCoMo, 500 bytes once the line breaks are deleted",
+         .mail = {kDoCoMo, "", "", "Hello", kSender, Body(250) + "\r\n" + Body(250)},
+         .settings = {.deleteCrlf = true},
+         .calls = Calls({kRead, DoCoMoOnly("Hello", Body(500))})},
+        {.what = "group D, 89 bytes",
+         .mail = {kGroupD, "", "", "Hello", kSender, Body(89)},
+         .calls = Calls({kRead, RuleD(), {SetText(Body(89))}})},
+        {.what = "group D, 90 bytes",
+         .mail = {kGroupD, "", "", "Hello", kSender, Body(90)},
+         .answers = kYes,
+         .calls = Calls({kRead, RuleD(), {SetText(Body(90))}})},
+        {.what = "group J, 330 bytes and a 47-byte address",
+         .mail = {kGroupJ, "", "", "Hello", Address(47), Body(330)},
+         .calls = Calls({kRead, RuleJ(Address(47)), {SetText(Body(330))}})},
+        {.what = "group J, 331 bytes and a 47-byte address",
+         .mail = {kGroupJ, "", "", "Hello", Address(47), Body(331)},
+         .answers = kYes,
+         .calls = Calls({kRead, RuleJ(Address(47)), {SetText(Body(331))}})},
+        {.what = "group J, 322 bytes and a 60-byte address counted as 55",
+         .mail = {kGroupJ, "", "", "Hello", Address(60), Body(322)},
+         .calls = Calls({kRead, RuleJ(Address(60)), {SetText(Body(322))}})},
+        {.what = "group J, 323 bytes and a 60-byte address counted as 55",
+         .mail = {kGroupJ, "", "", "Hello", Address(60), Body(323)},
+         .answers = kYes,
+         .calls = Calls({kRead, RuleJ(Address(60)), {SetText(Body(323))}})},
+        // A Subject marked with "#" survives group J only.
+        {.what = "group J keeps a Subject beginning with #",
+         .mail = {kGroupJ, "", "", "#123", kSender, "Hi"},
+         .calls = Calls({kRead, RuleJ(kSender, true), {SetText("Hi")}})},
+        {.what = "group D clears a Subject beginning with #",
+         .mail = {kGroupD, "", "", "#123", kSender, "Hi"},
+         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+        // From reduced to the bare address, whatever its form.
+        {.what = "From: name <address>",
+         .mail = {kGroupJ, "", "", "", "Ichiro <" + kSender + ">", "Hi"},
+         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+        {.what = "From: address (name)",
+         .mail = {kGroupJ, "", "", "", kSender + " (Ichiro)", "Hi"},
+         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+        {.what = "From: \"quoted, name\" <address>",
+         .mail = {kGroupJ, "", "", "", "\"Suzuki, Ichiro\" <" + kSender + ">", "Hi"},
+         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+        {.what = "From: bare address",
+         .mail = {kGroupJ, "", "", "", "  " + kSender + " ", "Hi"},
+         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+        // Emoji only for DoCoMo phones alone.
+        {.what = "DoCoMo and group J together: no emoji",
+         .mail = {kDoCoMo + ", " + kGroupJ, "", "", fullWidthA + ":)", kSender, circledOne + ":)"},
+         .settings = {true, true, false},
+         .calls = Calls({kRead, RuleJ(kSender), {SetText(circledOne + ":)")}})},
+        {.what = "DoCoMo alone: body and Subject converted",
+         .mail = {kDoCoMo, kOther, "", fullWidthA + ":)", kSender, circledOne + fullWidthA + ":)"},
+         .settings = {true, true, false},
+         .calls = Calls({kRead, DoCoMoOnly("A" + emojiSmile, emojiOne + "A" + emojiSmile)})},
+        {.what = "DoCoMo alone with both conversions off: the Subject written back unchanged",
+         .mail = {kDoCoMo, "", "", fullWidthA + ":)", kSender, circledOne + ":)"},
+         .calls = Calls({kRead, DoCoMoOnly(fullWidthA + ":)", circledOne + ":)")})},
+        // One warning per failing entry; No cancels at once.
+        {.what = "Yes to three warnings",
+         .mail = {kGroupD + ", " + kDoCoMo, kGroupJ, "", "Hello", kSender, Body(600)},
+         .answers = {IDYES, IDYES, IDYES},
+         .calls = Calls({kRead, RuleD(), RuleJ(kSender), {SetText(Body(600))}})},
+        {.what = "No at the second of three warnings",
+         .mail = {kGroupD + ", " + kGroupJ, kDoCoMo, "", "Hello", "Ichiro <" + kSender + ">",
+                  Body(600)},
+         .answers = {IDYES, IDNO},
+         .result = -1,
+         .calls = Calls({kRead, RuleD(), RuleJ(kSender)})},
+    };
+}
+
+class OutgoingTest : public testing::Test {
+  protected:
+    void TearDown() override { std::remove(IniPath().c_str()); }
+
+    static std::string IniPath() { return ProgramFolder() + "TELEPOST.ini"; }
+
+    // Loads the plug-in with the settings, from the INI file beside it.
+    void Start(const Flags& flags) {
+        std::string ini = IniPath();
+        const bool on[] = {flags.hankaku, flags.emoji, flags.deleteCrlf};
+        for (size_t i = 0; i < std::size(telepost::kSettingKeys); ++i) {
+            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i].key,
+                                       on[i] ? "1" : "0", ini.c_str());
+        }
+        std::string error;
+        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        host_.Plugin().BKC_OnStart();
+        std::remove(ini.c_str());
+    }
+
+    HWND Open(const Mail& mail) {
+        Message message;
+        message.headers = {{"To", mail.to},
+                           {"Cc", mail.cc},
+                           {"Bcc", mail.bcc},
+                           {"Subject", mail.subject},
+                           {"From", mail.from}};
+        message.body = mail.body;
+        return host_.OpenCompose(message);
+    }
+
+    Host host_;
+};
+
+MessageBoxSeen Warning(HWND owner, int answer) {
+    std::string text;
+    Utf8ToCp932("携帯電話に送信するにはメッセージが長すぎます。\nこのまま送信しますか？", &text);
+    return {owner, text, telepost::kPluginName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, answer};
+}
+
+TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
+    for (const SendCase& c : Cases()) {
+        SCOPED_TRACE(c.what);
+        Start(c.settings);
+        HWND window = Open(c.mail);
+        User user;
+        user.AnswerMessageBoxes(c.answers);
+        host_.ClearCalls();
+
+        EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, c.mode), c.result);
+
+        std::vector<Call> calls = host_.Calls();
+        for (Call& call : calls) {
+            EXPECT_EQ(call.window, window) << call.function;
+            call.window = nullptr;
+        }
+        EXPECT_EQ(calls, c.calls);
+        std::vector<MessageBoxSeen> warnings;
+        for (int answer : c.answers) {
+            warnings.push_back(Warning(window, answer));
+        }
+        EXPECT_EQ(user.MessageBoxes(), warnings);
+        host_.CloseCompose(window);
+    }
+}
+
+// Header changes made before the user cancels stay in the compose window;
+// the converted body does not reach it.
+TEST_F(OutgoingTest, ACancelledSendKeepsEarlierHeaderChangesOnly) {
+    Start({.hankaku = true});
+    HWND window = Open({kGroupJ + "," + kGroupD, "", "", "#1", "Ichiro <" + kSender + ">",
+                        "\x82\x60" + Body(400)});
+    User user;
+    user.AnswerMessageBoxes({IDNO});
+    EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), -1);
+    EXPECT_EQ(user.MessageBoxes().size(), 1u);
+    EXPECT_EQ(host_.Header(window, "Subject"), "#1");
+    EXPECT_EQ(host_.Header(window, "From"), kSender);
+    EXPECT_EQ(host_.Body(window), "\x82\x60" + Body(400));
+}
+
+// Sends one after another share nothing: a cancelled walk of the recipients
+// leaves no trace in the next send.
+TEST_F(OutgoingTest, ASendAfterACancelledOneStartsAfresh) {
+    Start({});
+    User user;
+    user.AnswerMessageBoxes({IDNO});
+    HWND first = Open({kDoCoMo + "," + kGroupD, "", "", "Hello", kSender, Body(600)});
+    EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(first, 0), -1);
+    HWND second = Open({kOther + "," + kGroupD, "", "", "Hello", kSender, "Hi"});
+    EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(second, 0), 0);
+    EXPECT_EQ(host_.Header(second, "Subject"), "");
+    EXPECT_EQ(host_.Body(first), Body(600));
+    EXPECT_EQ(user.MessageBoxes().size(), 1u);
+}
+
+}  // namespace
+}  // namespace hostsim
