@@ -18,6 +18,36 @@ constexpr int kFirstCommandId = 40001;
 // An empty body for a window the host does not know.
 const std::string kNothing;
 
+// The host's menu type of a compose window's menu.
+constexpr int kComposeMenuType = 10;
+
+// The compose window's menu bar: each pop-up menu with one item of the host's.
+struct HostMenu {
+    const char* title;
+    const char* item;
+    UINT id;
+};
+constexpr HostMenu kComposeMenus[] = {
+    {"\x83\x74\x83\x40\x83\x43\x83\x8B(&F)", "\x91\x97\x90\x4D(&S)", 101},  // ファイル, 送信
+    {"\x95\xD2\x8F\x57(&E)", "\x8C\xB3\x82\xC9\x96\xDF\x82\xB7(&U)", 201},  // 編集, 元に戻す
+    {"\x95\x5C\x8E\xA6(&V)", "\x95\xB6\x8E\x9A\x90\x94(&C)", 301},          // 表示, 文字数
+    // ツール, オプション
+    {"\x83\x63\x81\x5B\x83\x8B(&T)", "\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93(&O)", 401},
+    // ヘルプ, バージョン情報
+    {"\x83\x77\x83\x8B\x83\x76(&H)", "\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x8F\xEE\x95\xF1(&A)",
+     501},
+};
+
+HMENU NewComposeMenu() {
+    HMENU bar = CreateMenu();
+    for (const HostMenu& menu : kComposeMenus) {
+        HMENU popup = CreatePopupMenu();
+        AppendMenuA(popup, MF_STRING, menu.id, menu.item);
+        AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), menu.title);
+    }
+    return bar;
+}
+
 }  // namespace
 
 bool HeaderNameLess::operator()(const std::string& a, const std::string& b) const {
@@ -81,13 +111,35 @@ void Host::Unload() {
 HWND Host::OpenCompose(const Message& message) {
     HWND window = CreateWindowExA(0, "STATIC", "compose", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
                                   nullptr, nullptr, nullptr, nullptr);
-    windows_[window] = Compose{message, {}};
+    windows_[window] = Compose{message, {}, NewComposeMenu()};
     return window;
 }
 
 void Host::CloseCompose(HWND window) {
+    if (Compose* compose = Find(window)) {
+        DestroyMenu(compose->menu);
+    }
     windows_.erase(window);
     DestroyWindow(window);
+}
+
+HMENU Host::MenuBar(HWND window) const {
+    const Compose* compose = Find(window);
+    return compose ? compose->menu : nullptr;
+}
+
+void Host::BuildComposeMenu(HWND window) {
+    callbacks_.BKC_OnMenuInit(window, MenuBar(window), kComposeMenuType);
+}
+
+bool Host::RunCommand(HWND window, int id) {
+    for (const Command& command : commands_) {
+        if (command.id == id) {
+            command.handler(window, 0);
+            return true;
+        }
+    }
+    return false;
 }
 
 Host::Compose* Host::Find(HWND window) {

@@ -70,13 +70,23 @@ class Host {
     HMODULE Module() const { return module_; }
     const Callbacks& Plugin() const { return callbacks_; }
 
-    // Compose windows: real windows, owners of the plug-in's message boxes.
+    // Compose windows: real windows, owners of the plug-in's message boxes,
+    // each with a menu bar of five pop-up menus (File, Edit, View, Tools,
+    // Help) for the plug-in to extend when its menu is built.
     HWND OpenCompose(const Message& message);
     void CloseCompose(HWND window);
     const std::string& Body(HWND window) const;
     // The header's value; empty when the window has no such header.
     std::string Header(HWND window, const std::string& name) const;
     bool HasHeader(HWND window, const std::string& name) const;
+    // The window's menu bar; null for a window the host does not know.
+    HMENU MenuBar(HWND window) const;
+    // Builds the window's menu as the host does: the plug-in's menu callback
+    // with the menu bar and the compose-window menu type.
+    void BuildComposeMenu(HWND window);
+    // Runs the registered command `id` on the window as the host does when
+    // its menu item is chosen; false when no command has that identifier.
+    bool RunCommand(HWND window, int id);
 
     // What the plug-in asked of the host, in order.
     const std::vector<Call>& Calls() const { return calls_; }
@@ -94,6 +104,7 @@ class Host {
     struct Compose {
         Message message;
         std::vector<char> text;  // the body as handed out by CompGetText
+        HMENU menu = nullptr;
     };
     Compose* Find(HWND window);
     const Compose* Find(HWND window) const;

@@ -9,6 +9,7 @@
 #include "host/interface.h"
 #include "host/plugin_info.h"
 #include "host/settings.h"
+#include "ui/ui.h"
 #include "outgoing/inspection.h"
 
 using namespace telepost;
@@ -28,7 +29,8 @@ int WINAPI BKC_OnExit(void) {
     return 0;
 }
 
-int WINAPI BKC_OnMenuInit(HWND, HMENU, int) {
+int WINAPI BKC_OnMenuInit(HWND, HMENU menu, int menuType) {
+    ExtendComposeMenu(menu, menuType);
     return 0;
 }
 
@@ -68,7 +70,8 @@ int WINAPI BKC_OnFinishRetrieve(int) {
     return 0;
 }
 
-int WINAPI BKC_OnPlugInSetup(HWND) {
+int WINAPI BKC_OnPlugInSetup(HWND owner) {
+    RunSettingsDialog(owner);
     return 1;
 }
 

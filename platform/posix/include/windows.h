@@ -6,3 +6,5 @@
 #include "win32/types.h"
 #include "win32/kernel.h"
 #include "win32/user.h"
+#include "win32/menu.h"
+#include "win32/dialog.h"

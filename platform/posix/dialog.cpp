@@ -1,0 +1,246 @@
+// Modal dialogs of the user-interface model, built from a module's dialog
+// template: the dialog window and its controls, the buttons' behaviour, and
+// what the dialog manager does with keys, mnemonics and the close button
+// when the dialog procedure leaves a message to it.
+#include <cctype>
+
+#include "dialog_template.h"
+#include "window_model.h"
+
+namespace win32posix {
+namespace {
+
+constexpr char kDialogClass[] = "#32770";
+
+// Pixels per four horizontal and per eight vertical dialog units: the model
+// has no fonts, so every dialog gets those of a 9-point face at 96 dpi.
+constexpr int kBaseUnitX = 6;
+constexpr int kBaseUnitY = 12;
+
+RECT ToPixels(short x, short y, short cx, short cy) {
+    RECT rect{x, y, x + cx, y + cy};
+    rect.left = rect.left * kBaseUnitX / 4;
+    rect.right = rect.right * kBaseUnitX / 4;
+    rect.top = rect.top * kBaseUnitY / 8;
+    rect.bottom = rect.bottom * kBaseUnitY / 8;
+    return rect;
+}
+
+DWORD ButtonType(const Window& window) {
+    return window.style & BS_TYPEMASK;
+}
+
+// A button: check boxes keep their state, an automatic one flips it when
+// clicked; every click is told to the dialog as a command.
+LRESULT ButtonBehaviour(Window& self, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case BM_GETCHECK:
+            return self.data;
+        case BM_SETCHECK:
+            if (ButtonType(self) == BS_AUTOCHECKBOX || ButtonType(self) == BS_CHECKBOX) {
+                self.data = static_cast<LONG_PTR>(wParam);
+            }
+            return 0;
+        case BM_CLICK: {
+            if (ButtonType(self) == BS_AUTOCHECKBOX) {
+                self.data = self.data == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+            }
+            SendMessageA(self.parent, WM_COMMAND, MAKELONG(self.id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(self.handle));
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+// The control whose text marks `key` as its mnemonic ("&Z"), or null.
+HWND MnemonicControl(const Window& dialog, char key) {
+    for (HWND child : dialog.children) {
+        const std::string& text = FindWindow(child)->text;
+        for (size_t i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] != '&') {
+                continue;
+            }
+            if (text[i + 1] == '&') {
+                ++i;  // "&&" is a plain ampersand
+                continue;
+            }
+            if (std::toupper(static_cast<unsigned char>(text[i + 1])) ==
+                std::toupper(static_cast<unsigned char>(key))) {
+                return child;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// What the dialog manager does with a message the procedure left to it.
+LRESULT DefaultDialogBehaviour(Window& self, UINT message, WPARAM wParam) {
+    switch (message) {
+        case DM_GETDEFID:
+            for (HWND child : self.children) {
+                Window* control = FindWindow(child);
+                if (control->className == "Button" && ButtonType(*control) == BS_DEFPUSHBUTTON) {
+                    return MAKELONG(control->id, DC_HASDEFID);
+                }
+            }
+            return 0;
+        case WM_CLOSE:
+            // The caption's close button is Cancel.
+            SendMessageA(self.handle, WM_COMMAND, IDCANCEL, 0);
+            return 0;
+        case WM_KEYDOWN:
+        case WM_CHAR:
+            // A letter presses the control it is the mnemonic of.
+            if (wParam < 0x80 && std::isalnum(static_cast<int>(wParam))) {
+                if (HWND control = MnemonicControl(self, static_cast<char>(wParam))) {
+                    SendMessageA(control, BM_CLICK, 0, 0);
+                }
+            }
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+HWND FirstTabStop(const Window& dialog) {
+    for (HWND child : dialog.children) {
+        if (FindWindow(child)->style & WS_TABSTOP) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+}  // namespace win32posix
+
+using win32posix::FindWindow;
+using win32posix::Window;
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
+                               LPARAM param) {
+    win32posix::DialogTemplate layout;
+    if (!win32posix::LoadDialogTemplate(instance, name, &layout)) {
+        return -1;
+    }
+    auto dialog = std::make_unique<Window>();
+    dialog->className = win32posix::kDialogClass;
+    dialog->text = layout.title;
+    dialog->style = layout.style;
+    dialog->exStyle = layout.exStyle;
+    dialog->rect = win32posix::ToPixels(layout.x, layout.y, layout.cx, layout.cy);
+    dialog->parent = owner;
+    dialog->behaviour = [proc](Window& self, UINT message, WPARAM wParam,
+                               LPARAM lParam) -> LRESULT {
+        HWND handle = self.handle;
+        if (INT_PTR handled = proc(handle, message, wParam, lParam)) {
+            return handled;
+        }
+        // The procedure may have ended or destroyed the dialog.
+        Window* window = FindWindow(handle);
+        return window ? win32posix::DefaultDialogBehaviour(*window, message, wParam) : 0;
+    };
+    HWND handle = win32posix::NewWindow(std::move(dialog));
+    for (const win32posix::DialogItem& item : layout.items) {
+        HWND control =
+            win32posix::AddChild(handle, item.className.c_str(), item.text, item.style, item.id,
+                                 win32posix::ToPixels(item.x, item.y, item.cx, item.cy));
+        Window* window = FindWindow(control);
+        window->exStyle = item.exStyle;
+        if (item.className == "Button") {
+            window->behaviour = win32posix::ButtonBehaviour;
+        }
+    }
+    Window* window = FindWindow(handle);
+    proc(handle, WM_INITDIALOG, reinterpret_cast<WPARAM>(win32posix::FirstTabStop(*window)), param);
+    INT_PTR result = win32posix::RunModal(handle);
+    DestroyWindow(handle);
+    return result;
+}
+
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
+    Window* window = FindWindow(dialog);
+    if (!window) {
+        return FALSE;
+    }
+    window->ended = true;
+    window->result = result;
+    return TRUE;
+}
+
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
+    if (!FindWindow(dialog) || !rect) {
+        return FALSE;
+    }
+    *rect = win32posix::ToPixels(static_cast<short>(rect->left), static_cast<short>(rect->top),
+                                 static_cast<short>(rect->right - rect->left),
+                                 static_cast<short>(rect->bottom - rect->top));
+    return TRUE;
+}
+
+namespace {
+
+// Where a window's client area starts on the screen: the model draws no
+// frames, so a top-level window's client area is the whole window, and a
+// child's rectangle is kept in its parent's client coordinates.
+POINT ClientOrigin(HWND handle) {
+    POINT origin{0, 0};
+    for (Window* window = FindWindow(handle); window; window = FindWindow(window->parent)) {
+        origin.x += window->rect.left;
+        origin.y += window->rect.top;
+        if (!(window->style & WS_CHILD)) {
+            break;
+        }
+    }
+    return origin;
+}
+
+}  // namespace
+
+BOOL WINAPI GetWindowRect(HWND handle, LPRECT rect) {
+    Window* window = FindWindow(handle);
+    if (!window || !rect) {
+        return FALSE;
+    }
+    POINT origin = (window->style & WS_CHILD) ? ClientOrigin(window->parent) : POINT{0, 0};
+    *rect = RECT{window->rect.left + origin.x, window->rect.top + origin.y,
+                 window->rect.right + origin.x, window->rect.bottom + origin.y};
+    return TRUE;
+}
+
+int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
+    POINT a = from ? ClientOrigin(from) : POINT{0, 0};
+    POINT b = to ? ClientOrigin(to) : POINT{0, 0};
+    LONG dx = a.x - b.x;
+    LONG dy = a.y - b.y;
+    for (UINT i = 0; i < count; ++i) {
+        points[i].x += dx;
+        points[i].y += dy;
+    }
+    return MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy));
+}
+
+HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
+    Window* window = FindWindow(dialog);
+    if (!window || window->children.empty()) {
+        return nullptr;
+    }
+    const std::vector<HWND>& children = window->children;
+    size_t count = children.size();
+    size_t at = 0;
+    while (at < count && children[at] != control) {
+        ++at;
+    }
+    if (at == count) {
+        return win32posix::FirstTabStop(*window);
+    }
+    for (size_t step = 1; step <= count; ++step) {
+        size_t i = previous ? (at + count - step) % count : (at + step) % count;
+        if (FindWindow(children[i])->style & WS_TABSTOP) {
+            return children[i];
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,47 @@
+// Dialogs for Linux builds: modal dialogs built from a module's dialog
+// templates, with the buttons and keys of the dialog manager, and the
+// geometry a test reads back in dialog units.
+#pragma once
+
+#include "types.h"
+#include "user.h"
+
+// Dialog styles.
+#define DS_MODALFRAME 0x80L
+#define DS_SETFONT 0x40L
+
+// Button styles, in the low four bits of a button's style.
+#define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
+#define BS_CHECKBOX 0x00000002L
+#define BS_AUTOCHECKBOX 0x00000003L
+#define BS_TYPEMASK 0x0000000FL
+
+// A button's notification that it was clicked.
+#define BN_CLICKED 0
+
+#define HWND_DESKTOP (static_cast<HWND>(nullptr))
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+using LPPOINT = POINT*;
+
+// Builds the dialog from template `name` of `instance`'s resources, owned by
+// `owner`, calls `proc` with WM_INITDIALOG, then runs it modally until the
+// procedure calls EndDialog; gives EndDialog's result, or -1 when the
+// template is missing.
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
+                               LPARAM param);
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+// Turns a rectangle in dialog units into pixels of the dialog's client area.
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
+// The window's rectangle in screen coordinates.
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+// Turns points from one window's client coordinates into another's; a null
+// window stands for the screen.
+int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
+// The next (or previous) control of the dialog with WS_TABSTOP, after
+// `control`, going round; the first for a null control.
+HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);

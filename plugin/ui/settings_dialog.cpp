@@ -1,0 +1,65 @@
+// The settings dialog: three check boxes, one for each setting, shown as the
+// INI file holds them and stored by OK in the settings and the INI file.
+#include <windows.h>
+
+#include "host/settings.h"
+#include "resources/resource.h"
+#include "ui/ui.h"
+
+namespace telepost {
+
+namespace {
+
+// The check box of each setting, in the order of kSettingKeys.
+constexpr int kSettingBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
+static_assert(sizeof kSettingBoxes / sizeof kSettingBoxes[0] ==
+              sizeof kSettingKeys / sizeof kSettingKeys[0]);
+
+// Sets each box as the INI file holds its setting, not as Settings does.
+void ShowStoredSettings(HWND dialog) {
+    for (size_t i = 0; i < sizeof kSettingBoxes / sizeof kSettingBoxes[0]; ++i) {
+        WPARAM check = ReadSetting(kSettingKeys[i].key) != 0 ? BST_CHECKED : BST_UNCHECKED;
+        SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_SETCHECK, check, 0);
+    }
+}
+
+// Takes each box's state as 0 or 1 into its setting and writes it to the INI
+// file, one setting after the other.
+void StoreSettings(HWND dialog) {
+    for (size_t i = 0; i < sizeof kSettingBoxes / sizeof kSettingBoxes[0]; ++i) {
+        LRESULT state = SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_GETCHECK, 0, 0);
+        std::int32_t value = state != 0 ? 1 : 0;
+        Settings.*kSettingKeys[i].flag = value;
+        WriteSetting(kSettingKeys[i].key, value);
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        ShowStoredSettings(dialog);
+        return TRUE;  // the first tab stop, OK, takes the focus
+    }
+    if (message != WM_COMMAND) {
+        return FALSE;
+    }
+    // Only the command's identifier counts, never its notification code.
+    switch (LOWORD(wParam)) {
+        case IDOK:
+            StoreSettings(dialog);
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void RunSettingsDialog(HWND owner) {
+    DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDlgProc, 0);
+}
+
+}  // namespace telepost

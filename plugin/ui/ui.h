@@ -1,0 +1,33 @@
+// The plug-in's user interface: the four commands it adds to every compose
+// window's menu, and the settings dialog.
+#pragma once
+
+#include <windows.h>
+
+namespace telepost {
+
+// The host's menu type of a compose window, also the window kind the
+// commands are registered for.
+constexpr int kComposeMenuType = 10;
+
+// For a compose window's menu (type 10): registers the four commands with the
+// host, then appends a separator and their four items to the menu's fourth
+// pop-up menu. Any other menu type is left alone.
+void ExtendComposeMenu(HMENU menu, int menuType);
+
+// The commands' handlers, called by the host with the compose window. The
+// three conversions always hand the text back, changed or not; the check only
+// tells the user, at most once, that the text holds a double-byte character.
+void WINAPI CmdZenkakuToHankaku(HWND window, LPARAM);
+void WINAPI CmdToImodeEmoji(HWND window, LPARAM);
+void WINAPI CmdCheckDoubleByte(HWND window, LPARAM);
+void WINAPI CmdDeleteBlanks(HWND window, LPARAM);
+
+// Runs the settings dialog modally, owned by `owner`; OK stores the three
+// boxes in Settings and in the INI file, Cancel changes nothing.
+void RunSettingsDialog(HWND owner);
+
+// The settings dialog's procedure: 1 for a message it handled, else 0.
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace telepost
