@@ -18,12 +18,33 @@ struct Verb {
 };
 
 int RunInfo(const Args& args);
+int RunSend(const Args& args);
 
 inline constexpr Verb kVerbs[] = {
     {"info", RunInfo},
+    {"send", RunSend},
 };
 
-inline constexpr char kUsage[] = "usage: hostsim info [--plugin PATH]\n";
+inline constexpr char kUsage[] =
+    "usage: hostsim info [--plugin PATH]\n"
+    "       hostsim send MESSAGE [--sjis] [--mode N] [--yes | --no] [--codes]\n"
+    "                    [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n"
+    "                    [--plugin PATH]\n"
+    "\n"
+    "send: sends MESSAGE (headers To, Cc, Bcc, Subject, From, a blank line, the body;\n"
+    "UTF-8, or Shift-JIS with --sjis; lines end in CR LF as in a compose window) through\n"
+    "the plug-in and shows what the phones get: each header it changed, each warning\n"
+    "and the answer, the body it handed back, and whether the send goes on.\n"
+    "  --yes, --no     answer every length warning so; without them the terminal asks,\n"
+    "                  or, when input is no terminal, No (the default button) is pressed\n"
+    "  --mode N        the host's send mode; not 0: the plug-in converts the body only\n"
+    "  --codes         show each emoji's i-mode code beside its picture\n"
+    "  --hankaku, --emoji, --delete-crlf\n"
+    "                  the plug-in's settings; written to the INI file beside the plug-in\n"
+    "                  before it starts and the file put back afterwards; settings not\n"
+    "                  given come from that file (absent: off)\n"
+    "exit status: 0 the send goes on, 1 cancelled, 2 a missing file, a malformed message\n"
+    "or a plug-in that does not load\n";
 
 // Takes "--name VALUE" out of `args`; false when it is not there.
 bool TakeOption(Args& args, const std::string& name, std::string* value);
