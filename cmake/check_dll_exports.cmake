@@ -2,7 +2,9 @@
 # it lists, under their names and ordinals, and imports from Windows' own
 # DLLs only (no C or C++ runtime DLL beside it).
 #   cmake -DOBJDUMP=... -DDLL=... -DDEF=... -P check_dll_exports.cmake
-execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+# objdump speaks the locale's language; the parsing below reads its English.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C LANGUAGE=C ${OBJDUMP} -p ${DLL}
+                OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cannot read ${DLL}")
 endif()

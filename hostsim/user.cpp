@@ -73,12 +73,11 @@ UINT StyleOf(HWND box) {
             break;
         }
     }
-    LRESULT def = SendMessageA(box, DM_GETDEFID, 0, 0);
-    if (HIWORD(def) == DC_HASDEFID) {
-        for (size_t i = 0; i < buttons.size(); ++i) {
-            if (buttons[i] == LOWORD(def)) {
-                style |= static_cast<UINT>(i) << 8;  // MB_DEFBUTTON1, 2, 3
-            }
+    // The default button is drawn as such; Wine's boxes say so by its style only.
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        LONG buttonStyle = GetWindowLongA(GetDlgItem(box, buttons[i]), GWL_STYLE);
+        if ((buttonStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            style |= static_cast<UINT>(i) << 8;  // MB_DEFBUTTON1, 2, 3
         }
     }
     for (int id : kIconIds) {
@@ -137,9 +136,22 @@ void User::Activated(HWND window) {
         return;  // not a dialog: a compose window, say
     }
     if (MessageText(window)) {
-        AnswerMessageBox(window);
+        // Looked at once its own loop runs: only then has it settled which
+        // button is the default, as a person would see it.
+        box_ = window;
+        SetTimer(nullptr, 0, 0, &User::LookAtMessageBox);
     } else if (act_) {
         act_(window);
+    }
+}
+
+void CALLBACK User::LookAtMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    User* user = watching;
+    if (user && user->box_) {
+        HWND box = user->box_;
+        user->box_ = nullptr;
+        user->AnswerMessageBox(box);
     }
 }
 
@@ -156,7 +168,6 @@ void User::AnswerMessageBox(HWND box) {
         seen.answer = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
     }
     seen_.push_back(seen);
-    // Pressed once the box runs its own loop, as a click would arrive.
     PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(seen.answer), 0);
 }
 

@@ -45,10 +45,12 @@ class User {
 
   private:
     static LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK LookAtMessageBox(HWND, UINT, UINT_PTR timer, DWORD);
     void Activated(HWND window);
     void AnswerMessageBox(HWND box);
 
     HHOOK hook_ = nullptr;
+    HWND box_ = nullptr;  // the message box being shown, until it is answered
     std::deque<int> answers_;
     std::function<int(const MessageBoxSeen&)> decide_;
     std::function<void(HWND)> act_;

@@ -100,8 +100,9 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         };
     }
     for (int id : buttons) {
+        DWORD kind = id == defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         HWND button =
-            win32posix::AddChild(handle, "Button", "", WS_VISIBLE | WS_TABSTOP, id, RECT{});
+            win32posix::AddChild(handle, "Button", "", WS_VISIBLE | WS_TABSTOP | kind, id, RECT{});
         win32posix::FindWindow(button)->behaviour = [handle, id](Window&, UINT message, WPARAM,
                                                                  LPARAM) -> LRESULT {
             if (message == BM_CLICK) {

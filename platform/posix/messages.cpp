@@ -36,6 +36,28 @@ std::vector<Hook>& Hooks() {
 
 UINT_PTR nextHook = 0x20010;
 
+// Thread timers that are set: their identifiers and procedures.
+std::map<UINT_PTR, TIMERPROC>& Timers() {
+    static std::map<UINT_PTR, TIMERPROC> timers;
+    return timers;
+}
+
+UINT_PTR nextTimer = 1;
+
+// A due timer, as the modal loop delivers it: called, and due again later
+// unless it was killed.
+void Fire(std::deque<Posted>& queue, const Posted& posted) {
+    UINT_PTR id = posted.wParam;
+    auto it = Timers().find(id);
+    if (it == Timers().end()) {
+        return;
+    }
+    it->second(nullptr, WM_TIMER, id, 0);
+    if (Timers().count(id)) {
+        queue.push_back(posted);
+    }
+}
+
 // Calls the thread's CBT hooks from the newest, as Windows does.
 void CallCbtHooks(int code, WPARAM wParam, LPARAM lParam) {
     DWORD thread = GetCurrentThreadId();
@@ -99,6 +121,10 @@ INT_PTR RunModal(HWND handle) {
         }
         Posted posted = queue.front();
         queue.pop_front();
+        if (!posted.window && posted.message == WM_TIMER) {
+            Fire(queue, posted);
+            continue;
+        }
         if (InDialog(handle, posted.window) && DialogKey(handle, posted)) {
             continue;
         }
@@ -165,4 +191,18 @@ LRESULT WINAPI CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam
         after = after || it->handle == hook;
     }
     return 0;
+}
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR, UINT, TIMERPROC proc) {
+    if (window || !proc) {
+        return 0;  // the model keeps thread timers with a procedure only
+    }
+    UINT_PTR id = win32posix::nextTimer++;
+    win32posix::Timers()[id] = proc;
+    win32posix::Queues()[GetCurrentThreadId()].push_back({nullptr, WM_TIMER, id, 0});
+    return id;
+}
+
+BOOL WINAPI KillTimer(HWND, UINT_PTR id) {
+    return win32posix::Timers().erase(id) ? TRUE : FALSE;
 }
