@@ -1,31 +1,17 @@
 // Emoji conversion of arbitrary bytes: every path gives the same text, of the
 // same length, with every changed byte inside a two-byte emoji code.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
-#include "convert/paths.h"
+#include "conversion_fuzzing.h"
 
 namespace {
 
 using telepost::ConversionPath;
+using telepost::fuzzing::Check;
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-// The text ends at the first NUL, and its buffer with it, so that the
-// sanitizer reports any access past the terminator.
 std::string Converted(ConversionPath path, const std::string& text) {
-    auto buffer = std::make_unique<char[]>(text.size() + 1);
-    std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
-    Check(telepost::ToImodeEmojiBy(path, buffer.get()) == buffer.get());
-    return buffer.get();
+    return telepost::fuzzing::Converted(telepost::ToImodeEmojiBy, path, text);
 }
 
 bool IsEmojiLead(char byte) {
@@ -35,8 +21,7 @@ bool IsEmojiLead(char byte) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto* chars = reinterpret_cast<const char*>(data);
-    const std::string text(chars, strnlen(chars, size));
+    const std::string text = telepost::fuzzing::TextOf(data, size);
     const std::string emoji = Converted(ConversionPath::kByteAtATime, text);
     Check(emoji.size() == text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {

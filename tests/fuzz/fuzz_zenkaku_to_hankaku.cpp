@@ -1,38 +1,23 @@
 // Full-width to half-width conversion of arbitrary bytes: every path gives
 // the same text, never longer than the input and unchanged by a second pass.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
-#include "convert/paths.h"
+#include "conversion_fuzzing.h"
 
 namespace {
 
 using telepost::ConversionPath;
+using telepost::fuzzing::Check;
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-// The text ends at the first NUL, and its buffer with it, so that the
-// sanitizer reports any access past the terminator.
 std::string Converted(ConversionPath path, const std::string& text) {
-    auto buffer = std::make_unique<char[]>(text.size() + 1);
-    std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
-    Check(telepost::ZenkakuToHankakuBy(path, buffer.get()) == buffer.get());
-    return buffer.get();
+    return telepost::fuzzing::Converted(telepost::ZenkakuToHankakuBy, path, text);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto* chars = reinterpret_cast<const char*>(data);
-    const std::string text(chars, strnlen(chars, size));
+    const std::string text = telepost::fuzzing::TextOf(data, size);
     const std::string half_width = Converted(ConversionPath::kByteAtATime, text);
     Check(half_width.size() <= text.size());
     Check(Converted(ConversionPath::kByteAtATime, half_width) == half_width);
