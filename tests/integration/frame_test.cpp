@@ -13,10 +13,6 @@
 namespace hostsim {
 namespace {
 
-std::string IniBesidePlugin(const std::string& dll) {
-    return dll.substr(0, dll.size() - std::string(".dll").size()) + ".ini";
-}
-
 TEST(FrameTest, LoadsWithAllHostFunctionsAndAnswersWithFixedResults) {
     Host host;
     std::string error;
@@ -62,8 +58,9 @@ TEST(FrameTest, FillsTheInformationRecordAndLeavesTheRestOfEachField) {
     }
 }
 
-// A copy of the plug-in under another name keeps its settings beside itself.
-TEST(FrameTest, ACopyNamedWithTwoDotsFindsItsOwnIniFile) {
+// A copy of the plug-in under another name keeps its settings beside itself:
+// the settings dialog's OK writes them there.
+TEST(FrameTest, ACopyNamedWithTwoDotsKeepsItsSettingsBesideItself) {
     std::string original = PluginBesideProgram();
     std::string copy = ProgramFolder() + "TELEPOST.old.dll";
     {
@@ -76,14 +73,14 @@ TEST(FrameTest, ACopyNamedWithTwoDotsFindsItsOwnIniFile) {
     {
         Host host;
         ASSERT_TRUE(host.Load(copy));
-        HWND window = host.OpenCompose(Message{});
-        // The settings dialog's OK is the one writer of the INI file; without
-        // it, the copy's file can be shown by what the plug-in reads.
-        std::ofstream(ini) << "[k-tai]\nconvert to emoji=2\n";
-        EXPECT_EQ(host.Plugin().BKC_OnStart(), 0);
-        host.CloseCompose(window);
+        HWND owner = host.OpenCompose(Message{});
+        User user;
+        user.OnDialog([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+        EXPECT_EQ(host.Plugin().BKC_OnPlugInSetup(owner), 1);
+        host.CloseCompose(owner);
     }
-    EXPECT_EQ(IniBesidePlugin(copy), ini);
+    EXPECT_EQ(GetPrivateProfileIntA("k-tai", "delete crlf", 7, ini.c_str()), 0u);
+    EXPECT_TRUE(std::ifstream(ini).good());
     std::remove(ini.c_str());
     std::remove(copy.c_str());
 }
