@@ -17,41 +17,26 @@ constexpr char kDialogClass[] = "#32770";
 constexpr int kBaseUnitX = 6;
 constexpr int kBaseUnitY = 12;
 
-RECT ToPixels(short x, short y, short cx, short cy) {
-    RECT rect{x, y, x + cx, y + cy};
-    rect.left = rect.left * kBaseUnitX / 4;
-    rect.right = rect.right * kBaseUnitX / 4;
-    rect.top = rect.top * kBaseUnitY / 8;
-    rect.bottom = rect.bottom * kBaseUnitY / 8;
-    return rect;
+// Dialog units to pixels, rounded to the nearest pixel.
+LONG Scale(LONG units, int base, int per) {
+    return (units * base + per / 2) / per;
+}
+
+// Maps each of the four values on its own, as MapDialogRect does.
+RECT MapUnits(RECT units) {
+    return RECT{Scale(units.left, kBaseUnitX, 4), Scale(units.top, kBaseUnitY, 8),
+                Scale(units.right, kBaseUnitX, 4), Scale(units.bottom, kBaseUnitY, 8)};
+}
+
+// A window's place from a template: the corner and the size are mapped apart,
+// as the dialog manager creates the window.
+RECT Place(short x, short y, short cx, short cy) {
+    RECT corner = MapUnits(RECT{x, y, cx, cy});
+    return RECT{corner.left, corner.top, corner.left + corner.right, corner.top + corner.bottom};
 }
 
 DWORD ButtonType(const Window& window) {
     return window.style & BS_TYPEMASK;
-}
-
-// A button: check boxes keep their state, an automatic one flips it when
-// clicked; every click is told to the dialog as a command.
-LRESULT ButtonBehaviour(Window& self, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case BM_GETCHECK:
-            return self.data;
-        case BM_SETCHECK:
-            if (ButtonType(self) == BS_AUTOCHECKBOX || ButtonType(self) == BS_CHECKBOX) {
-                self.data = static_cast<LONG_PTR>(wParam);
-            }
-            return 0;
-        case BM_CLICK: {
-            if (ButtonType(self) == BS_AUTOCHECKBOX) {
-                self.data = self.data == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
-            }
-            SendMessageA(self.parent, WM_COMMAND, MAKELONG(self.id, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(self.handle));
-            return 0;
-        }
-        default:
-            return 0;
-    }
 }
 
 // The control whose text marks `key` as its mnemonic ("&Z"), or null.
@@ -75,6 +60,45 @@ HWND MnemonicControl(const Window& dialog, char key) {
     return nullptr;
 }
 
+// A character typed in the dialog, at any of its windows, presses the
+// control it is the mnemonic of, as the dialog manager does.
+void PressMnemonic(HWND dialog, WPARAM key) {
+    Window* window = FindWindow(dialog);
+    if (!window || key >= 0x80 || !std::isalnum(static_cast<int>(key))) {
+        return;
+    }
+    if (HWND control = MnemonicControl(*window, static_cast<char>(key))) {
+        SendMessageA(control, BM_CLICK, 0, 0);
+    }
+}
+
+// A button: check boxes keep their state, an automatic one flips it when
+// clicked; every click is told to the dialog as a command.
+LRESULT ButtonBehaviour(Window& self, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case BM_GETCHECK:
+            return self.data;
+        case BM_SETCHECK:
+            if (ButtonType(self) == BS_AUTOCHECKBOX || ButtonType(self) == BS_CHECKBOX) {
+                self.data = static_cast<LONG_PTR>(wParam);
+            }
+            return 0;
+        case WM_CHAR:
+            PressMnemonic(self.parent, wParam);
+            return 0;
+        case BM_CLICK: {
+            if (ButtonType(self) == BS_AUTOCHECKBOX) {
+                self.data = self.data == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+            }
+            SendMessageA(self.parent, WM_COMMAND, MAKELONG(self.id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(self.handle));
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
 // What the dialog manager does with a message the procedure left to it.
 LRESULT DefaultDialogBehaviour(Window& self, UINT message, WPARAM wParam) {
     switch (message) {
@@ -86,18 +110,17 @@ LRESULT DefaultDialogBehaviour(Window& self, UINT message, WPARAM wParam) {
                 }
             }
             return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                SendMessageA(self.handle, WM_CLOSE, 0, 0);
+            }
+            return 0;
         case WM_CLOSE:
             // The caption's close button is Cancel.
             SendMessageA(self.handle, WM_COMMAND, IDCANCEL, 0);
             return 0;
-        case WM_KEYDOWN:
         case WM_CHAR:
-            // A letter presses the control it is the mnemonic of.
-            if (wParam < 0x80 && std::isalnum(static_cast<int>(wParam))) {
-                if (HWND control = MnemonicControl(self, static_cast<char>(wParam))) {
-                    SendMessageA(control, BM_CLICK, 0, 0);
-                }
-            }
+            PressMnemonic(self.handle, wParam);
             return 0;
         default:
             return 0;
@@ -130,7 +153,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
     dialog->text = layout.title;
     dialog->style = layout.style;
     dialog->exStyle = layout.exStyle;
-    dialog->rect = win32posix::ToPixels(layout.x, layout.y, layout.cx, layout.cy);
+    dialog->rect = win32posix::Place(layout.x, layout.y, layout.cx, layout.cy);
     dialog->parent = owner;
     dialog->behaviour = [proc](Window& self, UINT message, WPARAM wParam,
                                LPARAM lParam) -> LRESULT {
@@ -146,7 +169,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
     for (const win32posix::DialogItem& item : layout.items) {
         HWND control =
             win32posix::AddChild(handle, item.className.c_str(), item.text, item.style, item.id,
-                                 win32posix::ToPixels(item.x, item.y, item.cx, item.cy));
+                                 win32posix::Place(item.x, item.y, item.cx, item.cy));
         Window* window = FindWindow(control);
         window->exStyle = item.exStyle;
         if (item.className == "Button") {
@@ -174,9 +197,7 @@ BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
     if (!FindWindow(dialog) || !rect) {
         return FALSE;
     }
-    *rect = win32posix::ToPixels(static_cast<short>(rect->left), static_cast<short>(rect->top),
-                                 static_cast<short>(rect->right - rect->left),
-                                 static_cast<short>(rect->bottom - rect->top));
+    *rect = win32posix::MapUnits(*rect);
     return TRUE;
 }
 
@@ -210,6 +231,16 @@ BOOL WINAPI GetWindowRect(HWND handle, LPRECT rect) {
     return TRUE;
 }
 
+BOOL WINAPI GetClientRect(HWND handle, LPRECT rect) {
+    Window* window = FindWindow(handle);
+    if (!window || !rect) {
+        return FALSE;
+    }
+    *rect =
+        RECT{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
+    return TRUE;
+}
+
 int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
     POINT a = from ? ClientOrigin(from) : POINT{0, 0};
     POINT b = to ? ClientOrigin(to) : POINT{0, 0};
@@ -220,6 +251,11 @@ int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
         points[i].y += dy;
     }
     return MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy));
+}
+
+int WINAPI GetDlgCtrlID(HWND control) {
+    Window* window = FindWindow(control);
+    return window && (window->style & WS_CHILD) ? window->id : 0;
 }
 
 HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {

@@ -17,6 +17,10 @@
 #define BS_AUTOCHECKBOX 0x00000003L
 #define BS_TYPEMASK 0x0000000FL
 
+// The caption's close button, as a system command.
+#define WM_SYSCOMMAND 0x0112
+#define SC_CLOSE 0xF060
+
 // A button's notification that it was clicked.
 #define BN_CLICKED 0
 
@@ -37,11 +41,15 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
 // Turns a rectangle in dialog units into pixels of the dialog's client area.
 BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
+// The window's client area: 0, 0 and its size.
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 // The window's rectangle in screen coordinates.
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
 // Turns points from one window's client coordinates into another's; a null
 // window stands for the screen.
 int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
+// A control's identifier.
+int WINAPI GetDlgCtrlID(HWND control);
 // The next (or previous) control of the dialog with WS_TABSTOP, after
 // `control`, going round; the first for a null control.
 HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
