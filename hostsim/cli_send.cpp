@@ -167,7 +167,9 @@ bool ParseMessage(const std::string& text, Message* message, std::string* error)
                 *error = "line " + std::to_string(line) + " continues no header";
                 return false;
             }
-            message->headers[last] += " " + TrimBlanks(current);
+            std::string& value = message->headers[last];
+            value += ' ';
+            value += TrimBlanks(current);
             continue;
         }
         size_t colon = current.find(':');
