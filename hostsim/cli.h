@@ -19,14 +19,21 @@ struct Verb {
 
 int RunInfo(const Args& args);
 int RunSend(const Args& args);
+int RunCommand(const Args& args);
+int RunSetup(const Args& args);
 
 inline constexpr Verb kVerbs[] = {
     {"info", RunInfo},
     {"send", RunSend},
+    {"command", RunCommand},
+    {"setup", RunSetup},
 };
 
 inline constexpr char kUsage[] =
     "usage: hostsim info [--plugin PATH]\n"
+    "       hostsim command hankaku|emoji|check|delete-blanks MESSAGE [--sjis] [--plugin PATH]\n"
+    "       hostsim setup [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n"
+    "                     [--cancel] [--plugin PATH]\n"
     "       hostsim send MESSAGE [--sjis] [--mode N] [--yes | --no] [--codes]\n"
     "                    [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n"
     "                    [--plugin PATH]\n"
@@ -44,7 +51,15 @@ inline constexpr char kUsage[] =
     "                  before it starts and the file put back afterwards; settings not\n"
     "                  given come from that file (absent: off)\n"
     "exit status: 0 the send goes on, 1 cancelled, 2 a missing file, a malformed message\n"
-    "or a plug-in that does not load\n";
+    "or a plug-in that does not load\n"
+    "\n"
+    "command: opens a compose window holding MESSAGE (UTF-8 text, Shift-JIS with --sjis,\n"
+    "- for standard input), chooses the plug-in's command from the window's menu and\n"
+    "shows the text the command handed back and any message box it showed.\n"
+    "setup: opens the plug-in's settings dialog. Given settings or --cancel, the user\n"
+    "sets the boxes so and presses OK (or Cancel); without them, on Windows a person\n"
+    "uses the dialog, on Linux OK is pressed. Shows the boxes as the dialog opened and\n"
+    "the INI file afterwards.\n";
 
 // Takes "--name VALUE" out of `args`; false when it is not there.
 bool TakeOption(Args& args, const std::string& name, std::string* value);
