@@ -12,7 +12,6 @@
 namespace win32posix {
 namespace {
 
-constexpr WORD kDialogType = 5;        // RT_DIALOG
 constexpr WORD kOrdinalMark = 0xFFFF;  // a number follows instead of a string
 constexpr DWORD kExtendedMark = 0xFFFF0001;
 
@@ -161,34 +160,76 @@ bool Matches(Reader& in, LPCSTR wanted) {
 
 }  // namespace
 
-bool LoadDialogTemplate(HINSTANCE instance, LPCSTR name, DialogTemplate* dialog) {
+const unsigned char* FindResourceEntry(HINSTANCE instance, LPCSTR type, LPCSTR name,
+                                       WORD language) {
     auto* bytes =
         reinterpret_cast<const unsigned char*>(GetProcAddress(instance, "PosixModuleResources"));
     auto* size = reinterpret_cast<const std::uint32_t*>(
         GetProcAddress(instance, "PosixModuleResourcesSize"));
     if (!bytes || !size) {
-        return false;
+        return nullptr;
     }
     Reader in(bytes, *size);
     while (in.Ok() && in.Offset() < *size) {
         size_t start = in.Offset();
         DWORD dataSize = in.Dword();
         DWORD headerSize = in.Dword();
-        WORD typeOrdinal = 0;
-        in.NumberOrString(&typeOrdinal);
-        bool dialogType = typeOrdinal == kDialogType;
+        bool typed = Matches(in, type);
         bool named = Matches(in, name);
+        in.AlignTo(start, 4);
+        in.Dword();  // the data's version
+        in.Word();   // memory flags
+        WORD entryLanguage = in.Word();
         size_t data = start + headerSize;
         if (!in.Ok() || headerSize == 0 || data + dataSize > *size) {
-            return false;
+            return nullptr;
         }
-        if (dialogType && named) {
-            Reader body(bytes + data, dataSize);
-            return ReadTemplate(body, dialog);
+        if (typed && named && (language == 0 || language == entryLanguage)) {
+            return bytes + start;
         }
         in.Seek(std::min<size_t>(data + (dataSize + 3) / 4 * 4, *size));
     }
-    return false;
+    return nullptr;
+}
+
+DWORD ResourceDataSize(const unsigned char* entry) {
+    return static_cast<DWORD>(entry[0] | entry[1] << 8 | entry[2] << 16 |
+                              static_cast<DWORD>(entry[3]) << 24);
+}
+
+const unsigned char* ResourceData(const unsigned char* entry) {
+    return entry + ResourceDataSize(entry + 4);  // behind the header, whose size comes second
+}
+
+bool LoadDialogTemplate(HINSTANCE instance, LPCSTR name, DialogTemplate* dialog) {
+    const unsigned char* entry = FindResourceEntry(instance, RT_DIALOG, name, 0);
+    if (!entry) {
+        return false;
+    }
+    Reader body(ResourceData(entry), ResourceDataSize(entry));
+    return ReadTemplate(body, dialog);
 }
 
 }  // namespace win32posix
+
+HRSRC WINAPI FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
+    return reinterpret_cast<HRSRC>(
+        const_cast<unsigned char*>(win32posix::FindResourceEntry(module, type, name, language)));
+}
+
+HGLOBAL WINAPI LoadResource(HMODULE, HRSRC resource) {
+    if (!resource) {
+        return nullptr;
+    }
+    return const_cast<unsigned char*>(
+        win32posix::ResourceData(reinterpret_cast<const unsigned char*>(resource)));
+}
+
+LPVOID WINAPI LockResource(HGLOBAL data) {
+    return data;
+}
+
+DWORD WINAPI SizeofResource(HMODULE, HRSRC resource) {
+    return resource ? win32posix::ResourceDataSize(reinterpret_cast<const unsigned char*>(resource))
+                    : 0;
+}

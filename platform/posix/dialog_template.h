@@ -28,6 +28,14 @@ struct DialogTemplate {
     std::vector<DialogItem> items;
 };
 
+// The entry of resource `type`/`name` in the module's compiled resource file
+// (PosixModuleResources, PosixModuleResourcesSize), in `language` or, for 0,
+// in any; null when there is none.
+const unsigned char* FindResourceEntry(HINSTANCE instance, LPCSTR type, LPCSTR name, WORD language);
+// An entry's data and its size in bytes.
+const unsigned char* ResourceData(const unsigned char* entry);
+DWORD ResourceDataSize(const unsigned char* entry);
+
 // Reads template `name` (a number or a name) of type RT_DIALOG from the
 // module's resources, whose bytes the module exports as PosixModuleResources
 // and PosixModuleResourcesSize in the layout of a compiled .res file. False

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -404,6 +405,47 @@ TEST_F(SettingsDialogTest, TheDialogIsBuiltFromItsTemplate) {
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(tabOrder, (std::vector<int>{2, 1000, 1001, 1002, 1}));
     host_.CloseCompose(owner);
+}
+
+// The template's own bytes, up to its font: compiled as Japanese, with its
+// texts turned from code page 932 into the right UTF-16.
+TEST_F(SettingsDialogTest, TheTemplateIsJapaneseAndNamesItsFont) {
+    Start(kNoFile);
+    HMODULE module = host_.Module();
+    HRSRC found = FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(101),
+                                  MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    ASSERT_NE(found, nullptr);
+    const auto* bytes =
+        static_cast<const unsigned char*>(LockResource(LoadResource(module, found)));
+    std::vector<unsigned char> head(bytes, bytes + SizeofResource(module, found));
+
+    std::vector<unsigned char> expected;
+    auto word = [&](unsigned value) {
+        expected.push_back(static_cast<unsigned char>(value & 0xFF));
+        expected.push_back(static_cast<unsigned char>(value >> 8));
+    };
+    auto text = [&](std::u16string_view units) {
+        for (char16_t unit : units) {
+            word(unit);
+        }
+        word(0);
+    };
+    word(0x00C0);  // the style, low word first
+    word(0x80C8);
+    word(0);  // no extended style
+    word(0);
+    word(5);                                  // five controls
+    for (unsigned value : {0, 0, 187, 73}) {  // position and size
+        word(value);
+    }
+    word(0);                                               // no menu
+    word(0);                                               // the standard dialog class
+    text(u"\u8A2D\u5B9A");                                 // 設定
+    word(9);                                               // points
+    text(u"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF");  // ＭＳ Ｐゴシック
+    ASSERT_GE(head.size(), expected.size());
+    head.resize(expected.size());
+    EXPECT_EQ(head, expected);
 }
 
 }  // namespace

@@ -8,3 +8,4 @@
 #include "win32/user.h"
 #include "win32/menu.h"
 #include "win32/dialog.h"
+#include "win32/resources.h"
