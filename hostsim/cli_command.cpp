@@ -76,7 +76,12 @@ int RunCommand(const Args& given) {
     if (index < 0) {
         return Fail("unknown command '" + args[0] + "': hankaku, emoji, check or delete-blanks");
     }
-    std::string input = args[1] == "-" ? ReadInput() : args[1];
+    bool fromInput = args[1] == "-";
+    std::string input = fromInput ? ReadInput() : args[1];
+#ifdef _WIN32
+    // Windows hands the arguments over in the ANSI code page: 932 already.
+    shiftJis = shiftJis || !fromInput;
+#endif
     std::string text = input;
     if (!shiftJis && !Utf8ToCp932(input, &text)) {
         return Fail("the message is not UTF-8 that code page 932 can hold (try --sjis)");

@@ -108,6 +108,25 @@ TEST_F(CommandsTest, OtherMenuTypesAreLeftAlone) {
     }
 }
 
+// A menu bar without a fourth pop-up menu: the commands are registered all
+// the same, and nothing is added anywhere.
+TEST_F(CommandsTest, ABarWithoutAFourthMenuStillGetsTheRegistrations) {
+    HWND window = host_.OpenCompose(Message{});
+    HMENU bar = CreateMenu();
+    for (int i = 0; i < kCommandMenu; ++i) {
+        HMENU popup = CreatePopupMenu();
+        AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(100 + i), "item");
+        AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "menu");
+    }
+    EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(window, bar, kComposeMenuType), 0);
+    EXPECT_EQ(host_.Commands().size(), 4u);
+    ASSERT_EQ(GetMenuItemCount(bar), kCommandMenu);
+    for (int i = 0; i < kCommandMenu; ++i) {
+        EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, i)), kHostItems) << "menu " << i;
+    }
+    DestroyMenu(bar);
+}
+
 // Each compose window's menu gets its own separator and four items, bound to
 // the identifiers the host gave for that window's registrations.
 TEST_F(CommandsTest, EachComposeWindowGetsItsOwnFourCommands) {
