@@ -20,9 +20,7 @@ namespace {
 
 constexpr char kVerbName[] = "hostsim command";
 
-// The host's menu type of a compose window's menu, and the menu the plug-in
-// extends: the fourth of the bar.
-constexpr int kComposeMenuType = 10;
+// The menu the plug-in extends: the fourth of the bar.
 constexpr int kCommandMenu = 3;
 
 // The plug-in's commands, by the names the command line gives them, in the
@@ -94,7 +92,7 @@ int RunCommand(const Args& given) {
     }
     host.Plugin().BKC_OnStart();
     HWND window = host.OpenCompose(Message{{}, text});
-    host.Plugin().BKC_OnMenuInit(window, host.MenuBar(window), kComposeMenuType);
+    host.BuildComposeMenu(window);
     HMENU menu = GetSubMenu(host.MenuBar(window), kCommandMenu);
     int position = GetMenuItemCount(menu) - kCommandCount + index;
     if (position < 0) {
