@@ -197,9 +197,7 @@ bool LoadMessage(const Options& options, Message* message, std::string* error) {
             bytes.erase(0, sizeof kUtf8Mark - 1);
         }
         if (!Utf8ToCp932(bytes, &text)) {
-            *error = options.file +
-                     " is not UTF-8 or holds characters that Shift-JIS lacks (--sjis reads "
-                     "Shift-JIS)";
+            *error = options.file + " is not UTF-8 (--sjis reads Shift-JIS)";
             return false;
         }
     }

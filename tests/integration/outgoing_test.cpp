@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "cli.h"
 #include "codec.h"
 #include "host.h"
 #include "host/plugin_info.h"
@@ -298,6 +300,67 @@ TEST_F(OutgoingTest, ASendAfterACancelledOneStartsAfresh) {
     EXPECT_EQ(host_.Header(second, "Subject"), "");
     EXPECT_EQ(host_.Body(first), Body(600));
     EXPECT_EQ(user.MessageBoxes().size(), 1u);
+}
+
+// hostsim send, as a user runs it: a message file in, what the phones get out.
+class HostsimSendTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        file_ = testing::TempDir() + "telepost_send_test.txt";
+        std::remove(ini_.c_str());
+    }
+    void TearDown() override {
+        std::remove(file_.c_str());
+        std::remove(ini_.c_str());
+    }
+
+    // Runs the verb on a message file of `text` (UTF-8); its exit status and output.
+    int Send(const std::string& text, Args options, std::string* output) {
+        std::ofstream(file_, std::ios::binary) << text;
+        options.insert(options.begin(), file_);
+        testing::internal::CaptureStdout();
+        int status = RunSend(options);
+        *output = testing::internal::GetCapturedStdout();
+        return status;
+    }
+
+    std::string file_;
+    std::string ini_ = ProgramFolder() + "TELEPOST.ini";
+};
+
+TEST_F(HostsimSendTest, ShowsChangedHeadersAndTheBodyWithEmojiPictures) {
+    std::string output;
+    EXPECT_EQ(Send("To: taro@docomo.ne.jp\nSubject: Ａ :)\nFrom: i@example.com\n\n①～ zZ\n",
+                   {"--emoji", "on", "--hankaku", "on", "--codes"}, &output),
+              kExitOk);
+    EXPECT_NE(output.find("A \xF0\x9F\x98\x83[F995]"), std::string::npos) << output;  // 😃
+    // 1️⃣, 〰 and 💤, the body's lines ending in CR LF as in a compose window.
+    EXPECT_NE(output.find("1\xEF\xB8\x8F\xE2\x83\xA3[F987]\xE3\x80\xB0[F9AE] "
+                          "\xF0\x9F\x92\xA4[F9A6]"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("handed back, 9 bytes"), std::string::npos) << output;
+    EXPECT_NE(output.find("goes on (0)"), std::string::npos) << output;
+    // The settings given were for this send only.
+    EXPECT_EQ(std::fopen(ini_.c_str(), "r"), nullptr);
+}
+
+TEST_F(HostsimSendTest, ANoToTheWarningCancelsTheSend) {
+    std::string output;
+    EXPECT_EQ(
+        Send("To: s@kct.dion.ne.jp\nSubject: #1\n\n" + std::string(90, 'a'), {"--no"}, &output),
+        kExitCancelled);
+    EXPECT_NE(output.find("answered No"), std::string::npos) << output;
+    EXPECT_NE(output.find("not handed back"), std::string::npos) << output;
+    EXPECT_NE(output.find("cancelled (-1)"), std::string::npos) << output;
+}
+
+TEST_F(HostsimSendTest, FailsWithOneLineOnAMissingFileOrAMalformedMessage) {
+    std::string output;
+    EXPECT_EQ(RunSend({testing::TempDir() + "no such message.txt"}), kExitFailure);
+    EXPECT_EQ(Send("To taro@docomo.ne.jp\n\nHi\n", {}, &output), kExitFailure);
+    EXPECT_EQ(Send("To: taro@docomo.ne.jp\n\nHi\n", {"--plugin", "nothing.dll"}, &output),
+              kExitFailure);
 }
 
 }  // namespace
