@@ -31,7 +31,8 @@ inline constexpr Verb kVerbs[] = {
 
 inline constexpr char kUsage[] =
     "usage: hostsim info [--plugin PATH]\n"
-    "       hostsim command hankaku|emoji|check|delete-blanks MESSAGE [--sjis] [--plugin PATH]\n"
+    "       hostsim command hankaku|emoji|check|delete-blanks MESSAGE [--sjis] [--person]\n"
+    "                       [--plugin PATH]\n"
     "       hostsim setup [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n"
     "                     [--cancel] [--plugin PATH]\n"
     "       hostsim send MESSAGE [--sjis] [--mode N] [--yes | --no] [--codes]\n"
@@ -55,7 +56,8 @@ inline constexpr char kUsage[] =
     "\n"
     "command: opens a compose window holding MESSAGE (UTF-8 text, Shift-JIS with --sjis,\n"
     "- for standard input), chooses the plug-in's command from the window's menu and\n"
-    "shows the text the command handed back and any message box it showed.\n"
+    "shows the text the command handed back and any message box it showed; the\n"
+    "message box's default button is pressed, or with --person a person answers it.\n"
     "setup: opens the plug-in's settings dialog. Given settings or --cancel, the user\n"
     "sets the boxes so and presses OK (or Cancel); without them, on Windows a person\n"
     "uses the dialog, on Linux OK is pressed. Shows the boxes as the dialog opened and\n"

@@ -5,8 +5,10 @@
 
 #include <cstdio>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "cli.h"
 #include "codec.h"
@@ -62,6 +64,9 @@ int RunCommand(const Args& given) {
     std::string plugin = PluginBesideProgram();
     TakeOption(args, "--plugin", &plugin);
     bool shiftJis = TakeFlag(args, "--sjis");
+    // A person answers the message boxes instead of the scripted user, who
+    // presses their default button.
+    bool person = TakeFlag(args, "--person");
     if (args.size() != 2) {
         return Fail(std::string("a command and a message are needed\n") + kUsage);
     }
@@ -100,7 +105,10 @@ int RunCommand(const Args& given) {
     }
     UINT id = GetMenuItemID(menu, position);
 
-    User user;
+    std::optional<User> user;
+    if (!person) {
+        user.emplace();
+    }
     host.ClearCalls();
     if (!host.RunCommand(window, static_cast<int>(id))) {
         return Fail("the menu item " + std::to_string(id) + " is no registered command");
@@ -108,7 +116,7 @@ int RunCommand(const Args& given) {
 
     PrintLine("command", MenuText(menu, position));
     PrintLine("message", text);
-    for (const MessageBoxSeen& box : user.MessageBoxes()) {
+    for (const MessageBoxSeen& box : user ? user->MessageBoxes() : std::vector<MessageBoxSeen>()) {
         std::printf("%-12s [", "message box");
         PrintText(box.caption);
         std::printf("] ");

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Takes the picture of the settings dialog for the README: the Windows build's
-# stand-in host opens the dialog under Wine on a headless X server, in the
-# Japanese locale (ANSI code page 932), with IPA P Gothic standing in for the
-# dialog's face "ＭＳ Ｐゴシック" through Wine's font substitutes.
-#   bash scripts/screenshot-dialog.sh [OUTPUT.png]    (default docs/settings-dialog.png)
+# Takes the pictures for the README: the Windows build's stand-in host opens
+# the settings dialog, then runs the double-byte check on a Japanese message,
+# under Wine on a headless X server, in the Japanese locale (ANSI code page
+# 932), with IPA P Gothic standing in for the dialog's face "ＭＳ Ｐゴシック"
+# (and Windows' other Japanese faces) through Wine's font substitutes.
+#   bash scripts/screenshot-dialog.sh [FOLDER]   (default docs/: settings-dialog.png,
+#                                                 double-byte-check.png)
 # Needs the windows preset built, and wine, xvfb-run, ImageMagick and
 # fonts-ipafont-gothic installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-output=$(realpath -m "${1:-docs/settings-dialog.png}")
+folder=$(realpath -m "${1:-docs}")
+mkdir -p "$folder"
 hostsim=build/windows/hostsim.exe
 [ -f "$hostsim" ] || { echo "build the windows preset first: $hostsim is missing" >&2; exit 2; }
 
@@ -20,7 +23,7 @@ export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=ja_JP.UTF-8
-export HOSTSIM="$hostsim" OUTPUT="$output"
+export HOSTSIM="$hostsim" FOLDER="$folder"
 
 xvfb-run -a -s "-screen 0 640x400x24" bash -c '
   set -e
@@ -32,10 +35,17 @@ xvfb-run -a -s "-screen 0 640x400x24" bash -c '
     wine reg add "$substitutes" /v "$face" /d "IPAPGothic" /f >/dev/null 2>&1
   done
   wineserver -w
-  # The dialog waits for a person; it is photographed and then closed.
+  # Each window waits for a person: photographed, then closed.
+  photograph() {
+    sleep 8
+    import -window root png:- | convert - -trim +repage "$FOLDER/$1"
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w
+  }
   wine "$HOSTSIM" setup >/dev/null 2>&1 &
-  sleep 8
-  import -window root png:- | convert - -trim +repage "$OUTPUT"
-  wineserver -k >/dev/null 2>&1 || true
+  photograph settings-dialog.png
+  # Wine hands the UTF-8 argument to the program in code page 932.
+  wine "$HOSTSIM" command --person check "テスト" >/dev/null 2>&1 &
+  photograph double-byte-check.png
 '
-echo "wrote $output"
+echo "wrote $folder/settings-dialog.png and $folder/double-byte-check.png"
