@@ -2,6 +2,9 @@
 // INI file holds them and stored by OK in the settings and the INI file.
 #include <windows.h>
 
+#include <cstddef>
+#include <iterator>
+
 #include "host/settings.h"
 #include "resources/resource.h"
 #include "ui/ui.h"
@@ -12,12 +15,11 @@ namespace {
 
 // The check box of each setting, in the order of kSettingKeys.
 constexpr int kSettingBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
-static_assert(sizeof kSettingBoxes / sizeof kSettingBoxes[0] ==
-              sizeof kSettingKeys / sizeof kSettingKeys[0]);
+static_assert(std::size(kSettingBoxes) == std::size(kSettingKeys));
 
 // Sets each box as the INI file holds its setting, not as Settings does.
 void ShowStoredSettings(HWND dialog) {
-    for (size_t i = 0; i < sizeof kSettingBoxes / sizeof kSettingBoxes[0]; ++i) {
+    for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
         WPARAM check = ReadSetting(kSettingKeys[i].key) != 0 ? BST_CHECKED : BST_UNCHECKED;
         SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_SETCHECK, check, 0);
     }
@@ -26,7 +28,7 @@ void ShowStoredSettings(HWND dialog) {
 // Takes each box's state as 0 or 1 into its setting and writes it to the INI
 // file, one setting after the other.
 void StoreSettings(HWND dialog) {
-    for (size_t i = 0; i < sizeof kSettingBoxes / sizeof kSettingBoxes[0]; ++i) {
+    for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
         LRESULT state = SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_GETCHECK, 0, 0);
         std::int32_t value = state != 0 ? 1 : 0;
         Settings.*kSettingKeys[i].flag = value;
