@@ -175,6 +175,9 @@ int Host::RegisterCommand(LPCSTR description, int windowKind, telepost::CommandH
     int id = nextCommandId_++;
     calls_.push_back(Call{"BKA_RegisterCommand", nullptr, {}, description, windowKind});
     commands_.push_back(Command{description, windowKind, handler, id});
+    if (onRegister_) {
+        onRegister_(commands_.back());
+    }
     return id;
 }
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -92,6 +93,9 @@ class Host {
     const std::vector<Call>& Calls() const { return calls_; }
     void ClearCalls() { calls_.clear(); }
     const std::vector<Command>& Commands() const { return commands_; }
+    // Called at each registration, once the host has recorded it: lets a
+    // test see what the plug-in had done by then.
+    void OnRegister(std::function<void(const Command&)> watch) { onRegister_ = std::move(watch); }
 
     // The host functions' work, called by the exported BKA_ functions.
     int RegisterCommand(LPCSTR description, int windowKind, telepost::CommandHandler handler);
@@ -115,6 +119,7 @@ class Host {
     std::vector<Call> calls_;
     std::vector<Command> commands_;
     int nextCommandId_ = 0;
+    std::function<void(const Command&)> onRegister_;
 };
 
 // The folder of the running program, with its final separator.

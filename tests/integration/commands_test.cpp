@@ -130,8 +130,19 @@ TEST_F(CommandsTest, ABarWithoutAFourthMenuStillGetsTheRegistrations) {
 // Each compose window's menu gets its own separator and four items, bound to
 // the identifiers the host gave for that window's registrations.
 TEST_F(CommandsTest, EachComposeWindowGetsItsOwnFourCommands) {
-    HWND first = OpenWithMenu("");
-    HWND second = OpenWithMenu("");
+    // What the fourth menu holds at each registration: the separator is in,
+    // no command's item yet.
+    std::vector<int> itemsAtRegistration;
+    HWND building = nullptr;
+    host_.OnRegister([&](const Command&) {
+        HMENU popup = GetSubMenu(host_.MenuBar(building), kCommandMenu);
+        itemsAtRegistration.push_back(GetMenuItemCount(popup));
+    });
+    HWND first = building = host_.OpenCompose(Message{});
+    EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(first, host_.MenuBar(first), kComposeMenuType), 0);
+    HWND second = building = host_.OpenCompose(Message{});
+    EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(second, host_.MenuBar(second), kComposeMenuType), 0);
+    EXPECT_EQ(itemsAtRegistration, std::vector<int>(8, kFirstPluginItem));
 
     std::vector<Call> registrations;
     for (int window = 0; window < 2; ++window) {
