@@ -12,6 +12,7 @@
 #include "cli.h"
 #include "host.h"
 #include "host/settings.h"
+#include "resources/resource.h"
 #include "user.h"
 
 namespace hostsim {
@@ -27,9 +28,9 @@ struct SettingBox {
     const char* option;
 };
 constexpr SettingBox kBoxes[] = {
-    {1000, "--hankaku"},
-    {1001, "--emoji"},
-    {1002, "--delete-crlf"},
+    {IDC_HANKAKU, "--hankaku"},
+    {IDC_EMOJI, "--emoji"},
+    {IDC_DELETE_CRLF, "--delete-crlf"},
 };
 static_assert(std::size(kBoxes) == std::size(telepost::kSettingKeys));
 
