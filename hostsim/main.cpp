@@ -1,6 +1,10 @@
 // hostsim: the stand-in host on the command line.
 //
-//   hostsim info [--plugin PATH]   load the plug-in and show what it tells the host
+//   hostsim info      load the plug-in and show what it tells the host
+//   hostsim send      send a message file through the plug-in, show what phones get
+//   hostsim command   run one of the compose-window commands on a message
+//   hostsim setup     show the settings dialog and store the settings
+// Run without arguments for every option.
 #include <windows.h>
 
 #include <cstdio>

@@ -9,6 +9,6 @@ bash scripts/install-deps.sh
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$(nproc)" --target hostsim TELEPOST >/dev/null
 if [ "$#" -eq 0 ]; then
-  set -- examples/docomo.txt --yes
+  set -- examples/docomo.txt --hankaku on --emoji on --yes
 fi
 exec build/native/hostsim send "$@"

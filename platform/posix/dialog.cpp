@@ -10,8 +10,6 @@
 namespace win32posix {
 namespace {
 
-constexpr char kDialogClass[] = "#32770";
-
 // Pixels per four horizontal and per eight vertical dialog units: the model
 // has no fonts, so every dialog gets those of a 9-point face at 96 dpi.
 constexpr int kBaseUnitX = 6;

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr char kDialogClass[] = "#32770";
 constexpr int kTextId = 0xFFFF;
 constexpr int kIconId = 0x0440;
 
@@ -63,7 +62,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     }
 
     auto box = std::make_unique<Window>();
-    box->className = kDialogClass;
+    box->className = win32posix::kDialogClass;
     box->text = caption ? caption : "";
     box->style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     box->parent = owner;

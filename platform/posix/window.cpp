@@ -42,6 +42,11 @@ void RemoveWindow(HWND handle) {
     for (HWND child : children) {
         RemoveWindow(child);
     }
+    if (window->style & WS_CHILD) {
+        if (Window* parent = FindWindow(window->parent)) {
+            std::erase(parent->children, handle);
+        }
+    }
     Windows().erase(reinterpret_cast<UINT_PTR>(handle));
 }
 

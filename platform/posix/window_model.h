@@ -11,6 +11,9 @@
 
 namespace win32posix {
 
+// The class of dialogs, message boxes among them.
+inline constexpr char kDialogClass[] = "#32770";
+
 struct Window;
 // What a window does with a message sent to it: its window procedure.
 using Behaviour = std::function<LRESULT(Window& self, UINT message, WPARAM, LPARAM)>;

@@ -10,13 +10,6 @@
 #define DS_MODALFRAME 0x80L
 #define DS_SETFONT 0x40L
 
-// Button styles, in the low four bits of a button's style.
-#define BS_PUSHBUTTON 0x00000000L
-#define BS_DEFPUSHBUTTON 0x00000001L
-#define BS_CHECKBOX 0x00000002L
-#define BS_AUTOCHECKBOX 0x00000003L
-#define BS_TYPEMASK 0x0000000FL
-
 // The caption's close button, as a system command.
 #define WM_SYSCOMMAND 0x0112
 #define SC_CLOSE 0xF060
