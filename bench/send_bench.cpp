@@ -21,7 +21,7 @@
 
 #include "host/host_api.h"
 #include "host/settings.h"
-#include "outgoing/inspection.h"
+#include "outgoing/send_rules.h"
 
 namespace telepost {
 HostApiRecord HostApi;

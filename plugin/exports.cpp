@@ -10,7 +10,7 @@
 #include "host/plugin_info.h"
 #include "host/settings.h"
 #include "ui/ui.h"
-#include "outgoing/inspection.h"
+#include "outgoing/send_rules.h"
 
 using namespace telepost;
 

@@ -1,6 +1,6 @@
 // The outgoing inspection: the body conversions the settings ask for, then
 // each recipient of To, Cc and Bcc against the mobile carriers' rules.
-#include "outgoing/inspection.h"
+#include "outgoing/send_rules.h"
 
 #include <algorithm>
 #include <cstring>
