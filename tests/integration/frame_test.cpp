@@ -85,6 +85,47 @@ TEST(FrameTest, ACopyNamedWithTwoDotsKeepsItsSettingsBesideItself) {
     std::remove(copy.c_str());
 }
 
+// The settings the plug-in starts with, and those it reads from its INI file
+// at start, seen in what a send to a DoCoMo phone does to the body.
+struct StartCase {
+    const char* name;
+    const char* ini;  // null: no INI file
+    bool start;       // whether the host calls BKC_OnStart before the send
+    std::string body;
+};
+
+TEST(FrameTest, ReadsTheSettingsAtStart) {
+    // "Ａ①" and a line break: full-width A, circled 1.
+    const std::string sent = "\x82\x60\x87\x40\r\n";
+    const StartCase cases[] = {
+        {"before start: on, on, off", nullptr, false, "A\xF9\x87\r\n"},
+        {"no INI file: all off", nullptr, true, sent},
+        {"0 and 1", "convert to hankaku=1\nconvert to emoji=0\ndelete crlf=1\n", true, "A\x87\x40"},
+        {"2 counts as on", "convert to emoji=2\n", true, "\x82\x60\xF9\x87\r\n"},
+    };
+    std::string ini = ProgramFolder() + "TELEPOST.ini";
+    for (const StartCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::remove(ini.c_str());
+        if (c.ini) {
+            std::ofstream(ini, std::ios::binary) << "[k-tai]\n" << c.ini;
+        }
+        Host host;
+        ASSERT_TRUE(host.Load(PluginBesideProgram()));
+        if (c.start) {
+            host.Plugin().BKC_OnStart();
+        }
+        Message message;
+        message.headers["To"] = "taro@docomo.ne.jp";
+        message.body = sent;
+        HWND window = host.OpenCompose(message);
+        EXPECT_EQ(host.Plugin().BKC_OnOutgoing(window, 0), 0);
+        EXPECT_EQ(host.Body(window), c.body);
+        host.CloseCompose(window);
+    }
+    std::remove(ini.c_str());
+}
+
 TEST(UserTest, AnswersMessageBoxesInOrderAndRecordsWhatTheySaid) {
     Host host;
     HWND owner = host.OpenCompose(Message{});
