@@ -17,16 +17,6 @@ namespace {
 constexpr const char* kFieldLabels[telepost::kInfoFieldCount] = {"name", "vendor", "version",
                                                                  "description"};
 
-// The INI file the plug-in keeps beside itself: its name with ".ini".
-std::string IniBeside(const std::string& plugin) {
-    size_t slash = plugin.find_last_of("\\/");
-    size_t dot = plugin.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return plugin + ".ini";
-    }
-    return plugin.substr(0, dot) + ".ini";
-}
-
 }  // namespace
 
 int RunInfo(const Args& given) {

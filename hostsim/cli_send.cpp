@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -211,8 +210,7 @@ bool LoadMessage(const Options& options, Message* message, std::string* error) {
 // The plug-in's INI file, kept as it was and put back when the send is over.
 class IniFile {
   public:
-    explicit IniFile(const std::string& plugin)
-        : path_(std::filesystem::path(plugin).replace_extension(".ini").string()) {
+    explicit IniFile(const std::string& plugin) : path_(IniBeside(plugin)) {
         existed_ = ReadFile(path_, &saved_);
     }
     ~IniFile() { Restore(); }

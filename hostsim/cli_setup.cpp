@@ -139,7 +139,7 @@ int RunSetup(const Args& given) {
     });
     host.Plugin().BKC_OnPlugInSetup(owner);
 
-    std::string ini = plugin.substr(0, plugin.rfind('.')) + ".ini";
+    std::string ini = IniBeside(plugin);
     std::printf("settings     %s\n", ini.c_str());
     for (const telepost::SettingKey& setting : telepost::kSettingKeys) {
         char value[32] = {};

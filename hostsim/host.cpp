@@ -240,4 +240,13 @@ std::string PluginBesideProgram() {
     return ProgramFolder() + "TELEPOST.dll";
 }
 
+std::string IniBeside(const std::string& plugin) {
+    size_t slash = plugin.find_last_of("\\/");
+    size_t dot = plugin.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return plugin + ".ini";
+    }
+    return plugin.substr(0, dot) + ".ini";
+}
+
 }  // namespace hostsim

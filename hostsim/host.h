@@ -126,5 +126,7 @@ class Host {
 std::string ProgramFolder();
 // TELEPOST.dll beside the running program.
 std::string PluginBesideProgram();
+// The INI file the plug-in keeps beside itself: its name with ".ini".
+std::string IniBeside(const std::string& plugin);
 
 }  // namespace hostsim

@@ -101,13 +101,7 @@ LRESULT ButtonBehaviour(Window& self, UINT message, WPARAM wParam, LPARAM) {
 LRESULT DefaultDialogBehaviour(Window& self, UINT message, WPARAM wParam) {
     switch (message) {
         case DM_GETDEFID:
-            for (HWND child : self.children) {
-                Window* control = FindWindow(child);
-                if (control->className == "Button" && ButtonType(*control) == BS_DEFPUSHBUTTON) {
-                    return MAKELONG(control->id, DC_HASDEFID);
-                }
-            }
-            return 0;
+            return DefaultButton(self);
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_CLOSE) {
                 SendMessageA(self.handle, WM_CLOSE, 0, 0);

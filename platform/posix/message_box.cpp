@@ -56,20 +56,15 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     size_t defaultIndex =
         ((type & MB_DEFMASK) >> 8) < buttons.size() ? (type & MB_DEFMASK) >> 8 : 0;
     int defaultId = buttons[defaultIndex];
-    bool canCancel = false;
-    for (int id : buttons) {
-        canCancel = canCancel || id == IDCANCEL;
-    }
 
     auto box = std::make_unique<Window>();
     box->className = win32posix::kDialogClass;
     box->text = caption ? caption : "";
     box->style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     box->parent = owner;
-    box->behaviour = [buttons, defaultId, canCancel](Window& self, UINT message, WPARAM wParam,
-                                                     LPARAM) -> LRESULT {
+    box->behaviour = [buttons](Window& self, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
         if (message == DM_GETDEFID) {
-            return MAKELONG(defaultId, DC_HASDEFID);
+            return win32posix::DefaultButton(self);
         }
         if (message != WM_COMMAND) {
             return 0;
@@ -80,7 +75,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
             known = known || b == id;
         }
         // Escape (IDCANCEL) ends a box without a Cancel button only when it has OK alone.
-        if (!known && !(id == IDCANCEL && (canCancel || buttons.size() == 1))) {
+        if (!known && !(id == IDCANCEL && buttons.size() == 1)) {
             return 0;
         }
         self.ended = true;

@@ -50,6 +50,16 @@ void RemoveWindow(HWND handle) {
     Windows().erase(reinterpret_cast<UINT_PTR>(handle));
 }
 
+LRESULT DefaultButton(const Window& dialog) {
+    for (HWND child : dialog.children) {
+        Window* control = FindWindow(child);
+        if (control->className == "Button" && (control->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            return MAKELONG(control->id, DC_HASDEFID);
+        }
+    }
+    return 0;
+}
+
 HWND AddChild(HWND parent, const char* className, const std::string& text, DWORD style, int id,
               RECT rect) {
     auto child = std::make_unique<Window>();

@@ -41,6 +41,10 @@ HWND NewWindow(std::unique_ptr<Window> window);
 // Null for a handle that names no live window.
 Window* FindWindow(HWND handle);
 void RemoveWindow(HWND handle);
+// The dialog's default push button, as DM_GETDEFID answers: its identifier
+// with DC_HASDEFID, or 0 when it has none.
+LRESULT DefaultButton(const Window& dialog);
+
 // Creates a child control of `parent`.
 HWND AddChild(HWND parent, const char* className, const std::string& text, DWORD style, int id,
               RECT rect);

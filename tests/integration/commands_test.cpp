@@ -75,7 +75,7 @@ class CommandsTest : public testing::Test {
     }
     void TearDown() override { std::remove(IniPath().c_str()); }
 
-    static std::string IniPath() { return ProgramFolder() + "TELEPOST.ini"; }
+    static std::string IniPath() { return IniBeside(PluginBesideProgram()); }
 
     // Opens a compose window and builds its menu, as the host does.
     HWND OpenWithMenu(const std::string& body) {

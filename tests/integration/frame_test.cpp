@@ -103,7 +103,7 @@ TEST(FrameTest, ReadsTheSettingsAtStart) {
         {"0 and 1", "convert to hankaku=1\nconvert to emoji=0\ndelete crlf=1\n", true, "A\x87\x40"},
         {"2 counts as on", "convert to emoji=2\n", true, "\x82\x60\xF9\x87\r\n"},
     };
-    std::string ini = ProgramFolder() + "TELEPOST.ini";
+    std::string ini = IniBeside(PluginBesideProgram());
     for (const StartCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::remove(ini.c_str());

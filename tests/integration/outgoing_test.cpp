@@ -210,7 +210,7 @@ class OutgoingTest : public testing::Test {
   protected:
     void TearDown() override { std::remove(IniPath().c_str()); }
 
-    static std::string IniPath() { return ProgramFolder() + "TELEPOST.ini"; }
+    static std::string IniPath() { return IniBeside(PluginBesideProgram()); }
 
     // Loads the plug-in with the settings, from the INI file beside it.
     void Start(const Flags& flags) {
@@ -325,7 +325,7 @@ class HostsimSendTest : public testing::Test {
     }
 
     std::string file_;
-    std::string ini_ = ProgramFolder() + "TELEPOST.ini";
+    std::string ini_ = IniBeside(PluginBesideProgram());
 };
 
 TEST_F(HostsimSendTest, ShowsChangedHeadersAndTheBodyWithEmojiPictures) {

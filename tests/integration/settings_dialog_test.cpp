@@ -148,7 +148,7 @@ std::vector<DialogCase> DialogCases() {
 }
 
 std::string IniPath() {
-    return ProgramFolder() + "TELEPOST.ini";
+    return IniBeside(PluginBesideProgram());
 }
 
 void Store(const Stored& values) {
