@@ -85,7 +85,7 @@ bool Host::Load(const std::string& path, std::string* error) {
         }
         return false;
     }
-#define HOSTSIM_FIND_CALLBACK(ordinal, name, params)                                     \
+#define TELEPOST_CALLBACK(ordinal, name, params)                                         \
     callbacks_.name = std::bit_cast<telepost::name##_t>(GetProcAddress(module_, #name)); \
     if (!callbacks_.name) {                                                              \
         if (error) {                                                                     \
@@ -94,8 +94,8 @@ bool Host::Load(const std::string& path, std::string* error) {
         Unload();                                                                        \
         return false;                                                                    \
     }
-    TELEPOST_CALLBACKS(HOSTSIM_FIND_CALLBACK)
-#undef HOSTSIM_FIND_CALLBACK
+#include "host/callbacks.inc"
+#undef TELEPOST_CALLBACK
     return true;
 }
 

@@ -48,9 +48,9 @@ struct Command {
 
 // The plug-in's exported callbacks, as found by name.
 struct Callbacks {
-#define HOSTSIM_CALLBACK_SLOT(ordinal, name, params) telepost::name##_t name = nullptr;
-    TELEPOST_CALLBACKS(HOSTSIM_CALLBACK_SLOT)
-#undef HOSTSIM_CALLBACK_SLOT
+#define TELEPOST_CALLBACK(ordinal, name, params) telepost::name##_t name = nullptr;
+#include "host/callbacks.inc"
+#undef TELEPOST_CALLBACK
 };
 
 class Host {

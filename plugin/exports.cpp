@@ -87,7 +87,7 @@ int WINAPI BKC_OnDragDrop(LPCSTR, LPCSTR, int, int) {
 }  // extern "C"
 
 // Each callback has exactly the signature the host calls it with.
-#define TELEPOST_CHECK_SIGNATURE(ordinal, name, params) \
+#define TELEPOST_CALLBACK(ordinal, name, params) \
     static_assert(std::is_same_v<decltype(&name), name##_t>, #name);
-TELEPOST_CALLBACKS(TELEPOST_CHECK_SIGNATURE)
-#undef TELEPOST_CHECK_SIGNATURE
+#include "host/callbacks.inc"
+#undef TELEPOST_CALLBACK

@@ -40,7 +40,7 @@ DWORD ButtonType(const Window& window) {
 // The control whose text marks `key` as its mnemonic ("&Z"), or null.
 HWND MnemonicControl(const Window& dialog, char key) {
     for (HWND child : dialog.children) {
-        const std::string& text = FindWindow(child)->text;
+        const std::string& text = WindowOf(child)->text;
         for (size_t i = 0; i + 1 < text.size(); ++i) {
             if (text[i] != '&') {
                 continue;
@@ -61,7 +61,7 @@ HWND MnemonicControl(const Window& dialog, char key) {
 // A character typed in the dialog, at any of its windows, presses the
 // control it is the mnemonic of, as the dialog manager does.
 void PressMnemonic(HWND dialog, WPARAM key) {
-    Window* window = FindWindow(dialog);
+    Window* window = WindowOf(dialog);
     if (!window || key >= 0x80 || !std::isalnum(static_cast<int>(key))) {
         return;
     }
@@ -121,7 +121,7 @@ LRESULT DefaultDialogBehaviour(Window& self, UINT message, WPARAM wParam) {
 
 HWND FirstTabStop(const Window& dialog) {
     for (HWND child : dialog.children) {
-        if (FindWindow(child)->style & WS_TABSTOP) {
+        if (WindowOf(child)->style & WS_TABSTOP) {
             return child;
         }
     }
@@ -131,8 +131,8 @@ HWND FirstTabStop(const Window& dialog) {
 }  // namespace
 }  // namespace win32posix
 
-using win32posix::FindWindow;
 using win32posix::Window;
+using win32posix::WindowOf;
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
                                LPARAM param) {
@@ -154,7 +154,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
             return handled;
         }
         // The procedure may have ended or destroyed the dialog.
-        Window* window = FindWindow(handle);
+        Window* window = WindowOf(handle);
         return window ? win32posix::DefaultDialogBehaviour(*window, message, wParam) : 0;
     };
     HWND handle = win32posix::NewWindow(std::move(dialog));
@@ -162,13 +162,13 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
         HWND control =
             win32posix::AddChild(handle, item.className.c_str(), item.text, item.style, item.id,
                                  win32posix::Place(item.x, item.y, item.cx, item.cy));
-        Window* window = FindWindow(control);
+        Window* window = WindowOf(control);
         window->exStyle = item.exStyle;
         if (item.className == "Button") {
             window->behaviour = win32posix::ButtonBehaviour;
         }
     }
-    Window* window = FindWindow(handle);
+    Window* window = WindowOf(handle);
     proc(handle, WM_INITDIALOG, reinterpret_cast<WPARAM>(win32posix::FirstTabStop(*window)), param);
     INT_PTR result = win32posix::RunModal(handle);
     DestroyWindow(handle);
@@ -176,7 +176,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
 }
 
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
-    Window* window = FindWindow(dialog);
+    Window* window = WindowOf(dialog);
     if (!window) {
         return FALSE;
     }
@@ -186,72 +186,20 @@ BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
 }
 
 BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
-    if (!FindWindow(dialog) || !rect) {
+    if (!WindowOf(dialog) || !rect) {
         return FALSE;
     }
     *rect = win32posix::MapUnits(*rect);
     return TRUE;
 }
 
-namespace {
-
-// Where a window's client area starts on the screen: the model draws no
-// frames, so a top-level window's client area is the whole window, and a
-// child's rectangle is kept in its parent's client coordinates.
-POINT ClientOrigin(HWND handle) {
-    POINT origin{0, 0};
-    for (Window* window = FindWindow(handle); window; window = FindWindow(window->parent)) {
-        origin.x += window->rect.left;
-        origin.y += window->rect.top;
-        if (!(window->style & WS_CHILD)) {
-            break;
-        }
-    }
-    return origin;
-}
-
-}  // namespace
-
-BOOL WINAPI GetWindowRect(HWND handle, LPRECT rect) {
-    Window* window = FindWindow(handle);
-    if (!window || !rect) {
-        return FALSE;
-    }
-    POINT origin = (window->style & WS_CHILD) ? ClientOrigin(window->parent) : POINT{0, 0};
-    *rect = RECT{window->rect.left + origin.x, window->rect.top + origin.y,
-                 window->rect.right + origin.x, window->rect.bottom + origin.y};
-    return TRUE;
-}
-
-BOOL WINAPI GetClientRect(HWND handle, LPRECT rect) {
-    Window* window = FindWindow(handle);
-    if (!window || !rect) {
-        return FALSE;
-    }
-    *rect =
-        RECT{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
-    return TRUE;
-}
-
-int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
-    POINT a = from ? ClientOrigin(from) : POINT{0, 0};
-    POINT b = to ? ClientOrigin(to) : POINT{0, 0};
-    LONG dx = a.x - b.x;
-    LONG dy = a.y - b.y;
-    for (UINT i = 0; i < count; ++i) {
-        points[i].x += dx;
-        points[i].y += dy;
-    }
-    return MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy));
-}
-
 int WINAPI GetDlgCtrlID(HWND control) {
-    Window* window = FindWindow(control);
+    Window* window = WindowOf(control);
     return window && (window->style & WS_CHILD) ? window->id : 0;
 }
 
 HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
-    Window* window = FindWindow(dialog);
+    Window* window = WindowOf(dialog);
     if (!window || window->children.empty()) {
         return nullptr;
     }
@@ -266,7 +214,7 @@ HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
     }
     for (size_t step = 1; step <= count; ++step) {
         size_t i = previous ? (at + count - step) % count : (at + step) % count;
-        if (FindWindow(children[i])->style & WS_TABSTOP) {
+        if (WindowOf(children[i])->style & WS_TABSTOP) {
             return children[i];
         }
     }

@@ -1,5 +1,4 @@
-// Dialog templates as compiled into a module's resources: found in the
-// module's embedded resource file and read into records.
+// Dialog templates as compiled into a module's resources, read into records.
 #pragma once
 
 #include <windows.h>
@@ -27,14 +26,6 @@ struct DialogTemplate {
     std::string face;   // code page 932
     std::vector<DialogItem> items;
 };
-
-// The entry of resource `type`/`name` in the module's compiled resource file
-// (PosixModuleResources, PosixModuleResourcesSize), in `language` or, for 0,
-// in any; null when there is none.
-const unsigned char* FindResourceEntry(HINSTANCE instance, LPCSTR type, LPCSTR name, WORD language);
-// An entry's data and its size in bytes.
-const unsigned char* ResourceData(const unsigned char* entry);
-DWORD ResourceDataSize(const unsigned char* entry);
 
 // Reads template `name` (a number or a name) of type RT_DIALOG from the
 // module's resources, whose bytes the module exports as PosixModuleResources

@@ -87,7 +87,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (LPCSTR icon = IconName(type)) {
         HWND iconControl =
             win32posix::AddChild(handle, "Static", "", WS_VISIBLE | SS_ICON, kIconId, RECT{});
-        Window* control = win32posix::FindWindow(iconControl);
+        Window* control = win32posix::WindowOf(iconControl);
         control->data = reinterpret_cast<LONG_PTR>(LoadIconA(nullptr, icon));
         control->behaviour = [](Window& self, UINT message, WPARAM, LPARAM) -> LRESULT {
             return message == STM_GETICON ? self.data : 0;
@@ -97,8 +97,8 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         DWORD kind = id == defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         HWND button =
             win32posix::AddChild(handle, "Button", "", WS_VISIBLE | WS_TABSTOP | kind, id, RECT{});
-        win32posix::FindWindow(button)->behaviour = [handle, id](Window&, UINT message, WPARAM,
-                                                                 LPARAM) -> LRESULT {
+        win32posix::WindowOf(button)->behaviour = [handle, id](Window&, UINT message, WPARAM,
+                                                               LPARAM) -> LRESULT {
             if (message == BM_CLICK) {
                 SendMessageA(handle, WM_COMMAND, static_cast<WPARAM>(id), 0);
             }

@@ -90,7 +90,7 @@ bool DialogKey(HWND dialog, const Posted& key) {
 }
 
 bool InDialog(HWND dialog, HWND window) {
-    for (Window* w = FindWindow(window); w; w = FindWindow(w->parent)) {
+    for (Window* w = WindowOf(window); w; w = WindowOf(w->parent)) {
         if (w->handle == dialog) {
             return true;
         }
@@ -107,7 +107,7 @@ INT_PTR RunModal(HWND handle) {
     CallCbtHooks(HCBT_ACTIVATE, reinterpret_cast<WPARAM>(handle), 0);
     auto& queue = Queues()[GetCurrentThreadId()];
     for (;;) {
-        Window* window = FindWindow(handle);
+        Window* window = WindowOf(handle);
         if (!window) {
             return 0;
         }
@@ -134,11 +134,11 @@ INT_PTR RunModal(HWND handle) {
 
 }  // namespace win32posix
 
-using win32posix::FindWindow;
 using win32posix::Window;
+using win32posix::WindowOf;
 
 LRESULT WINAPI SendMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* window = FindWindow(handle);
+    Window* window = WindowOf(handle);
     if (!window || !window->behaviour) {
         return 0;
     }
@@ -148,7 +148,7 @@ LRESULT WINAPI SendMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 BOOL WINAPI PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!FindWindow(handle)) {
+    if (!WindowOf(handle)) {
         return FALSE;
     }
     win32posix::Queues()[GetCurrentThreadId()].push_back({handle, message, wParam, lParam});

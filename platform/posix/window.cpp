@@ -1,6 +1,6 @@
 // Windows of the user-interface model: a window is a record with its class,
-// text, style, owner and menu; handles are small numbers, never addresses, so
-// a stale handle is told apart from a live one.
+// text, style, owner, menu and place; handles are small numbers, never
+// addresses, so a stale handle is told apart from a live one.
 #include "window_model.h"
 
 #include <cstring>
@@ -28,13 +28,13 @@ HWND NewWindow(std::unique_ptr<Window> window) {
     return handle;
 }
 
-Window* FindWindow(HWND handle) {
+Window* WindowOf(HWND handle) {
     auto it = Windows().find(reinterpret_cast<UINT_PTR>(handle));
     return it == Windows().end() ? nullptr : it->second.get();
 }
 
 void RemoveWindow(HWND handle) {
-    Window* window = FindWindow(handle);
+    Window* window = WindowOf(handle);
     if (!window) {
         return;
     }
@@ -43,7 +43,7 @@ void RemoveWindow(HWND handle) {
         RemoveWindow(child);
     }
     if (window->style & WS_CHILD) {
-        if (Window* parent = FindWindow(window->parent)) {
+        if (Window* parent = WindowOf(window->parent)) {
             std::erase(parent->children, handle);
         }
     }
@@ -52,7 +52,7 @@ void RemoveWindow(HWND handle) {
 
 LRESULT DefaultButton(const Window& dialog) {
     for (HWND child : dialog.children) {
-        Window* control = FindWindow(child);
+        Window* control = WindowOf(child);
         if (control->className == "Button" && (control->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
             return MAKELONG(control->id, DC_HASDEFID);
         }
@@ -70,7 +70,7 @@ HWND AddChild(HWND parent, const char* className, const std::string& text, DWORD
     child->rect = rect;
     child->parent = parent;
     HWND handle = NewWindow(std::move(child));
-    FindWindow(parent)->children.push_back(handle);
+    WindowOf(parent)->children.push_back(handle);
     return handle;
 }
 
@@ -93,7 +93,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 }
 
 BOOL WINAPI DestroyWindow(HWND handle) {
-    if (!win32posix::FindWindow(handle)) {
+    if (!win32posix::WindowOf(handle)) {
         return FALSE;
     }
     win32posix::RemoveWindow(handle);
@@ -101,7 +101,7 @@ BOOL WINAPI DestroyWindow(HWND handle) {
 }
 
 BOOL WINAPI IsWindow(HWND handle) {
-    return win32posix::FindWindow(handle) ? TRUE : FALSE;
+    return win32posix::WindowOf(handle) ? TRUE : FALSE;
 }
 
 namespace {
@@ -120,32 +120,32 @@ int CopyText(const std::string& text, LPSTR out, int size) {
 }  // namespace
 
 int WINAPI GetWindowTextA(HWND handle, LPSTR text, int size) {
-    win32posix::Window* window = win32posix::FindWindow(handle);
+    win32posix::Window* window = win32posix::WindowOf(handle);
     return CopyText(window ? window->text : std::string(), text, size);
 }
 
 int WINAPI GetClassNameA(HWND handle, LPSTR name, int size) {
-    win32posix::Window* window = win32posix::FindWindow(handle);
+    win32posix::Window* window = win32posix::WindowOf(handle);
     return window ? CopyText(window->className, name, size) : 0;
 }
 
 LONG WINAPI GetWindowLongA(HWND handle, int index) {
-    win32posix::Window* window = win32posix::FindWindow(handle);
+    win32posix::Window* window = win32posix::WindowOf(handle);
     return window && index == GWL_STYLE ? static_cast<LONG>(window->style) : 0;
 }
 
 HWND WINAPI GetWindow(HWND handle, UINT relation) {
-    win32posix::Window* window = win32posix::FindWindow(handle);
+    win32posix::Window* window = win32posix::WindowOf(handle);
     return window && relation == GW_OWNER && !(window->style & WS_CHILD) ? window->parent : nullptr;
 }
 
 HWND WINAPI GetDlgItem(HWND dialog, int id) {
-    win32posix::Window* window = win32posix::FindWindow(dialog);
+    win32posix::Window* window = win32posix::WindowOf(dialog);
     if (!window) {
         return nullptr;
     }
     for (HWND child : window->children) {
-        if (win32posix::FindWindow(child)->id == id) {
+        if (win32posix::WindowOf(child)->id == id) {
             return child;
         }
     }
@@ -159,4 +159,57 @@ UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size) {
         return 0;
     }
     return static_cast<UINT>(GetWindowTextA(item, text, size));
+}
+
+namespace {
+
+// Where a window's client area starts on the screen: the model draws no
+// frames, so a top-level window's client area is the whole window, and a
+// child's rectangle is kept in its parent's client coordinates.
+POINT ClientOrigin(HWND handle) {
+    POINT origin{0, 0};
+    for (win32posix::Window* window = win32posix::WindowOf(handle); window;
+         window = win32posix::WindowOf(window->parent)) {
+        origin.x += window->rect.left;
+        origin.y += window->rect.top;
+        if (!(window->style & WS_CHILD)) {
+            break;
+        }
+    }
+    return origin;
+}
+
+}  // namespace
+
+BOOL WINAPI GetWindowRect(HWND handle, LPRECT rect) {
+    win32posix::Window* window = win32posix::WindowOf(handle);
+    if (!window || !rect) {
+        return FALSE;
+    }
+    POINT origin = (window->style & WS_CHILD) ? ClientOrigin(window->parent) : POINT{0, 0};
+    *rect = RECT{window->rect.left + origin.x, window->rect.top + origin.y,
+                 window->rect.right + origin.x, window->rect.bottom + origin.y};
+    return TRUE;
+}
+
+BOOL WINAPI GetClientRect(HWND handle, LPRECT rect) {
+    win32posix::Window* window = win32posix::WindowOf(handle);
+    if (!window || !rect) {
+        return FALSE;
+    }
+    *rect =
+        RECT{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
+    return TRUE;
+}
+
+int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
+    POINT a = from ? ClientOrigin(from) : POINT{0, 0};
+    POINT b = to ? ClientOrigin(to) : POINT{0, 0};
+    LONG dx = a.x - b.x;
+    LONG dy = a.y - b.y;
+    for (UINT i = 0; i < count; ++i) {
+        points[i].x += dx;
+        points[i].y += dy;
+    }
+    return MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy));
 }

@@ -38,8 +38,8 @@ struct Window {
 };
 
 HWND NewWindow(std::unique_ptr<Window> window);
-// Null for a handle that names no live window.
-Window* FindWindow(HWND handle);
+// The record behind a handle; null for a handle that names no live window.
+Window* WindowOf(HWND handle);
 void RemoveWindow(HWND handle);
 // The dialog's default push button, as DM_GETDEFID answers: its identifier
 // with DC_HASDEFID, or 0 when it has none.

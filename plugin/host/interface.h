@@ -72,28 +72,12 @@ using CommandHandler = void(WINAPI*)(HWND composeWindow, LPARAM);
     UNUSED(BKA_SerializeRcpts)                                                                    \
     UNUSED(BKA_Connect)
 
-// The plug-in's exported callbacks: X(ordinal, name, parameters), each giving an int.
-#define TELEPOST_CALLBACKS(X)                                     \
-    X(1, BKC_OnStart, (void))                                     \
-    X(2, BKC_OnExit, (void))                                      \
-    X(3, BKC_OnMenuInit, (HWND window, HMENU menu, int menuType)) \
-    X(4, BKC_OnOpenFolder, (LPCSTR folder))                       \
-    X(5, BKC_OnOpenMail, (LPCSTR mail))                           \
-    X(6, BKC_OnEveryMinute, (void))                               \
-    X(7, BKC_OnOpenCompose, (HWND window, int mode))              \
-    X(8, BKC_OnOutgoing, (HWND window, int mode))                 \
-    X(9, BKC_OnKeyDispatch, (HWND window, int key, int flags))    \
-    X(10, BKC_OnRetrieve, (LPCSTR mail, LPCSTR mailId))           \
-    X(11, BKC_OnSend, (LPCSTR mail))                              \
-    X(12, BKC_OnFinishRetrieve, (int count))                      \
-    X(13, BKC_OnPlugInSetup, (HWND owner))                        \
-    X(14, BKC_OnPlugInInfo, (LPVOID info))                        \
-    X(15, BKC_OnDragDrop, (LPCSTR target, LPCSTR source, int count, int flags))
-
+// The plug-in's exported callbacks, with their ordinals, are listed in
+// callbacks.inc; here each gets its pointer type, name_t.
 namespace telepost {
 
-#define TELEPOST_CALLBACK_TYPE(ordinal, name, params) using name##_t = int(WINAPI*) params;
-TELEPOST_CALLBACKS(TELEPOST_CALLBACK_TYPE)
-#undef TELEPOST_CALLBACK_TYPE
+#define TELEPOST_CALLBACK(ordinal, name, params) using name##_t = int(WINAPI*) params;
+#include "callbacks.inc"
+#undef TELEPOST_CALLBACK
 
 }  // namespace telepost

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string_view>
 #include <string>
@@ -31,11 +34,11 @@ enum class Ending { Ok, Cancel, Escape, Enter, CloseButton, OkWithNotificationCo
 
 struct DialogCase {
     const char* what;
-    Stored atStart;           // when the plug-in loads its settings
-    Stored atOpening;         // when the dialog opens
-    std::vector<int> clicks;  // boxes clicked
-    std::string keys;         // characters typed
-    Ending ending;
+    Stored atStart;             // when the plug-in loads its settings
+    Stored atOpening;           // when the dialog opens
+    std::vector<int> clicks{};  // boxes clicked
+    std::string keys{};         // characters typed
+    Ending ending = Ending::Ok;
     States shown;          // the boxes when the dialog opened
     Stored after;          // the INI file after
     States settingsAfter;  // the settings after
@@ -45,105 +48,91 @@ std::vector<DialogCase> DialogCases() {
     const Stored zeros = {"0", "0", "0"};
     const Stored onOffOn = {"1", "0", "1"};
     return {
-        {"no INI file: OK writes 0 three times",
-         kNoFile,
-         kNoFile,
-         {},
-         "",
-         Ending::Ok,
-         {0, 0, 0},
-         zeros,
-         {0, 0, 0}},
-        {"a stored 2 shows checked and is written as 1",
-         {"0", "2", "0"},
-         {"0", "2", "0"},
-         {},
-         "",
-         Ending::Ok,
-         {0, 1, 0},
-         {"0", "1", "0"},
-         {0, 1, 0}},
-        {"OK stores the boxes as changed",
-         onOffOn,
-         onOffOn,
-         {1000, 1001},
-         "",
-         Ending::Ok,
-         {1, 0, 1},
-         {"0", "1", "1"},
-         {0, 1, 1}},
-        {"Cancel after changes",
-         onOffOn,
-         onOffOn,
-         {1000, 1001, 1002},
-         "",
-         Ending::Cancel,
-         {1, 0, 1},
-         onOffOn,
-         {1, 0, 1}},
-        {"Escape is Cancel",
-         onOffOn,
-         onOffOn,
-         {1000, 1002},
-         "",
-         Ending::Escape,
-         {1, 0, 1},
-         onOffOn,
-         {1, 0, 1}},
-        {"the close button is Cancel",
-         onOffOn,
-         onOffOn,
-         {1001},
-         "",
-         Ending::CloseButton,
-         {1, 0, 1},
-         onOffOn,
-         {1, 0, 1}},
-        {"Enter presses OK",
-         kNoFile,
-         kNoFile,
-         {1002},
-         "",
-         Ending::Enter,
-         {0, 0, 0},
-         {"0", "0", "1"},
-         {0, 0, 1}},
-        {"the mnemonics Z, D and E toggle the boxes",
-         {"1", "1", "0"},
-         {"1", "1", "0"},
-         {},
-         "zDe",
-         Ending::Ok,
-         {1, 1, 0},
-         {"0", "0", "1"},
-         {0, 0, 1}},
-        {"OK with a notification code in the high word",
-         kNoFile,
-         kNoFile,
-         {1001},
-         "",
-         Ending::OkWithNotificationCode,
-         {0, 0, 0},
-         {"0", "1", "0"},
-         {0, 1, 0}},
-        {"settings unlike the file: the dialog shows the file",
-         {"1", "1", "1"},
-         zeros,
-         {},
-         "",
-         Ending::Cancel,
-         {0, 0, 0},
-         zeros,
-         {1, 1, 1}},
-        {"settings unlike the file: OK stores the boxes",
-         {"1", "1", "1"},
-         zeros,
-         {1000},
-         "",
-         Ending::Ok,
-         {0, 0, 0},
-         {"1", "0", "0"},
-         {1, 0, 0}},
+        {.what = "no INI file: OK writes 0 three times",
+         .atStart = kNoFile,
+         .atOpening = kNoFile,
+         .ending = Ending::Ok,
+         .shown = {0, 0, 0},
+         .after = zeros,
+         .settingsAfter = {0, 0, 0}},
+        {.what = "a stored 2 shows checked and is written as 1",
+         .atStart = {"0", "2", "0"},
+         .atOpening = {"0", "2", "0"},
+         .ending = Ending::Ok,
+         .shown = {0, 1, 0},
+         .after = {"0", "1", "0"},
+         .settingsAfter = {0, 1, 0}},
+        {.what = "OK stores the boxes as changed",
+         .atStart = onOffOn,
+         .atOpening = onOffOn,
+         .clicks = {1000, 1001},
+         .ending = Ending::Ok,
+         .shown = {1, 0, 1},
+         .after = {"0", "1", "1"},
+         .settingsAfter = {0, 1, 1}},
+        {.what = "Cancel after changes",
+         .atStart = onOffOn,
+         .atOpening = onOffOn,
+         .clicks = {1000, 1001, 1002},
+         .ending = Ending::Cancel,
+         .shown = {1, 0, 1},
+         .after = onOffOn,
+         .settingsAfter = {1, 0, 1}},
+        {.what = "Escape is Cancel",
+         .atStart = onOffOn,
+         .atOpening = onOffOn,
+         .clicks = {1000, 1002},
+         .ending = Ending::Escape,
+         .shown = {1, 0, 1},
+         .after = onOffOn,
+         .settingsAfter = {1, 0, 1}},
+        {.what = "the close button is Cancel",
+         .atStart = onOffOn,
+         .atOpening = onOffOn,
+         .clicks = {1001},
+         .ending = Ending::CloseButton,
+         .shown = {1, 0, 1},
+         .after = onOffOn,
+         .settingsAfter = {1, 0, 1}},
+        {.what = "Enter presses OK",
+         .atStart = kNoFile,
+         .atOpening = kNoFile,
+         .clicks = {1002},
+         .ending = Ending::Enter,
+         .shown = {0, 0, 0},
+         .after = {"0", "0", "1"},
+         .settingsAfter = {0, 0, 1}},
+        {.what = "the mnemonics Z, D and E toggle the boxes",
+         .atStart = {"1", "1", "0"},
+         .atOpening = {"1", "1", "0"},
+         .keys = "zDe",
+         .ending = Ending::Ok,
+         .shown = {1, 1, 0},
+         .after = {"0", "0", "1"},
+         .settingsAfter = {0, 0, 1}},
+        {.what = "OK with a notification code in the high word",
+         .atStart = kNoFile,
+         .atOpening = kNoFile,
+         .clicks = {1001},
+         .ending = Ending::OkWithNotificationCode,
+         .shown = {0, 0, 0},
+         .after = {"0", "1", "0"},
+         .settingsAfter = {0, 1, 0}},
+        {.what = "settings unlike the file: the dialog shows the file",
+         .atStart = {"1", "1", "1"},
+         .atOpening = zeros,
+         .ending = Ending::Cancel,
+         .shown = {0, 0, 0},
+         .after = zeros,
+         .settingsAfter = {1, 1, 1}},
+        {.what = "settings unlike the file: OK stores the boxes",
+         .atStart = {"1", "1", "1"},
+         .atOpening = zeros,
+         .clicks = {1000},
+         .ending = Ending::Ok,
+         .shown = {0, 0, 0},
+         .after = {"1", "0", "0"},
+         .settingsAfter = {1, 0, 0}},
     };
 }
 
@@ -231,6 +220,8 @@ class SettingsDialogTest : public testing::Test {
         return {body.find('A') != std::string::npos, body.find("\xF9\xA3") != std::string::npos,
                 body.find(' ') == std::string::npos};
     }
+
+    void WithDialog(const std::function<void(HWND dialog)>& read);
 
     Host host_;
 };
@@ -325,10 +316,15 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+// A place and size in dialog units, as a template gives them.
+struct DialogUnits {
+    int x, y, cx, cy;
+};
+
 // A template rectangle in pixels, the corner and the size mapped apart as the
 // dialog manager places a control.
-RECT Pixels(HWND dialog, int x, int y, int cx, int cy) {
-    RECT mapped{x, y, cx, cy};
+RECT Pixels(HWND dialog, DialogUnits units) {
+    RECT mapped{units.x, units.y, units.cx, units.cy};
     MapDialogRect(dialog, &mapped);
     return RECT{mapped.left, mapped.top, mapped.left + mapped.right, mapped.top + mapped.bottom};
 }
@@ -337,61 +333,114 @@ struct TemplateControl {
     int id;
     LONG style;
     const char* text;
-    int x, y, cx, cy;
+    DialogUnits units;
 };
 
 // The controls in template order, which is also the tab order.
 const TemplateControl kControls[] = {
-    {1, 0x50010001, "OK", 130, 7, 50, 14},
-    {2, 0x50010000, "\xB7\xAC\xDD\xBE\xD9", 130, 23, 50, 14},  // ｷｬﾝｾﾙ
-    // 全角英数字を半角へ変換(&Z)
-    {1000, 0x50010003,
-     "\x91\x53\x8A\x70\x89\x70\x90\x94\x8E\x9A\x82\xF0\x94\xBC\x8A\x70\x82\xD6\x95\xCF\x8A\xB7"
-     "(&Z)",
-     7, 7, 115, 9},
-    // &DoCoMo絵文字に変換
-    {1001, 0x50010003, "&DoCoMo\x8A\x47\x95\xB6\x8E\x9A\x82\xC9\x95\xCF\x8A\xB7", 7, 20, 115, 9},
-    // 空白・改行を削除(&E)
-    {1002, 0x50010003, "\x8B\xF3\x94\x92\x81\x45\x89\xFC\x8D\x73\x82\xF0\x8D\xED\x8F\x9C(&E)", 7,
-     33, 103, 10},
+    {.id = 1, .style = 0x50010001, .text = "OK", .units = {130, 7, 50, 14}},
+    {.id = 2,
+     .style = 0x50010000,
+     .text = "\xB7\xAC\xDD\xBE\xD9",  // ｷｬﾝｾﾙ
+     .units = {130, 23, 50, 14}},
+    {.id = 1000,
+     .style = 0x50010003,
+     // 全角英数字を半角へ変換(&Z)
+     .text =
+         "\x91\x53\x8A\x70\x89\x70\x90\x94\x8E\x9A\x82\xF0\x94\xBC\x8A\x70\x82\xD6\x95\xCF\x8A\xB7"
+         "(&Z)",
+     .units = {7, 7, 115, 9}},
+    {.id = 1001,
+     .style = 0x50010003,
+     // &DoCoMo絵文字に変換
+     .text = "&DoCoMo\x8A\x47\x95\xB6\x8E\x9A\x82\xC9\x95\xCF\x8A\xB7",
+     .units = {7, 20, 115, 9}},
+    {.id = 1002,
+     .style = 0x50010003,
+     // 空白・改行を削除(&E)
+     .text = "\x8B\xF3\x94\x92\x81\x45\x89\xFC\x8D\x73\x82\xF0\x8D\xED\x8F\x9C(&E)",
+     .units = {7, 33, 103, 10}},
 };
 
-// The dialog as the dialog manager built it from the template, read with
-// the same calls on both targets.
-TEST_F(SettingsDialogTest, TheDialogIsBuiltFromItsTemplate) {
+// The template's controls as the dialog manager built them, read with the
+// same calls on both targets; the rectangles in the dialog's client area.
+std::vector<ControlSeen> ControlsOf(HWND dialog) {
+    std::vector<ControlSeen> seen;
+    for (const TemplateControl& t : kControls) {
+        HWND control = GetDlgItem(dialog, t.id);
+        ControlSeen c{t.id, ClassOf(control), GetWindowLongA(control, GWL_STYLE), TextOf(control)};
+        GetWindowRect(control, &c.rect);
+        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&c.rect), 2);
+        seen.push_back(c);
+    }
+    return seen;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The key a control's text marks with "&", upper case; 0 for none. "&&" is a
+// plain ampersand. A byte-wise scan is safe in code page 932, whose trail
+// bytes are never "&".
+char Mnemonic(const std::string& text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') {
+            continue;
+        }
+        if (text[i + 1] != '&') {
+            return static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+        }
+        ++i;
+    }
+    return 0;
+}
+
+// Opens the settings dialog through the plug-in, owned by a compose window,
+// lets `read` look at it, and cancels it.
+void SettingsDialogTest::WithDialog(const std::function<void(HWND dialog)>& read) {
     Start(kNoFile);
     HWND owner = host_.OpenCompose(Message{});
     User user;
+    int dialogs = 0;
+    user.OnDialog([&](HWND dialog) {
+        ++dialogs;
+        read(dialog);
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(owner), 1);
+    EXPECT_EQ(dialogs, 1);
+    host_.CloseCompose(owner);
+}
+
+// The dialog as the dialog manager built it from the template.
+TEST_F(SettingsDialogTest, TheDialogIsBuiltFromItsTemplate) {
     std::string title, className;
     LONG style = 0;
     RECT client{}, clientExpected{};
     std::vector<ControlSeen> seen, expected;
     std::vector<int> tabOrder;
-    user.OnDialog([&](HWND dialog) {
+    WithDialog([&](HWND dialog) {
         title = TextOf(dialog);
         className = ClassOf(dialog);
         style = GetWindowLongA(dialog, GWL_STYLE);
         GetClientRect(dialog, &client);
-        clientExpected = Pixels(dialog, 0, 0, 187, 73);
+        clientExpected = Pixels(dialog, {0, 0, 187, 73});
         for (const TemplateControl& t : kControls) {
-            expected.push_back(
-                {t.id, "Button", t.style, t.text, Pixels(dialog, t.x, t.y, t.cx, t.cy)});
-            HWND control = GetDlgItem(dialog, t.id);
-            ControlSeen c{t.id, ClassOf(control), GetWindowLongA(control, GWL_STYLE),
-                          TextOf(control)};
-            GetWindowRect(control, &c.rect);
-            MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&c.rect), 2);
-            seen.push_back(c);
+            expected.push_back({t.id, "Button", t.style, t.text, Pixels(dialog, t.units)});
         }
+        seen = ControlsOf(dialog);
         HWND control = GetDlgItem(dialog, IDOK);
         for (size_t i = 0; i < std::size(kControls); ++i) {
             control = GetNextDlgTabItem(dialog, control, FALSE);
             tabOrder.push_back(GetDlgCtrlID(control));
         }
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-
-    EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(owner), 1);
 
     EXPECT_EQ(title, "\x90\xDD\x92\xE8");  // 設定
     EXPECT_EQ(className, "#32770");
@@ -404,7 +453,33 @@ TEST_F(SettingsDialogTest, TheDialogIsBuiltFromItsTemplate) {
     EXPECT_EQ(client.bottom, clientExpected.bottom);
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(tabOrder, (std::vector<int>{2, 1000, 1001, 1002, 1}));
-    host_.CloseCompose(owner);
+}
+
+// What the exact layout does not say by itself: as built, every control lies
+// within the dialog's client area, none covers another, and no two controls
+// answer to the same key.
+TEST_F(SettingsDialogTest, TheControlsFitApartWithTheirOwnKeys) {
+    RECT client{};
+    std::vector<ControlSeen> controls;
+    WithDialog([&](HWND dialog) {
+        GetClientRect(dialog, &client);
+        controls = ControlsOf(dialog);
+    });
+
+    std::map<char, int> keys;  // each mnemonic and the control it marks
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ControlSeen& c = controls[i];
+        SCOPED_TRACE(testing::Message() << c);
+        EXPECT_TRUE(Inside(c.rect, client));
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+            EXPECT_FALSE(Overlap(c.rect, controls[j].rect)) << "covers " << controls[j];
+        }
+        if (char key = Mnemonic(c.text)) {
+            auto [first, fresh] = keys.emplace(key, c.id);
+            EXPECT_TRUE(fresh) << "&" << key << " marks " << first->second << " already";
+        }
+    }
+    EXPECT_FALSE(keys.empty());  // the texts were read, marks and all
 }
 
 // The template's own bytes, up to its font: compiled as Japanese, with its

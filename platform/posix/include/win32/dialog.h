@@ -1,6 +1,6 @@
 // Dialogs for Linux builds: modal dialogs built from a module's dialog
-// templates, with the buttons and keys of the dialog manager, and the
-// geometry a test reads back in dialog units.
+// templates, with the buttons and keys of the dialog manager, and their
+// dialog units.
 #pragma once
 
 #include "types.h"
@@ -17,14 +17,6 @@
 // A button's notification that it was clicked.
 #define BN_CLICKED 0
 
-#define HWND_DESKTOP (static_cast<HWND>(nullptr))
-
-struct POINT {
-    LONG x;
-    LONG y;
-};
-using LPPOINT = POINT*;
-
 // Builds the dialog from template `name` of `instance`'s resources, owned by
 // `owner`, calls `proc` with WM_INITDIALOG, then runs it modally until the
 // procedure calls EndDialog; gives EndDialog's result, or -1 when the
@@ -34,13 +26,6 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
 // Turns a rectangle in dialog units into pixels of the dialog's client area.
 BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
-// The window's client area: 0, 0 and its size.
-BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
-// The window's rectangle in screen coordinates.
-BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
-// Turns points from one window's client coordinates into another's; a null
-// window stands for the screen.
-int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
 // A control's identifier.
 int WINAPI GetDlgCtrlID(HWND control);
 // The next (or previous) control of the dialog with WS_TABSTOP, after

@@ -86,6 +86,14 @@
 #define GW_OWNER 4
 #define GWL_STYLE (-16)
 
+#define HWND_DESKTOP (static_cast<HWND>(nullptr))
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+using LPPOINT = POINT*;
+
 using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 using HOOKPROC = LRESULT(CALLBACK*)(int code, WPARAM, LPARAM);
 using TIMERPROC = void(CALLBACK*)(HWND, UINT, UINT_PTR, DWORD);
@@ -99,6 +107,13 @@ int WINAPI GetWindowTextA(HWND window, LPSTR text, int size);
 int WINAPI GetClassNameA(HWND window, LPSTR name, int size);
 LONG WINAPI GetWindowLongA(HWND window, int index);
 HWND WINAPI GetWindow(HWND window, UINT relation);
+// The window's client area: 0, 0 and its size.
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+// The window's rectangle in screen coordinates.
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+// Turns points from one window's client coordinates into another's; a null
+// window stands for the screen.
+int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
 HWND WINAPI GetDlgItem(HWND dialog, int id);
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size);
 
