@@ -23,10 +23,18 @@ struct ParseCase {
     bool cut = false;
 };
 
+// The i-th of many domains.
+std::string Numbered(int i) {
+    std::string domain = std::to_string(i);
+    domain += ".example.jp";
+    return domain;
+}
+
 std::string Many(int count) {
     std::string list;
     for (int i = 0; i < count; ++i) {
-        list += "d" + std::to_string(i) + ".example.jp ";
+        list += Numbered(i);
+        list += ' ';
     }
     return list;
 }
@@ -35,7 +43,7 @@ TEST(AddedDomainsTest, ParsesLists) {
     const std::string longest = std::string(kMaxDomainLength - 3, 'a') + ".jp";
     std::vector<std::string> firstOnes;
     for (int i = 0; i < kMaxAddedDomains; ++i) {
-        firstOnes.push_back("@d" + std::to_string(i) + ".example.jp");
+        firstOnes.push_back('@' + Numbered(i));
     }
     const ParseCase cases[] = {
         {"empty", "", {}},
