@@ -1,11 +1,13 @@
 // The plug-in's process-wide state (the three settings, the INI file's path
 // and the library's own instance handle) and the INI file that keeps the
-// settings.
+// settings and the mail domains the user adds to the carriers' rules.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+
+#include "outgoing/carriers.h"
 
 namespace telepost {
 
@@ -32,6 +34,19 @@ inline constexpr SettingKey kSettingKeys[] = {
     {"delete crlf", &SettingsRecord::DeleteCrlf},
 };
 
+// The keys, in the same section, that add mail domains to a carrier's rule.
+// Only the user writes them; the plug-in reads them at start.
+struct DomainKey {
+    const char* key;
+    Carrier carrier;
+};
+
+inline constexpr DomainKey kDomainKeys[] = {
+    {"j domains", Carrier::GroupJ},
+    {"docomo domains", Carrier::DoCoMo},
+    {"d domains", Carrier::GroupD},
+};
+
 constexpr int kPathSize = 260;  // bytes of a path, its terminator included
 
 extern SettingsRecord Settings;
@@ -55,7 +70,8 @@ std::int32_t ReadSetting(const char* key);
 // Writes one setting to the INI file as "%d"; nothing without an INI path.
 void WriteSetting(const char* key, std::int32_t value);
 
-// Replaces all three settings with the INI file's values.
+// Replaces all three settings and the added domains with the INI file's
+// values; a domain list longer than kDomainListSize is taken up to it.
 void LoadSettings();
 
 }  // namespace telepost

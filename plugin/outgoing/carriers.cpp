@@ -19,9 +19,9 @@ constexpr const char* kGroupDMembers[] = {
 };
 
 constexpr CarrierPatterns kCarriers[] = {
-    {Carrier::GroupJ, "@jp-", kGroupJMembers},
-    {Carrier::DoCoMo, nullptr, kDoCoMoMembers},
-    {Carrier::GroupD, "ct.dion.ne.jp", kGroupDMembers},
+    {Carrier::GroupJ, "@jp-", kGroupJMembers, true},
+    {Carrier::DoCoMo, nullptr, kDoCoMoMembers, false},
+    {Carrier::GroupD, "ct.dion.ne.jp", kGroupDMembers, false},
 };
 
 bool HoldsAnyMember(const char* entry, const CarrierPatterns& patterns) {
@@ -31,6 +31,21 @@ bool HoldsAnyMember(const char* entry, const CarrierPatterns& patterns) {
         }
     }
     return false;
+}
+
+// The order in which the added domains are tried.
+constexpr Carrier kAddedOrder[] = {Carrier::GroupJ, Carrier::DoCoMo, Carrier::GroupD};
+
+Carrier ClassifyByAddedDomains(const char* entry) {
+    for (Carrier carrier : kAddedOrder) {
+        const DomainList& added = AddedDomains(carrier);
+        for (int i = 0; i < added.count; ++i) {
+            if (FindNoCase(entry, added.patterns[i])) {
+                return carrier;
+            }
+        }
+    }
+    return Carrier::None;
 }
 
 }  // namespace
@@ -47,11 +62,11 @@ Carrier ClassifyRecipient(const char* entry) {
         if (HoldsAnyMember(entry, patterns)) {
             return patterns.carrier;
         }
-        if (patterns.preFilter) {
-            return Carrier::None;  // the pre-filter blocks the later carriers
+        if (patterns.preFilter && patterns.preFilterDecides) {
+            return Carrier::None;  // nothing later is tried
         }
     }
-    return Carrier::None;
+    return ClassifyByAddedDomains(entry);
 }
 
 }  // namespace telepost

@@ -1,5 +1,6 @@
 // The mobile carriers' mail domains and how a recipient entry is recognised
-// as one of theirs. Pure byte-string code, free of the platform.
+// as one of theirs: the built-in table, and the domains the user adds to a
+// carrier's rule. Pure byte-string code, free of the platform.
 #pragma once
 
 #include <span>
@@ -14,6 +15,9 @@ struct CarrierPatterns {
     Carrier carrier;
     const char* preFilter;  // null: the members are tested at once
     std::span<const char* const> members;
+    // An entry that holds the pre-filter but no member gets no rule and is
+    // tested against nothing else, not even the added domains.
+    bool preFilterDecides;
 };
 
 // The carriers in the order an entry is tested against them.
@@ -21,9 +25,44 @@ std::span<const CarrierPatterns> CarrierTable();
 
 // The carrier whose rule applies to a recipient entry, matched anywhere in
 // the entry (display name and comments too) without regard to ASCII case.
-// A carrier whose pre-filter the entry holds decides the entry alone: its
-// rule when a member matches too, else none, and later carriers are not
-// tried.
+// The built-in table decides first: a carrier whose pre-filter the entry
+// holds decides the entry alone when its pre-filter decides (its rule when a
+// member matches too, else none). An entry the table leaves without a rule
+// is then tested against the added domains of group J, DoCoMo and group D,
+// in this order.
 Carrier ClassifyRecipient(const char* entry);
+
+// Bounds of the added domains: how many one rule keeps, and the bytes of one
+// domain, written without its "@".
+inline constexpr int kMaxAddedDomains = 32;
+inline constexpr int kMaxDomainLength = 63;
+// Bytes of a domain list as it is read, terminator included: room for a full
+// rule with ", " between its domains, and plenty of blanks besides.
+inline constexpr int kDomainListSize = 4096;
+static_assert(kMaxAddedDomains * (kMaxDomainLength + 2) < kDomainListSize);
+
+// One rule's added domains, each kept as a pattern: "@" and the domain.
+struct DomainList {
+    int count = 0;
+    char patterns[kMaxAddedDomains][kMaxDomainLength + 2] = {};
+};
+
+// Replaces `out` with the domains of `list`, whose items are separated by
+// blanks (space, tab) and commas. An item counts when it is a plausible
+// domain: at most kMaxDomainLength bytes of ASCII letters, digits, '-' and
+// '.', with a dot, and neither starting nor ending with a dot nor holding two
+// together. Other items are skipped, as is a domain already kept (letter case
+// ignored) and every domain after the first kMaxAddedDomains. `cut` says the
+// list was cut at the end of its buffer: its last item then counts only when
+// a separator follows it, since it may be a piece of a longer domain.
+void ParseDomainList(const char* list, bool cut, DomainList& out);
+
+// Sets the domains added to the rule of `carrier` (group J, DoCoMo or group
+// D) from a list as ParseDomainList takes it; null or an empty list adds
+// none. Called with the settings, never during a send.
+void SetAddedDomains(Carrier carrier, const char* list, bool cut = false);
+
+// The domains added to the rule of `carrier`; none for Carrier::None.
+const DomainList& AddedDomains(Carrier carrier);
 
 }  // namespace telepost

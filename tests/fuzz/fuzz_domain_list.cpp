@@ -1,0 +1,107 @@
+// Parses arbitrary domain lists, cut or not: every domain kept is within its
+// bounds, plausible, an item of the list, and the list is left unchanged.
+#include <cctype>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "outgoing/carriers.h"
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+bool IsDomainByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.';
+}
+
+bool IsSeparator(char c) {
+    return c == ' ' || c == '\t' || c == ',';
+}
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// `domain` stands in `list` as a whole item.
+bool IsItemOf(std::string_view domain, std::string_view list) {
+    for (size_t at = list.find(domain); at != std::string_view::npos;
+         at = list.find(domain, at + 1)) {
+        const size_t end = at + domain.size();
+        if ((at == 0 || IsSeparator(list[at - 1])) &&
+            (end == list.size() || IsSeparator(list[end]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+// The first byte says whether the list was cut, the rest up to the first NUL
+// is the list.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) {
+        return 0;
+    }
+    const bool cut = data[0] & 1;
+    const char* text = reinterpret_cast<const char*>(data + 1);
+    const std::string list(text, strnlen(text, size - 1));
+    const std::string original = list;
+
+    telepost::DomainList parsed;
+    std::memset(&parsed, 'x', sizeof parsed);  // what the parser must replace
+    telepost::ParseDomainList(list.c_str(), cut, parsed);
+
+    Check(list == original);
+    Check(parsed.count >= 0 && parsed.count <= telepost::kMaxAddedDomains);
+    for (int i = 0; i < parsed.count; ++i) {
+        const char* pattern = parsed.patterns[i];
+        const void* terminator = std::memchr(pattern, '\0', sizeof parsed.patterns[i]);
+        Check(terminator != nullptr);
+        const std::string_view domain(pattern + 1);
+        Check(pattern[0] == '@');
+        Check(!domain.empty() && domain.size() <= telepost::kMaxDomainLength);
+        Check(domain.find('.') != std::string_view::npos);
+        Check(domain.front() != '.' && domain.back() != '.');
+        Check(domain.find("..") == std::string_view::npos);
+        for (char c : domain) {
+            Check(IsDomainByte(c));
+        }
+        Check(IsItemOf(domain, list));
+        for (int j = 0; j < i; ++j) {
+            Check(!SameNoCase(parsed.patterns[j], pattern));
+        }
+    }
+    if (cut) {
+        // A cut list counts as the same list without its last item.
+        size_t kept = list.size();
+        while (kept > 0 && !IsSeparator(list[kept - 1])) {
+            --kept;
+        }
+        telepost::DomainList whole;
+        telepost::ParseDomainList(list.substr(0, kept).c_str(), false, whole);
+        Check(whole.count == parsed.count);
+        for (int i = 0; i < parsed.count; ++i) {
+            Check(std::strcmp(whole.patterns[i], parsed.patterns[i]) == 0);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,369 @@
+// Sends through the loaded plug-in with mail domains added to the carriers'
+// rules in TELEPOST.ini: each case is the keys, a message, the settings and
+// the user's answers, and what the plug-in must ask of the host and show.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "codec.h"
+#include "host.h"
+#include "host/plugin_info.h"
+#include "host/settings.h"
+#include "resources/resource.h"
+#include "user.h"
+
+namespace hostsim {
+namespace {
+
+// The values of "j domains", "docomo domains" and "d domains"; null leaves
+// the key out of the file.
+struct Keys {
+    const char* j = nullptr;
+    const char* docomo = nullptr;
+    const char* d = nullptr;
+};
+
+struct Flags {
+    bool hankaku = false;
+    bool emoji = false;
+    bool deleteCrlf = false;
+};
+
+struct Mail {
+    std::string to, cc, subject, from, body;
+};
+
+struct AddedCase {
+    const char* what;
+    Keys keys{};
+    Mail mail{};
+    Flags settings{};
+    std::vector<int> answers{};  // the buttons pressed, one per warning expected
+    int result = 0;
+    std::vector<Call> calls{};  // every host call, the window left out
+};
+
+Call GetText() {
+    return {"BKA_CompGetText", nullptr, {}, {}, 260};
+}
+Call Get(const char* name, int size) {
+    return {"BKA_CompGetSpecifiedHeader", nullptr, name, {}, size};
+}
+Call Set(const char* name, const std::string& value) {
+    return {"BKA_CompSetSpecifiedHeader", nullptr, name, value, 0};
+}
+Call SetText(const std::string& body) {
+    return {"BKA_CompSetText", nullptr, {}, body, 0};
+}
+
+std::vector<Call> Calls(std::initializer_list<std::vector<Call>> parts) {
+    std::vector<Call> all;
+    for (const std::vector<Call>& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+const std::vector<Call> kRead = {GetText(), Get("To", 2048), Get("Cc", 2048), Get("Bcc", 2048)};
+
+std::vector<Call> RuleJ(const std::string& from, bool subjectKept = false) {
+    std::vector<Call> calls = {Get("Subject", 260)};
+    if (!subjectKept) {
+        calls.push_back(Set("Subject", ""));
+    }
+    calls.push_back(Get("From", 260));
+    calls.push_back(Set("From", from));
+    return calls;
+}
+std::vector<Call> RuleD() {
+    return {Set("Subject", "")};
+}
+std::vector<Call> DoCoMoOnly(const std::string& subject, const std::string& body) {
+    return {Get("Subject", 2048), Set("Subject", subject), SetText(body)};
+}
+
+const std::string kDoCoMo = "taro@docomo.ne.jp";
+const std::string kGroupJ = "jiro@jp-t.ne.jp";
+const std::string kGroupD = "saburo@kct.dion.ne.jp";
+const std::string kAu = "someone@ezweb.ne.jp";
+const std::string kSoftBank = "hanako@softbank.ne.jp";
+const std::string kMopera = "shiro@mopera.net";
+const std::string kSender = "ichiro@example.com";
+const std::string kNamedSender = "Ichiro <" + kSender + ">";
+
+std::string Body(size_t bytes) {
+    return std::string(bytes, 'a');
+}
+
+const std::vector<int> kYes = {IDYES};
+
+// A list longer than the plug-in reads: "au.com", blanks up to where
+// `tail` is cut after `kept` bytes by the end of the read buffer.
+std::string LongList(const std::string& tail, size_t kept) {
+    const size_t read = telepost::kDomainListSize - 1;
+    std::string list = "au.com";
+    list += std::string(read - kept - list.size(), ' ');
+    return list + tail;
+}
+
+std::vector<AddedCase> Cases() {
+    static const std::string longest = std::string(telepost::kMaxDomainLength - 6, 'x') + ".ne.jp";
+    static const std::string tooLong = "x" + longest;
+    static const std::string badAndGood =
+        "au, @ezweb.ne.jp, ezweb.ne.jp;, au_com.jp, \x82\x60u.com, " + tooLong + ",,  au.com " +
+        longest;
+    static const std::string cutInside = LongList("ezweb.ne.jp", 8);    // "ezweb.ne" read
+    static const std::string pastTheEnd = LongList(" ezweb.ne.jp", 0);  // nothing of it read
+    const std::string circle = "\x81\x9C";                              // ●
+    const std::string emojiCircle = "\xF9\xA3";
+    const Keys au = {.d = "ezweb.ne.jp"};
+    const Keys all = {.j = "softbank.ne.jp", .docomo = "mopera.net", .d = "ezweb.ne.jp, au.com"};
+    return {
+        // An added group D domain: the Subject goes, even one with "#"; From stays.
+        {.what = "ezweb.ne.jp added to rule D, 89 bytes",
+         .keys = au,
+         .mail = {kAu, "", "#1", kNamedSender, Body(89)},
+         .calls = Calls({kRead, RuleD(), {SetText(Body(89))}})},
+        {.what = "ezweb.ne.jp added to rule D, 90 bytes",
+         .keys = au,
+         .mail = {kAu, "", "Hello", kNamedSender, Body(90)},
+         .answers = kYes,
+         .calls = Calls({kRead, RuleD(), {SetText(Body(90))}})},
+        {.what = "ezweb.ne.jp added to rule D, 90 bytes, No",
+         .keys = au,
+         .mail = {kAu, "", "Hello", kNamedSender, Body(90)},
+         .answers = {IDNO},
+         .result = -1,
+         .calls = Calls({kRead, RuleD()})},
+        // An added group J domain: Subject unless "#", From reduced, the
+        // limit counts the address (18 bytes): 359 + 18 + 7 = 384.
+        {.what = "softbank.ne.jp added to rule J, 359 bytes",
+         .keys = all,
+         .mail = {"Hanako <" + kSoftBank + ">", "", "Hello", kNamedSender, Body(359)},
+         .calls = Calls({kRead, RuleJ(kSender), {SetText(Body(359))}})},
+        {.what = "softbank.ne.jp added to rule J, 360 bytes, a Subject with #",
+         .keys = all,
+         .mail = {kSoftBank, "", "#1", kNamedSender, Body(360)},
+         .answers = kYes,
+         .calls = Calls({kRead, RuleJ(kSender, true), {SetText(Body(360))}})},
+        // An added DoCoMo domain: a DoCoMo-only send, emoji and all.
+        {.what = "mopera.net added to rule DoCoMo",
+         .keys = all,
+         .mail = {kMopera, "", "Hi" + circle, kNamedSender, circle + Body(498)},
+         .settings = {.emoji = true},
+         .calls = Calls({kRead, DoCoMoOnly("Hi" + emojiCircle, emojiCircle + Body(498))})},
+        {.what = "mopera.net added to rule DoCoMo, 501 bytes",
+         .keys = all,
+         .mail = {kMopera, "", "Hello", kNamedSender, Body(501)},
+         .answers = kYes,
+         .calls = Calls({kRead, DoCoMoOnly("Hello", Body(501))})},
+        {.what = "an added DoCoMo domain and an added group D domain: no emoji",
+         .keys = all,
+         .mail = {kMopera, "x@au.com", "Hi" + circle, kNamedSender, circle},
+         .settings = {.emoji = true},
+         .calls = Calls({kRead, RuleD(), {SetText(circle)}})},
+        {.what = "letter case differs between the key and the address",
+         .keys = {.d = "EZweb.NE.jp"},
+         .mail = {"SOMEONE@ezWEB.ne.JP", "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+        // Bad items are skipped and the rest of the list counts.
+        {.what = "bad items around au.com",
+         .keys = {.d = badAndGood.c_str()},
+         .mail = {"x@au.com", "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+        {.what = "bad items around a domain of the longest length",
+         .keys = {.d = badAndGood.c_str()},
+         .mail = {"x@" + longest, "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+        {.what = "bad items: ezweb.ne.jp only with an @ or a semicolon",
+         .keys = {.d = badAndGood.c_str()},
+         .mail = {kAu, "", "Hello", kSender, "Hi"},
+         .calls = kRead},
+        {.what = "bad items: a domain one byte too long",
+         .keys = {.d = badAndGood.c_str()},
+         .mail = {"x@" + tooLong, "", "Hello", kSender, "Hi"},
+         .calls = kRead},
+        // A list longer than the read buffer counts up to it, never a
+        // domain cut by its end.
+        {.what = "a long list: the domain before the cut counts",
+         .keys = {.d = cutInside.c_str()},
+         .mail = {"x@au.com", "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+        {.what = "a long list: the domain the cut goes through does not",
+         .keys = {.d = cutInside.c_str()},
+         .mail = {kAu, "", "Hello", kSender, "Hi"},
+         .calls = kRead},
+        {.what = "a long list: a domain past the cut does not",
+         .keys = {.d = pastTheEnd.c_str()},
+         .mail = {kAu, "", "Hello", kSender, "Hi"},
+         .calls = kRead},
+        // The group J pre-filter still decides alone.
+        {.what = "the group J pre-filter blocks an added group J domain",
+         .keys = {.j = "jp-x.ne.jp", .d = "jp-x.ne.jp"},
+         .mail = {"taro@jp-x.ne.jp", "", "Hello", kSender, "Hi"},
+         .calls = kRead},
+        {.what = "the group J pre-filter blocks an added group D domain",
+         .keys = au,
+         .mail = {kAu + " (was taro@jp-x.ne.jp)", "", "Hello", kSender, "Hi"},
+         .calls = kRead},
+        // A built-in domain listed again under another rule changes nothing.
+        {.what = "the DoCoMo domain listed for rule D",
+         .keys = {.j = "docomo.ne.jp", .d = "docomo.ne.jp"},
+         .mail = {kDoCoMo, "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, DoCoMoOnly("Hello", "Hi")})},
+        {.what = "a group J domain listed for rules DoCoMo and D",
+         .keys = {.docomo = "jp-t.ne.jp", .d = "jp-t.ne.jp"},
+         .mail = {kGroupJ, "", "Hello", kNamedSender, "Hi"},
+         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+        // Empty keys and no keys: the built-in rules alone, after sends with keys.
+        {.what = "empty keys",
+         .keys = {.j = "", .docomo = "", .d = ""},
+         .mail = {kAu, kSoftBank, "Hello", kSender, "Hi"},
+         .calls = kRead},
+        {.what = "no keys: the added domains of an earlier start are gone",
+         .mail = {kAu, kMopera + ", x@au.com", "Hello", kSender, "Hi"},
+         .calls = kRead},
+        {.what = "no keys: every built-in rule as before",
+         .mail = {kGroupD + ", " + kDoCoMo, kGroupJ, "Hello", kNamedSender, Body(600)},
+         .answers = {IDYES, IDYES, IDYES},
+         .calls = Calls({kRead, RuleD(), RuleJ(kSender), {SetText(Body(600))}})},
+        {.what = "no keys: a DoCoMo-only send as before",
+         .mail = {kDoCoMo, "", "Hi" + circle, kSender, circle},
+         .settings = {.emoji = true},
+         .calls = Calls({kRead, DoCoMoOnly("Hi" + emojiCircle, emojiCircle)})},
+    };
+}
+
+std::string IniPath() {
+    return IniBeside(PluginBesideProgram());
+}
+
+// Writes TELEPOST.ini afresh with the settings and the keys given.
+void WriteIni(const Keys& keys, const Flags& flags) {
+    const std::string ini = IniPath();
+    std::remove(ini.c_str());
+    const bool on[] = {flags.hankaku, flags.emoji, flags.deleteCrlf};
+    for (size_t i = 0; i < std::size(telepost::kSettingKeys); ++i) {
+        WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i].key,
+                                   on[i] ? "1" : "0", ini.c_str());
+    }
+    const char* values[] = {keys.j, keys.docomo, keys.d};
+    static_assert(std::size(values) == std::size(telepost::kDomainKeys));
+    for (size_t i = 0; i < std::size(values); ++i) {
+        if (values[i]) {
+            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i].key,
+                                       values[i], ini.c_str());
+        }
+    }
+}
+
+MessageBoxSeen Warning(HWND owner, int answer) {
+    std::string text;
+    Utf8ToCp932("携帯電話に送信するにはメッセージが長すぎます。\nこのまま送信しますか？", &text);
+    return {owner, text, telepost::kPluginName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, answer};
+}
+
+class AddedDomainsTest : public testing::Test {
+  protected:
+    void TearDown() override { std::remove(IniPath().c_str()); }
+
+    // Loads the plug-in and starts it with the file; the file is gone
+    // before any send, so a send cannot read it.
+    void Start(const Keys& keys, const Flags& flags) {
+        WriteIni(keys, flags);
+        std::string error;
+        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        host_.Plugin().BKC_OnStart();
+        std::remove(IniPath().c_str());
+    }
+
+    HWND Open(const Mail& mail) {
+        Message message;
+        message.headers = {{"To", mail.to},
+                           {"Cc", mail.cc},
+                           {"Bcc", ""},
+                           {"Subject", mail.subject},
+                           {"From", mail.from}};
+        message.body = mail.body;
+        return host_.OpenCompose(message);
+    }
+
+    Host host_;
+};
+
+TEST_F(AddedDomainsTest, SendsAsTheAddedDomainsRulesSay) {
+    for (const AddedCase& c : Cases()) {
+        SCOPED_TRACE(c.what);
+        Start(c.keys, c.settings);
+        HWND window = Open(c.mail);
+        User user;
+        user.AnswerMessageBoxes(c.answers);
+        host_.ClearCalls();
+
+        EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), c.result);
+
+        std::vector<Call> calls = host_.Calls();
+        for (Call& call : calls) {
+            EXPECT_EQ(call.window, window) << call.function;
+            call.window = nullptr;
+        }
+        EXPECT_EQ(calls, c.calls);
+        std::vector<MessageBoxSeen> warnings;
+        for (int answer : c.answers) {
+            warnings.push_back(Warning(window, answer));
+        }
+        EXPECT_EQ(user.MessageBoxes(), warnings);
+        host_.CloseCompose(window);
+    }
+}
+
+// The keys are read with the settings at start, not at a send: a file
+// changed after the start changes nothing until the next start.
+TEST_F(AddedDomainsTest, TheKeysCountFromTheStart) {
+    Start({.d = "ezweb.ne.jp"}, {});
+    WriteIni({.d = "au.com"}, {});
+    HWND window = Open({kAu + ", x@au.com", "", "Hello", kSender, "Hi"});
+    host_.ClearCalls();
+    EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), 0);
+    EXPECT_EQ(host_.Calls().size(), kRead.size() + RuleD().size() + 1);
+    EXPECT_EQ(host_.Header(window, "Subject"), "");
+
+    host_.Plugin().BKC_OnStart();
+    HWND second = Open({kAu, "", "Hello", kSender, "Hi"});
+    EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(second, 0), 0);
+    EXPECT_EQ(host_.Header(second, "Subject"), "Hello");
+}
+
+// OK in the settings dialog writes the settings and leaves the domain keys
+// as the user wrote them.
+TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
+    const Keys keys = {.j = "softbank.ne.jp", .docomo = "mopera.net", .d = "ezweb.ne.jp, au.com"};
+    WriteIni(keys, {.hankaku = true});
+    std::string error;
+    ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+    host_.Plugin().BKC_OnStart();
+    User user;
+    user.OnDialog([](HWND dialog) {
+        PostMessageA(GetDlgItem(dialog, IDC_HANKAKU), BM_CLICK, 0, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(nullptr), 1);
+
+    EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[0].key, -1,
+                                    IniPath().c_str()),
+              0u);
+    const char* expected[] = {keys.j, keys.docomo, keys.d};
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        char value[64] = {};
+        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i].key, "-",
+                                 value, sizeof value, IniPath().c_str());
+        EXPECT_STREQ(value, expected[i]) << telepost::kDomainKeys[i].key;
+    }
+}
+
+}  // namespace
+}  // namespace hostsim
