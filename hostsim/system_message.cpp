@@ -1,0 +1,32 @@
+#include "system_message.h"
+
+#include "codec.h"
+
+namespace hostsim {
+
+std::string SystemMessage(DWORD code) {
+    char text[1024] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, sizeof text, nullptr);
+    std::string number = "error " + std::to_string(code);
+    std::string message(text, length);
+    // One line: the system ends its texts with CR LF, and some span lines.
+    for (char& c : message) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    while (!message.empty() && message.back() == ' ') {
+        message.pop_back();
+    }
+    if (message.empty()) {
+        return number;
+    }
+    std::string utf8;
+    if (!Cp932ToUtf8(message, &utf8)) {
+        utf8 = message;
+    }
+    return utf8 + " (" + number + ")";
+}
+
+}  // namespace hostsim
