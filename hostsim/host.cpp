@@ -82,7 +82,7 @@ bool Host::Load(const std::string& path, std::string* error) {
     module_ = LoadLibraryA(path.c_str());
     if (!module_) {
         if (error) {
-            *error = "cannot load the plug-in " + path + ": " + SystemMessage(GetLastError());
+            *error = "cannot load the plug-in " + path + ": " + SystemMessage(GetLastError(), path);
         }
         return false;
     }

@@ -4,7 +4,13 @@
 
 namespace hostsim {
 
-std::string SystemMessage(DWORD code) {
+namespace {
+
+constexpr char kFirstInsert[] = "%1";
+
+}  // namespace
+
+std::string SystemMessage(DWORD code, const std::string& subject) {
     char text[1024] = {};
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, code, 0, text, sizeof text, nullptr);
@@ -18,6 +24,9 @@ std::string SystemMessage(DWORD code) {
     }
     while (!message.empty() && message.back() == ' ') {
         message.pop_back();
+    }
+    if (size_t insert = message.find(kFirstInsert); insert != std::string::npos) {
+        message.replace(insert, sizeof kFirstInsert - 1, subject);
     }
     if (message.empty()) {
         return number;
