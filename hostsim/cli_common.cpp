@@ -154,7 +154,8 @@ bool Session::Start(const std::vector<IniValue>& values) {
     }
     if (!host_.Load(path, &error)) {
         // Named as the user named it, not as its private copy.
-        for (size_t at; path != plugin_ && (at = error.find(path)) != std::string::npos;) {
+        for (size_t at = error.find(path); path != plugin_ && at != std::string::npos;
+             at = error.find(path, at + plugin_.size())) {
             error.replace(at, path.size(), plugin_);
         }
         Fail(error);
