@@ -171,6 +171,16 @@ TEST_F(HostsimCliTest, EachWrongArgumentIsNamedOnOneLine) {
         SCOPED_TRACE(c.error);
         ExpectOneLineError(Capture(c.args), c.error);
     }
+#ifndef _WIN32
+    // Arguments arrive as UTF-8 here (as code page 932 on Windows, which holds
+    // every character it can give).
+    ExpectOneLineError(Capture({"command", "hankaku", "a\n\xF0\x9F\x98\x80"}),
+                       "hostsim command: the message's line 2 holds \xF0\x9F\x98\x80 (U+1F600)");
+    Outcome substituted = Capture({"command", "hankaku", "\xF0\x9F\x98\x80", "--substitute"});
+    EXPECT_EQ(substituted.status, kExitOk);
+    EXPECT_TRUE(Holds(substituted.err, "warning: line 1: \xF0\x9F\x98\x80 (U+1F600) becomes ?"))
+        << substituted.err;
+#endif
     // The whole range of the host's send mode is a mode.
     for (const char* mode : {"--mode=-2147483648", "--mode=2147483647"}) {
         EXPECT_EQ(Capture({"send", file, mode}).status, kExitOk) << mode;
