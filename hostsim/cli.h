@@ -1,8 +1,17 @@
-// The stand-in host's command-line verbs.
+// The stand-in host's command-line verbs and what they share: the options,
+// the plug-in to load and how a failure is told.
 #pragma once
 
+#include <map>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "host.h"
+#include "plugin_copy.h"
+#include "user.h"
 
 namespace hostsim {
 
@@ -12,62 +21,108 @@ constexpr int kExitFailure = 2;
 
 using Args = std::vector<std::string>;
 
+// The usage of every verb and option, as --help prints it.
+extern const char kUsage[];
+
+// An option a verb takes: a flag ("--sjis"), or one with a value ("--mode N"),
+// given as "--mode 3" or "--mode=3"; `value` says what the value must be.
+struct Option {
+    const char* name;
+    const char* value = nullptr;  // null for a flag
+};
+
+// The command line of one verb once its options are taken out.
+class CommandLine {
+  public:
+    bool Has(std::string_view option) const { return given_.count(std::string(option)) != 0; }
+    // The option's value; null when it was not given.
+    const std::string* Value(std::string_view option) const;
+    const std::vector<std::string>& Operands() const { return operands_; }
+
+    // Splits `args` by the options `options`; false, naming the argument at
+    // fault, on an unknown option, an option given twice or without its value.
+    bool Parse(const Args& args, std::span<const Option> options, std::string* error);
+
+  private:
+    std::map<std::string, std::string> given_;
+    std::vector<std::string> operands_;
+};
+
+// One run of a verb: its command line, the plug-in it loads and the host
+// that loads it.
+class Session {
+  public:
+    Session(const char* name, CommandLine line);
+
+    const CommandLine& Line() const { return line_; }
+    // Writes "hostsim VERB: message" on one line to standard error; kExitFailure.
+    int Fail(const std::string& message) const;
+
+    // The plug-in --plugin names, or the one beside the program.
+    const std::string& Plugin() const { return plugin_; }
+    // Loads the plug-in and starts it (BKC_OnStart). With `values`, the
+    // plug-in is a private copy whose INI file is the user's with the values
+    // written over it, so that the user's own file is never written. False,
+    // once the reason is told, when it does not load.
+    bool Start(const std::vector<IniValue>& values = {});
+    // The INI file the plug-in started with: its own copy's or the user's.
+    const std::string& Ini() const { return ini_; }
+    Host& TheHost() { return host_; }
+
+  private:
+    const char* name_;
+    CommandLine line_;
+    std::string plugin_;
+    std::string ini_;
+    PluginCopy copy_;  // outlives the host, which unloads the copy first
+    Host host_;
+};
+
+// A verb: its name, the options it takes (--plugin besides), its operands by
+// name and its work, done once the command line is understood.
 struct Verb {
     const char* name;
-    int (*run)(const Args& args);
+    std::span<const Option> options;
+    std::span<const char* const> operands;
+    int (*run)(Session& session);
 };
+
+// Runs `verb` on its arguments: the preamble every verb shares.
+int RunVerb(const Verb& verb, const Args& args);
 
 int RunInfo(const Args& args);
 int RunSend(const Args& args);
 int RunCommand(const Args& args);
 int RunSetup(const Args& args);
 
-inline constexpr Verb kVerbs[] = {
-    {"info", RunInfo},
-    {"send", RunSend},
-    {"command", RunCommand},
-    {"setup", RunSetup},
+// The whole command line, as the program is given it after its own name:
+// --help, --version or a verb with its arguments; the exit status.
+int RunHostsim(const Args& args);
+
+// The options that give the plug-in's three settings, in the order of
+// telepost::kSettingKeys, whose keys they set.
+inline constexpr const char* kSettingOptions[] = {"--hankaku", "--emoji", "--delete-crlf"};
+
+// The options that add mail domains to the three carriers' rules, and the
+// plug-in's INI keys (in its settings section) that they set.
+struct DomainOption {
+    const char* option;
+    const char* key;
+};
+inline constexpr DomainOption kDomainOptions[] = {
+    {"--j-domains", "j domains"},
+    {"--docomo-domains", "docomo domains"},
+    {"--d-domains", "d domains"},
 };
 
-inline constexpr char kUsage[] =
-    "usage: hostsim info [--plugin PATH]\n"
-    "       hostsim command hankaku|emoji|check|delete-blanks MESSAGE [--sjis] [--person]\n"
-    "                       [--plugin PATH]\n"
-    "       hostsim setup [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n"
-    "                     [--cancel] [--plugin PATH]\n"
-    "       hostsim send MESSAGE [--sjis] [--mode N] [--yes | --no] [--codes]\n"
-    "                    [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n"
-    "                    [--plugin PATH]\n"
-    "\n"
-    "send: sends MESSAGE (headers To, Cc, Bcc, Subject, From, a blank line, the body;\n"
-    "UTF-8, or Shift-JIS with --sjis; lines end in CR LF as in a compose window) through\n"
-    "the plug-in and shows what the phones get: each header it changed, each warning\n"
-    "and the answer, the body it handed back, and whether the send goes on.\n"
-    "  --yes, --no     answer every length warning so; without them the terminal asks,\n"
-    "                  or, when input is no terminal, No (the default button) is pressed\n"
-    "  --mode N        the host's send mode; not 0: the plug-in converts the body only\n"
-    "  --codes         show each emoji's i-mode code beside its picture\n"
-    "  --hankaku, --emoji, --delete-crlf\n"
-    "                  the plug-in's settings; written to the INI file beside the plug-in\n"
-    "                  before it starts and the file put back afterwards; settings not\n"
-    "                  given come from that file (absent: off)\n"
-    "exit status: 0 the send goes on, 1 cancelled, 2 a missing file, a malformed message\n"
-    "or a plug-in that does not load\n"
-    "\n"
-    "command: opens a compose window holding MESSAGE (UTF-8 text, Shift-JIS with --sjis,\n"
-    "- for standard input), chooses the plug-in's command from the window's menu and\n"
-    "shows the text the command handed back and any message box it showed; the\n"
-    "message box's default button is pressed, or with --person a person answers it.\n"
-    "setup: opens the plug-in's settings dialog. Given settings or --cancel, the user\n"
-    "sets the boxes so and presses OK (or Cancel); without them, on Windows a person\n"
-    "uses the dialog, on Linux OK is pressed. Shows the boxes as the dialog opened and\n"
-    "the INI file afterwards.\n";
-
-// Takes "--name VALUE" out of `args`; false when it is not there.
-bool TakeOption(Args& args, const std::string& name, std::string* value);
-// Takes the flag "--name" out of `args`; false when it is not there.
-bool TakeFlag(Args& args, const std::string& name);
+// "on"/"1" or "off"/"0"; nothing for anything else.
+std::optional<bool> OnOff(const std::string& value);
 // Writes a code page 932 text to standard output as UTF-8.
 void PrintText(const std::string& cp932);
+// Asks a person at the terminal which of the box's buttons to press: Enter,
+// an unknown answer or the end of input press its default button.
+int AskOnTerminal(const MessageBoxSeen& box);
+// Prints a UTF-8 text for the terminal, each line behind `indent`.
+void PrintIndented(const std::string& utf8, const char* indent);
 
 }  // namespace hostsim

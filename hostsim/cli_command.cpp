@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,8 +19,6 @@ namespace hostsim {
 
 namespace {
 
-constexpr char kVerbName[] = "hostsim command";
-
 // The menu the plug-in extends: the fourth of the bar.
 constexpr int kCommandMenu = 3;
 
@@ -30,10 +27,9 @@ constexpr int kCommandMenu = 3;
 constexpr const char* kCommandNames[] = {"hankaku", "emoji", "check", "delete-blanks"};
 constexpr int kCommandCount = static_cast<int>(std::size(kCommandNames));
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", kVerbName, message.c_str());
-    return kExitFailure;
-}
+constexpr Option kOptions[] = {{"--sjis"}, {"--substitute"}, {"--person"}};
+constexpr const char* kOperands[] = {"COMMAND (hankaku, emoji, check or delete-blanks)",
+                                     "MESSAGE (the text, or - for standard input)"};
 
 std::string MenuText(HMENU menu, int position) {
     char text[256] = {};
@@ -42,13 +38,13 @@ std::string MenuText(HMENU menu, int position) {
 }
 
 std::string ReadInput() {
-    std::ostringstream in;
+    std::string in;
     char buffer[4096];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
-        in.write(buffer, static_cast<std::streamsize>(n));
+        in.append(buffer, n);
     }
-    return in.str();
+    return in;
 }
 
 void PrintLine(const char* label, const std::string& cp932) {
@@ -57,61 +53,90 @@ void PrintLine(const char* label, const std::string& cp932) {
     std::printf("\n");
 }
 
-}  // namespace
-
-int RunCommand(const Args& given) {
-    Args args = given;
-    std::string plugin = PluginBesideProgram();
-    TakeOption(args, "--plugin", &plugin);
-    bool shiftJis = TakeFlag(args, "--sjis");
-    // A person answers the message boxes instead of the scripted user, who
-    // presses their default button.
-    bool person = TakeFlag(args, "--person");
-    if (args.size() != 2) {
-        return Fail(std::string("a command and a message are needed\n") + kUsage);
+// The message as code page 932; false, with the reason, when it cannot be.
+bool MessageText(const std::string& input, bool shiftJis, bool substitute, std::string* text,
+                 std::string* error) {
+    if (shiftJis) {
+        *text = input;
+        return true;
     }
+    std::vector<Replacement> replaced;
+    int badLine = 0;
+    if (!ToCodePage932(input, text, &replaced, &badLine)) {
+        *error = "the message's line " + std::to_string(badLine) +
+                 " is not UTF-8 (--sjis takes Shift-JIS)";
+        return false;
+    }
+    if (!replaced.empty() && !substitute) {
+        const Replacement& first = replaced.front();
+        *error = "the message's line " + std::to_string(first.line) + " holds " + first.character +
+                 " (" + CodePointName(first) +
+                 "), which is not in code page 932 (--substitute sends stand-ins, e.g. " +
+                 first.standIn + ")";
+        return false;
+    }
+    for (const Replacement& replacement : replaced) {
+        std::fprintf(stderr, "hostsim command: warning: %s\n", Describe(replacement).c_str());
+    }
+    return true;
+}
+
+int CommandVerb(Session& session) {
+    const CommandLine& line = session.Line();
+    const std::string& name = line.Operands()[0];
     int index = -1;
     for (int i = 0; i < kCommandCount; ++i) {
-        if (args[0] == kCommandNames[i]) {
+        if (name == kCommandNames[i]) {
             index = i;
         }
     }
     if (index < 0) {
-        return Fail("unknown command '" + args[0] + "': hankaku, emoji, check or delete-blanks");
+        return session.Fail("unknown command '" + name +
+                            "': hankaku, emoji, check or delete-blanks");
     }
-    bool fromInput = args[1] == "-";
-    std::string input = fromInput ? ReadInput() : args[1];
+    bool fromInput = line.Operands()[1] == "-";
+    std::string input = fromInput ? ReadInput() : line.Operands()[1];
+    bool shiftJis = line.Has("--sjis");
 #ifdef _WIN32
     // Windows hands the arguments over in the ANSI code page: 932 already.
     shiftJis = shiftJis || !fromInput;
 #endif
-    std::string text = input;
-    if (!shiftJis && !Utf8ToCp932(input, &text)) {
-        return Fail("the message is not UTF-8 that code page 932 can hold (try --sjis)");
+    std::string text;
+    std::string error;
+    if (!MessageText(input, shiftJis, line.Has("--substitute"), &text, &error)) {
+        return session.Fail(error);
     }
 
-    Host host;
-    std::string error;
-    if (!host.Load(plugin, &error)) {
-        return Fail(error);
+    if (!session.Start()) {
+        return kExitFailure;
     }
-    host.Plugin().BKC_OnStart();
+    Host& host = session.TheHost();
     HWND window = host.OpenCompose(Message{{}, text});
     host.BuildComposeMenu(window);
     HMENU menu = GetSubMenu(host.MenuBar(window), kCommandMenu);
     int position = GetMenuItemCount(menu) - kCommandCount + index;
     if (position < 0) {
-        return Fail("the plug-in added no commands to the compose window's menu");
+        return session.Fail("the plug-in added no commands to the compose window's menu");
     }
     UINT id = GetMenuItemID(menu, position);
 
+    // The scripted user presses each message box's default button. A person
+    // answers the real box on Windows, and on the terminal elsewhere, where
+    // no box is drawn.
     std::optional<User> user;
-    if (!person) {
+#ifdef _WIN32
+    if (!line.Has("--person")) {
         user.emplace();
     }
+#else
+    user.emplace();
+    if (line.Has("--person")) {
+        user->OnMessageBox(AskOnTerminal);
+    }
+#endif
     host.ClearCalls();
     if (!host.RunCommand(window, static_cast<int>(id))) {
-        return Fail("the menu item " + std::to_string(id) + " is no registered command");
+        return session.Fail("the menu item " + std::to_string(id) + " is no registered command");
     }
 
     PrintLine("command", MenuText(menu, position));
@@ -134,6 +159,12 @@ int RunCommand(const Args& given) {
         std::printf("%-12s not handed back: the compose window keeps it as written\n", "text");
     }
     return kExitOk;
+}
+
+}  // namespace
+
+int RunCommand(const Args& args) {
+    return RunVerb(Verb{"command", kOptions, kOperands, CommandVerb}, args);
 }
 
 }  // namespace hostsim

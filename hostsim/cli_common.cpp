@@ -1,30 +1,208 @@
+// What the verbs share: the command line's options, the preamble that loads
+// the plug-in, and talking to the terminal.
+#include <windows.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <sstream>
 
 #include "cli.h"
 #include "codec.h"
 
 namespace hostsim {
 
-bool TakeOption(Args& args, const std::string& name, std::string* value) {
-    for (size_t i = 0; i + 1 < args.size(); ++i) {
-        if (args[i] == name) {
-            *value = args[i + 1];
-            args.erase(args.begin() + static_cast<long>(i),
-                       args.begin() + static_cast<long>(i) + 2);
+namespace {
+
+constexpr char kProgram[] = "hostsim";
+constexpr char kEndOfOptions[] = "--";
+constexpr const char* kHelpOptions[] = {"--help", "-h"};
+
+bool IsHelp(const std::string& arg) {
+    for (const char* help : kHelpOptions) {
+        if (arg == help) {
             return true;
         }
     }
     return false;
 }
 
-bool TakeFlag(Args& args, const std::string& name) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == name) {
-            args.erase(args.begin() + static_cast<long>(i));
-            return true;
+// A message box's buttons, each with the letter that presses it on the terminal.
+struct Button {
+    int id;
+    const char* name;
+};
+constexpr Button kButtons[] = {
+    {IDOK, "OK"},         {IDCANCEL, "Cancel"}, {IDABORT, "Abort"}, {IDRETRY, "Retry"},
+    {IDIGNORE, "Ignore"}, {IDYES, "Yes"},       {IDNO, "No"},
+};
+
+std::vector<Button> ButtonsOf(UINT style) {
+    std::vector<int> ids;
+    switch (style & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+            ids = {IDOK, IDCANCEL};
+            break;
+        case MB_ABORTRETRYIGNORE:
+            ids = {IDABORT, IDRETRY, IDIGNORE};
+            break;
+        case MB_YESNOCANCEL:
+            ids = {IDYES, IDNO, IDCANCEL};
+            break;
+        case MB_YESNO:
+            ids = {IDYES, IDNO};
+            break;
+        case MB_RETRYCANCEL:
+            ids = {IDRETRY, IDCANCEL};
+            break;
+        default:
+            ids = {IDOK};
+    }
+    std::vector<Button> buttons;
+    for (int id : ids) {
+        for (const Button& button : kButtons) {
+            if (button.id == id) {
+                buttons.push_back(button);
+            }
         }
     }
-    return false;
+    return buttons;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+const std::string* CommandLine::Value(std::string_view option) const {
+    auto it = given_.find(std::string(option));
+    return it == given_.end() ? nullptr : &it->second;
+}
+
+bool CommandLine::Parse(const Args& args, std::span<const Option> options, std::string* error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == kEndOfOptions) {
+            operands_.insert(operands_.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+            break;
+        }
+        if (arg.size() < 2 || arg[0] != '-') {
+            operands_.push_back(arg);  // "-" too: standard input
+            continue;
+        }
+        size_t equals = arg.find('=');
+        std::string name = arg.substr(0, equals);
+        const Option* option = nullptr;
+        for (const Option& candidate : options) {
+            if (name == candidate.name) {
+                option = &candidate;
+            }
+        }
+        if (!option) {
+            *error = "unknown option '" + name + "'";
+            return false;
+        }
+        if (given_.count(name)) {
+            *error = name + " is given twice";
+            return false;
+        }
+        std::string value;
+        if (!option->value) {
+            if (equals != std::string::npos) {
+                *error = name + " takes no value";
+                return false;
+            }
+        } else if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+            value = args[++i];
+        } else {
+            *error = name + " needs " + option->value;
+            return false;
+        }
+        given_[name] = value;
+    }
+    return true;
+}
+
+Session::Session(const char* name, CommandLine line) : name_(name), line_(std::move(line)) {
+    const std::string* plugin = line_.Value("--plugin");
+    plugin_ = plugin ? *plugin : PluginBesideProgram();
+    ini_ = IniBeside(plugin_);
+}
+
+int Session::Fail(const std::string& message) const {
+    std::fprintf(stderr, "%s %s: %s\n", kProgram, name_, message.c_str());
+    return kExitFailure;
+}
+
+bool Session::Start(const std::vector<IniValue>& values) {
+    std::string path = plugin_;
+    std::string error;
+    if (!values.empty()) {
+        if (!copy_.Make(plugin_, values, &error)) {
+            Fail(error);
+            return false;
+        }
+        path = copy_.Plugin();
+        ini_ = copy_.Ini();
+    }
+    if (!host_.Load(path, &error)) {
+        // Named as the user named it, not as its private copy.
+        for (size_t at = error.find(path); path != plugin_ && at != std::string::npos;
+             at = error.find(path, at + plugin_.size())) {
+            error.replace(at, path.size(), plugin_);
+        }
+        Fail(error);
+        return false;
+    }
+    host_.Plugin().BKC_OnStart();
+    return true;
+}
+
+int RunVerb(const Verb& verb, const Args& args) {
+    for (const std::string& arg : args) {
+        if (arg == kEndOfOptions) {
+            break;
+        }
+        if (IsHelp(arg)) {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        }
+    }
+    std::vector<Option> options(verb.options.begin(), verb.options.end());
+    options.push_back({"--plugin", "the plug-in's path"});
+    CommandLine line;
+    std::string error;
+    bool parsed = line.Parse(args, options, &error);
+    const std::vector<std::string>& operands = line.Operands();
+    if (parsed && operands.size() < verb.operands.size()) {
+        error = std::string(verb.operands[operands.size()]) + " is missing";
+        parsed = false;
+    } else if (parsed && operands.size() > verb.operands.size()) {
+        error = "unexpected argument '" + operands[verb.operands.size()] + "'";
+        parsed = false;
+    }
+    Session session(verb.name, line);
+    if (!parsed) {
+        return session.Fail(error + " (hostsim --help shows the usage)");
+    }
+    return verb.run(session);
+}
+
+std::optional<bool> OnOff(const std::string& value) {
+    if (value == "on" || value == "1") {
+        return true;
+    }
+    if (value == "off" || value == "0") {
+        return false;
+    }
+    return std::nullopt;
 }
 
 void PrintText(const std::string& cp932) {
@@ -33,6 +211,53 @@ void PrintText(const std::string& cp932) {
         utf8 = cp932;  // not code page 932: shown as it is
     }
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
+
+void PrintIndented(const std::string& utf8, const char* indent) {
+    std::istringstream lines(utf8);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        std::printf("%s%s\n", indent, line.c_str());
+    }
+}
+
+int AskOnTerminal(const MessageBoxSeen& box) {
+    std::vector<Button> buttons = ButtonsOf(box.style);
+    size_t defaultIndex = (box.style & MB_DEFMASK) >> 8;
+    const Button& fallback = buttons[defaultIndex < buttons.size() ? defaultIndex : 0];
+    std::string text;
+    Cp932ToUtf8(box.text, &text);
+    std::printf("\n");
+    PrintIndented(text, "  ? ");
+    // [y/N]: each button's first letter, the default's in capitals.
+    std::printf("  [");
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        std::string letter = buttons[i].name;
+        letter.resize(1);
+        std::printf("%s%s", i ? "/" : "",
+                    (buttons[i].id == fallback.id ? letter : Lower(letter)).c_str());
+    }
+    std::printf("] ");
+    std::fflush(stdout);
+    char reply[64] = {};
+    std::string answer = std::fgets(reply, sizeof reply, stdin) ? reply : "";
+    size_t first = answer.find_first_not_of(" \t");
+    size_t last = answer.find_last_not_of(" \t\r\n");
+    answer =
+        first == std::string::npos ? std::string() : Lower(answer.substr(first, last - first + 1));
+    const Button* chosen = &fallback;
+    for (const Button& button : buttons) {
+        if (!answer.empty() && Lower(button.name).rfind(answer, 0) == 0) {
+            chosen = &button;
+        }
+    }
+    if (!isatty(fileno(stdin))) {
+        std::printf("%s\n", chosen->name);  // what a terminal would have echoed
+    }
+    return chosen->id;
 }
 
 }  // namespace hostsim

@@ -17,39 +17,40 @@ namespace {
 constexpr const char* kFieldLabels[telepost::kInfoFieldCount] = {"name", "vendor", "version",
                                                                  "description"};
 
-}  // namespace
-
-int RunInfo(const Args& given) {
-    Args args = given;
-    std::string plugin = PluginBesideProgram();
-    TakeOption(args, "--plugin", &plugin);
-    if (!args.empty()) {
-        std::fprintf(stderr, "hostsim info: unexpected argument '%s'\n", args.front().c_str());
+int InfoVerb(Session& session) {
+    if (!session.Start()) {
         return kExitFailure;
     }
-    Host host;
-    std::string error;
-    if (!host.Load(plugin, &error)) {
-        std::fprintf(stderr, "hostsim: %s\n", error.c_str());
-        return kExitFailure;
-    }
-    host.Plugin().BKC_OnStart();
     char record[telepost::kInfoFieldSize * telepost::kInfoFieldCount] = {};
-    host.Plugin().BKC_OnPlugInInfo(record);
+    session.TheHost().Plugin().BKC_OnPlugInInfo(record);
     for (int i = 0; i < telepost::kInfoFieldCount; ++i) {
         const char* field = record + i * telepost::kInfoFieldSize;
         std::printf("%-12s ", kFieldLabels[i]);
         PrintText(std::string(field, strnlen(field, telepost::kInfoFieldSize)));
         std::printf("\n");
     }
-    std::string ini = IniBeside(plugin);
-    std::printf("settings     %s\n", ini.c_str());
+    const char* ini = session.Ini().c_str();
+    std::printf("settings     %s\n", ini);
     for (const telepost::SettingKey& setting : telepost::kSettingKeys) {
         std::printf("  %-20s %d\n", setting.key,
-                    static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, setting.key,
-                                                           0, ini.c_str())));
+                    static_cast<int>(
+                        GetPrivateProfileIntA(telepost::kSettingsSection, setting.key, 0, ini)));
+    }
+    for (const DomainOption& domains : kDomainOptions) {
+        char list[4096] = {};
+        GetPrivateProfileStringA(telepost::kSettingsSection, domains.key, "", list, sizeof list,
+                                 ini);
+        if (list[0] != '\0') {
+            std::printf("  %-20s %s\n", domains.key, list);
+        }
     }
     return kExitOk;
+}
+
+}  // namespace
+
+int RunInfo(const Args& args) {
+    return RunVerb(Verb{"info", {}, {}, InfoVerb}, args);
 }
 
 }  // namespace hostsim

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli.h"
 #include "host.h"
@@ -19,24 +20,21 @@ namespace hostsim {
 
 namespace {
 
-constexpr char kVerbName[] = "hostsim setup";
-
 // The dialog's check boxes, one for each setting in the order of the keys,
-// and the options that set them.
-struct SettingBox {
-    int id;
-    const char* option;
-};
-constexpr SettingBox kBoxes[] = {
-    {IDC_HANKAKU, "--hankaku"},
-    {IDC_EMOJI, "--emoji"},
-    {IDC_DELETE_CRLF, "--delete-crlf"},
-};
+// set by the settings' options.
+constexpr int kBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
 static_assert(std::size(kBoxes) == std::size(telepost::kSettingKeys));
+static_assert(std::size(kBoxes) == std::size(kSettingOptions));
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", kVerbName, message.c_str());
-    return kExitFailure;
+const std::vector<Option>& SetupOptions() {
+    static const std::vector<Option> options = [] {
+        std::vector<Option> all = {{"--cancel"}};
+        for (const char* setting : kSettingOptions) {
+            all.push_back({setting, "on or off"});
+        }
+        return all;
+    }();
+    return options;
 }
 
 // What the options ask of the dialog: each box's new state, if given, and
@@ -72,13 +70,13 @@ void PrintBoxes(HWND dialog) {
     std::printf("dialog       ");
     PrintText(title);
     std::printf("\n");
-    for (const SettingBox& box : kBoxes) {
+    for (size_t i = 0; i < std::size(kBoxes); ++i) {
         char label[128] = {};
-        GetDlgItemTextA(dialog, box.id, label, sizeof label);
-        bool checked = SendDlgItemMessageA(dialog, box.id, BM_GETCHECK, 0, 0) != 0;
+        GetDlgItemTextA(dialog, kBoxes[i], label, sizeof label);
+        bool checked = SendDlgItemMessageA(dialog, kBoxes[i], BM_GETCHECK, 0, 0) != 0;
         std::printf("  [%c] ", checked ? 'x' : ' ');
         PrintText(Shown(label));
-        std::printf("  (%s)\n", box.option);
+        std::printf("  (%s)\n", kSettingOptions[i]);
     }
 }
 
@@ -86,43 +84,36 @@ void PrintBoxes(HWND dialog) {
 // once the dialog runs its own loop, as a person would.
 void Act(HWND dialog, const Wishes& wishes) {
     for (size_t i = 0; i < std::size(kBoxes); ++i) {
-        bool checked = SendDlgItemMessageA(dialog, kBoxes[i].id, BM_GETCHECK, 0, 0) != 0;
+        bool checked = SendDlgItemMessageA(dialog, kBoxes[i], BM_GETCHECK, 0, 0) != 0;
         if (wishes.boxes[i] && *wishes.boxes[i] != checked) {
-            PostMessageA(GetDlgItem(dialog, kBoxes[i].id), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(dialog, kBoxes[i]), BM_CLICK, 0, 0);
         }
     }
     std::printf("pressed      %s\n", wishes.cancel ? "Cancel" : "OK");
     PostMessageA(dialog, WM_COMMAND, wishes.cancel ? IDCANCEL : IDOK, 0);
 }
 
-}  // namespace
-
-int RunSetup(const Args& given) {
-    Args args = given;
-    std::string plugin = PluginBesideProgram();
-    TakeOption(args, "--plugin", &plugin);
+int SetupVerb(Session& session) {
+    const CommandLine& line = session.Line();
     Wishes wishes;
-    wishes.cancel = TakeFlag(args, "--cancel");
+    wishes.cancel = line.Has("--cancel");
     for (size_t i = 0; i < std::size(kBoxes); ++i) {
-        std::string value;
-        if (!TakeOption(args, kBoxes[i].option, &value)) {
+        const std::string* value = line.Value(kSettingOptions[i]);
+        if (!value) {
             continue;
         }
-        if (value != "on" && value != "off") {
-            return Fail(std::string(kBoxes[i].option) + " takes on or off");
+        std::optional<bool> on = OnOff(*value);
+        if (!on) {
+            return session.Fail(std::string(kSettingOptions[i]) + " needs on or off, not '" +
+                                *value + "'");
         }
-        wishes.boxes[i] = value == "on";
-    }
-    if (!args.empty()) {
-        return Fail("unexpected argument '" + args.front() + "'\n" + kUsage);
+        wishes.boxes[i] = *on;
     }
 
-    Host host;
-    std::string error;
-    if (!host.Load(plugin, &error)) {
-        return Fail(error);
+    if (!session.Start()) {
+        return kExitFailure;
     }
-    host.Plugin().BKC_OnStart();
+    Host& host = session.TheHost();
     HWND owner = host.OpenCompose(Message{});
     User user;
 #ifdef _WIN32
@@ -139,7 +130,7 @@ int RunSetup(const Args& given) {
     });
     host.Plugin().BKC_OnPlugInSetup(owner);
 
-    std::string ini = IniBeside(plugin);
+    const std::string& ini = session.Ini();
     std::printf("settings     %s\n", ini.c_str());
     for (const telepost::SettingKey& setting : telepost::kSettingKeys) {
         char value[32] = {};
@@ -149,6 +140,12 @@ int RunSetup(const Args& given) {
     }
     host.CloseCompose(owner);
     return kExitOk;
+}
+
+}  // namespace
+
+int RunSetup(const Args& args) {
+    return RunVerb(Verb{"setup", SetupOptions(), {}, SetupVerb}, args);
 }
 
 }  // namespace hostsim

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "system_message.h"
+
 namespace hostsim {
 
 namespace {
@@ -80,8 +82,7 @@ bool Host::Load(const std::string& path, std::string* error) {
     module_ = LoadLibraryA(path.c_str());
     if (!module_) {
         if (error) {
-            *error = "cannot load the plug-in " + path + " (error " +
-                     std::to_string(GetLastError()) + ")";
+            *error = "cannot load the plug-in " + path + ": " + SystemMessage(GetLastError(), path);
         }
         return false;
     }

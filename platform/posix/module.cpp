@@ -1,6 +1,7 @@
 // Modules for Linux builds: a "DLL" is a shared library opened with dlopen,
 // whose DllMain runs on load and unload as the Windows loader runs it, and the
-// main program's exported functions are found with dlsym.
+// main program's exported functions are found with dlsym. Also the thread's
+// last error and the system's text for each error reported here.
 #include <windows.h>
 
 #include <dlfcn.h>
@@ -9,6 +10,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -27,8 +29,29 @@ constexpr DWORD kErrorModNotFound = 126;
 constexpr DWORD kErrorProcNotFound = 127;
 constexpr DWORD kErrorDllInitFailed = 1114;
 constexpr DWORD kErrorInsufficientBuffer = 122;
+constexpr DWORD kErrorMessageNotFound = 317;
+
+// The system's text for each error reported here, as Windows words it.
+struct ErrorText {
+    DWORD code;
+    const char* text;
+};
+constexpr ErrorText kErrorTexts[] = {
+    {kErrorModNotFound, "The specified module could not be found."},
+    {kErrorProcNotFound, "The specified procedure could not be found."},
+    {kErrorDllInitFailed, "A dynamic link library (DLL) initialization routine failed."},
+    {kErrorInsufficientBuffer, "The data area passed to a system call is too small."},
+};
 
 thread_local DWORD lastError = 0;
+// What went wrong underneath, in the words of the call that failed (dlerror's,
+// say); empty when there is nothing to add to the error's own text.
+thread_local std::string lastErrorDetail;
+
+void SetError(DWORD code, std::string detail = {}) {
+    lastError = code;
+    lastErrorDetail = std::move(detail);
+}
 
 Module* MainProgram() {
     static Module* main = [] {
@@ -49,12 +72,14 @@ Module* FromHandle(HMODULE handle) {
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
     char full[PATH_MAX];
     if (!fileName || !realpath(fileName, full)) {
-        lastError = kErrorModNotFound;
+        SetError(kErrorModNotFound,
+                 fileName ? std::string(fileName) + ": " + std::strerror(errno) : std::string());
         return nullptr;
     }
     void* library = dlopen(full, RTLD_NOW | RTLD_LOCAL);
     if (!library) {
-        lastError = kErrorModNotFound;
+        const char* reason = dlerror();
+        SetError(kErrorModNotFound, reason ? reason : "");
         return nullptr;
     }
     auto* module =
@@ -66,7 +91,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
         module->entry(handle, DLL_PROCESS_DETACH, nullptr);
         dlclose(library);
         delete module;
-        lastError = kErrorDllInitFailed;
+        SetError(kErrorDllInitFailed, std::string(full) + ": DllMain refused the attach");
         return nullptr;
     }
     return handle;
@@ -87,7 +112,7 @@ BOOL WINAPI FreeLibrary(HMODULE handle) {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
     if (moduleName) {
-        lastError = kErrorModNotFound;
+        SetError(kErrorModNotFound);
         return nullptr;  // only the main program is ever asked for here
     }
     return reinterpret_cast<HMODULE>(MainProgram());
@@ -96,14 +121,14 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 FARPROC WINAPI GetProcAddress(HMODULE handle, LPCSTR procName) {
     void* address = dlsym(FromHandle(handle)->library, procName);
     if (!address) {
-        lastError = kErrorProcNotFound;
+        SetError(kErrorProcNotFound, procName ? procName : "");
     }
     return reinterpret_cast<FARPROC>(address);
 }
 
 DWORD WINAPI GetModuleFileNameA(HMODULE handle, LPSTR fileName, DWORD size) {
     if (size == 0) {
-        lastError = kErrorInsufficientBuffer;
+        SetError(kErrorInsufficientBuffer);
         return 0;
     }
     const std::string& path = FromHandle(handle)->path;
@@ -111,7 +136,7 @@ DWORD WINAPI GetModuleFileNameA(HMODULE handle, LPSTR fileName, DWORD size) {
         // Windows cuts the path, terminates it and reports the full size.
         std::memcpy(fileName, path.data(), size - 1);
         fileName[size - 1] = '\0';
-        lastError = kErrorInsufficientBuffer;
+        SetError(kErrorInsufficientBuffer);
         return size;
     }
     std::memcpy(fileName, path.c_str(), path.size() + 1);
@@ -124,6 +149,31 @@ BOOL WINAPI DisableThreadLibraryCalls(HMODULE) {
 
 DWORD WINAPI GetLastError() {
     return lastError;
+}
+
+DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD size,
+                            va_list*) {
+    const char* known = nullptr;
+    for (const ErrorText& error : kErrorTexts) {
+        if (error.code == messageId) {
+            known = error.text;
+        }
+    }
+    if (!(flags & FORMAT_MESSAGE_FROM_SYSTEM) || !known) {
+        SetError(kErrorMessageNotFound);
+        return 0;
+    }
+    std::string text = known;
+    if (messageId == lastError && !lastErrorDetail.empty()) {
+        text += " (" + lastErrorDetail + ")";
+    }
+    text += "\r\n";
+    if (!buffer || text.size() >= size) {
+        SetError(kErrorInsufficientBuffer);
+        return 0;
+    }
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return static_cast<DWORD>(text.size());
 }
 
 DWORD WINAPI GetCurrentThreadId() {

@@ -2,6 +2,8 @@
 // files on disk, and the thread identity the user-interface model keys on.
 #pragma once
 
+#include <cstdarg>
+
 #include "types.h"
 
 #define DLL_PROCESS_DETACH 0
@@ -22,6 +24,17 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
 DWORD WINAPI GetLastError();
 DWORD WINAPI GetCurrentThreadId();
+
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
+
+// The text of an error this layer reports, from the system's messages only
+// (FORMAT_MESSAGE_FROM_SYSTEM, inserts ignored), ended by CR LF as on Windows.
+// For the last error of the thread, the text also gives the failure's own
+// reason, e.g. dlopen's for a library that did not load. 0 for another code
+// or a buffer too small.
+DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId,
+                            LPSTR buffer, DWORD size, va_list* arguments);
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,

@@ -1,0 +1,54 @@
+// The command line as a whole: help, version, and the verb to run.
+#include <cstdio>
+
+#include "cli.h"
+
+namespace hostsim {
+
+namespace {
+
+struct VerbEntry {
+    const char* name;
+    int (*run)(const Args& args);
+};
+
+constexpr VerbEntry kVerbs[] = {
+    {"info", RunInfo},
+    {"send", RunSend},
+    {"command", RunCommand},
+    {"setup", RunSetup},
+};
+
+constexpr const char* kHelp[] = {"--help", "-h", "help"};
+constexpr char kVersion[] = "--version";
+
+}  // namespace
+
+int RunHostsim(const Args& given) {
+    if (given.empty()) {
+        std::fputs(kUsage, stderr);
+        return kExitFailure;
+    }
+    const std::string& verb = given.front();
+    Args args(given.begin() + 1, given.end());
+    for (const char* help : kHelp) {
+        if (verb == help) {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        }
+    }
+    if (verb == kVersion) {
+        std::printf("hostsim %s\n", HOSTSIM_VERSION);
+        return kExitOk;
+    }
+    for (const VerbEntry& entry : kVerbs) {
+        if (verb == entry.name) {
+            return entry.run(args);
+        }
+    }
+    std::fprintf(stderr, "hostsim: unknown command '%s' (hostsim --help shows the usage)\n",
+                 verb.c_str());
+    return kExitFailure;
+}
+
+}  // namespace hostsim

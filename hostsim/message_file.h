@@ -1,0 +1,32 @@
+// Message files for hostsim send: headers, one "Name: value" a line (a line
+// that begins with a blank continues the one before), a blank line, then the
+// body; UTF-8 (a byte order mark allowed) or Shift-JIS, lines ended by LF or
+// CR LF. Read into the host's code page 932, nothing changed without a word.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "codec.h"
+#include "host.h"
+
+namespace hostsim {
+
+struct MessageFileOptions {
+    bool shiftJis = false;    // the file is Shift-JIS already, taken byte for byte
+    bool substitute = false;  // characters code page 932 cannot hold get stand-ins
+};
+
+// Reads the message file at `path`. False, with a one-line reason naming the
+// file and the line at fault, when the file cannot be read, holds a NUL byte
+// or a CR without LF, is not UTF-8, holds a character code page 932 cannot
+// hold (unless `options.substitute`, which lists them in `replaced`), or is
+// not headers and a body.
+bool ReadMessageFile(const std::string& path, const MessageFileOptions& options, Message* message,
+                     std::vector<Replacement>* replaced, std::string* error);
+
+// Parses a message's code page 932 text, whose trail bytes are never a colon,
+// a blank or a line break. The body's lines end in CR LF, as in a compose window.
+bool ParseMessage(const std::string& text, Message* message, std::string* error);
+
+}  // namespace hostsim

@@ -1,0 +1,42 @@
+// A private copy of the plug-in for one run, with an INI file of its own:
+// settings given for the run go there, so the user's INI file beside the
+// plug-in is never written, whatever happens to the run and however many run
+// at once.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace hostsim {
+
+// A value to give the plug-in's INI file for the run.
+struct IniValue {
+    const char* section;
+    const char* key;
+    std::string value;
+};
+
+class PluginCopy {
+  public:
+    PluginCopy() = default;
+    // Removes the private folder; the plug-in must be unloaded by then.
+    ~PluginCopy();
+    PluginCopy(const PluginCopy&) = delete;
+    PluginCopy& operator=(const PluginCopy&) = delete;
+
+    // Copies `plugin` and the INI file beside it, if there is one, into a new
+    // folder in the system's temporary folder and writes `values` into the
+    // copy's INI file, each read back to be sure it holds. False, with the
+    // reason, when any step fails.
+    bool Make(const std::string& plugin, const std::vector<IniValue>& values, std::string* error);
+
+    const std::string& Plugin() const { return plugin_; }
+    const std::string& Ini() const { return ini_; }
+
+  private:
+    std::string folder_;
+    std::string plugin_;
+    std::string ini_;
+};
+
+}  // namespace hostsim
