@@ -26,10 +26,6 @@ int HostFunctionCount() {
     return static_cast<int>(sizeof kSlots / sizeof kSlots[0]);
 }
 
-char* BorrowComposeText(HWND window, ComposeTextBuffer& buffer) {
-    return HostApi.BKA_CompGetText(window, buffer, kComposeTextBufferSize);
-}
-
 int HostApiRecord::Bind() {
     if (HostModule) {
         return 1;
