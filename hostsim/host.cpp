@@ -184,6 +184,9 @@ int Host::RegisterCommand(LPCSTR description, int windowKind, telepost::CommandH
 
 LPSTR Host::CompGetText(HWND window, LPSTR, int size) {
     calls_.push_back(Call{"BKA_CompGetText", window, {}, {}, size});
+    if (lendNoText_) {
+        return nullptr;
+    }
     Compose* compose = Find(window);
     if (!compose) {
         static char empty[1];

@@ -96,6 +96,8 @@ class Host {
     // Called at each registration, once the host has recorded it: lets a
     // test see what the plug-in had done by then.
     void OnRegister(std::function<void(const Command&)> watch) { onRegister_ = std::move(watch); }
+    // A host that lends no message text: BKA_CompGetText gives null.
+    void LendNoText(bool none) { lendNoText_ = none; }
 
     // The host functions' work, called by the exported BKA_ functions.
     int RegisterCommand(LPCSTR description, int windowKind, telepost::CommandHandler handler);
@@ -120,6 +122,7 @@ class Host {
     std::vector<Command> commands_;
     int nextCommandId_ = 0;
     std::function<void(const Command&)> onRegister_;
+    bool lendNoText_ = false;
 };
 
 // The folder of the running program, with its final separator.

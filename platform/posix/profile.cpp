@@ -1,11 +1,11 @@
 // Private-profile (INI) files for Linux builds, with Windows' behaviour:
 // section and key names match without regard to ASCII case, values are
-// trimmed, a write creates the file, section or key it needs and keeps every
+// trimmed and lose the quotes around them, integers are read as Windows
+// reads them, a write creates the file, section or key it needs and keeps every
 // other line of the file as it was.
 #include <windows.h>
 
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <optional>
@@ -65,8 +65,70 @@ std::optional<std::string_view> KeyName(std::string_view line) {
     return Trim(line.substr(0, equals));
 }
 
+// The value after "=", trimmed, and without the quotes when one kind of quote
+// ('"' or "'") encloses the whole of it.
 std::string_view ValueOf(std::string_view line) {
-    return Trim(line.substr(line.find('=') + 1));
+    std::string_view value = Trim(line.substr(line.find('=') + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+// Characters of a value that an integer is read from: Windows reads the
+// value through a buffer of 30 characters with the terminator.
+constexpr size_t kIntegerTextLength = 29;
+
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'z') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return c - 'A' + 10;
+    }
+    return 36;  // no digit in any base
+}
+
+// The integer at the start of `text` as Windows reads it: leading control
+// characters and blanks skipped, one sign, then "0x", "0o" or "0b" (lower
+// case only) for base 16, 8 or 2, else base 10; the digits up to the first
+// character that is none, counted modulo 2^32 (no saturation on overflow);
+// 0 when no digit follows.
+UINT ReadInteger(std::string_view text) {
+    text = text.substr(0, kIntegerTextLength);
+    size_t at = 0;
+    while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ') {
+        ++at;
+    }
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    unsigned base = 10;
+    if (text.substr(at, 2) == "0x") {
+        base = 16;
+    } else if (text.substr(at, 2) == "0o") {
+        base = 8;
+    } else if (text.substr(at, 2) == "0b") {
+        base = 2;
+    }
+    if (base != 10) {
+        at += 2;
+    }
+    UINT number = 0;
+    for (; at < text.size(); ++at) {
+        auto digit = static_cast<unsigned>(DigitValue(text[at]));
+        if (digit >= base) {
+            break;
+        }
+        number = number * base + digit;  // unsigned: wraps modulo 2^32
+    }
+    return negative ? 0u - number : number;
 }
 
 std::vector<std::string> ReadLines(const char* fileName, bool* exists) {
@@ -132,13 +194,7 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, 
     if (!value || value->empty()) {
         return static_cast<UINT>(defaultValue);
     }
-    const char* text = value->c_str();
-    char* end = nullptr;
-    long number = std::strtol(text, &end, 10);
-    if (end == text) {
-        return static_cast<UINT>(defaultValue);  // not a number
-    }
-    return static_cast<UINT>(number);
+    return ReadInteger(*value);  // text that is no number reads as 0
 }
 
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,

@@ -29,4 +29,18 @@ extern HostApiRecord HostApi;
 // How many host functions are bound.
 int HostFunctionCount();
 
+// Bytes of the caller's buffer offered to the host with BKA_CompGetText.
+inline constexpr int kComposeTextBufferSize = 260;
+using ComposeTextBuffer = char[kComposeTextBufferSize];
+
+// The compose window's message text as the host lends it, the one way every
+// caller reads it: the host's own string, changed in place and handed back
+// with BKA_CompSetText, valid until the caller returns to the host. `buffer`
+// is only offered to the host and must live as long as the text is used (the
+// host may lend the text in it). Null when the host lends no text: the caller
+// then has nothing to work on and hands nothing back.
+inline char* BorrowComposeText(HWND window, ComposeTextBuffer& buffer) {
+    return HostApi.BKA_CompGetText(window, buffer, kComposeTextBufferSize);
+}
+
 }  // namespace telepost

@@ -15,6 +15,19 @@ using CommandHandler = void(WINAPI*)(HWND composeWindow, LPARAM);
 // The host's functions in binding order. CALLED(name, result, parameters) for
 // the five the plug-in calls, UNUSED(name) for the 49 it binds and never calls,
 // which are int WINAPI name(void) here.
+//
+// The text BKA_CompGetText(window, buffer, size) returns is the window's
+// message text, a NUL-terminated code page 932 string:
+// - Owner: the host. The plug-in never frees it and never keeps the pointer.
+// - Lifetime: until the plug-in returns from the callback or command that
+//   asked for it, and no longer than the next BKA_CompGetText for the window.
+//   It may lie in `buffer` (then it lives as long as the caller's buffer) or
+//   in memory of the host's.
+// - Writable: yes, in place, up to its terminator and never past it; the
+//   plug-in only shortens it or keeps its length, then hands the same pointer
+//   back with BKA_CompSetText.
+// - Null: the host lends no text for the window. The plug-in then has
+//   nothing to work on: a command does nothing, a send goes ahead unchanged.
 #define TELEPOST_HOST_FUNCTIONS(CALLED, UNUSED)                                                   \
     UNUSED(BKA_GetVersion)                                                                        \
     UNUSED(BKA_Command)                                                                           \

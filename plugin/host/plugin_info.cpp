@@ -30,6 +30,9 @@ static_assert(sizeof kDescription <= kInfoFieldSize, "every text fits its field"
 }  // namespace
 
 void FillPluginInfo(void* record) {
+    if (!record) {
+        return;
+    }
     auto* field = static_cast<char*>(record);
     for (const Field& f : kFields) {
         std::memcpy(field, f.text, f.size);

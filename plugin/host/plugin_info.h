@@ -10,7 +10,8 @@ constexpr int kInfoFieldSize = 80;  // bytes of each text field of the record
 constexpr int kInfoFieldCount = 4;  // name, vendor, version, description
 
 // Fills the host's information record: four 80-byte fields, each text copied
-// with its terminator and the bytes behind it left as the host had them.
+// with its terminator and the bytes behind it left as the host had them. A
+// null record is ignored.
 void FillPluginInfo(void* record);
 
 }  // namespace telepost

@@ -168,7 +168,7 @@ void ConvertForDoCoMo(HWND window, char* body) {
 int InspectOutgoing(HWND window, int mode) {
     Flags flags;
     char scratch[kScratchSize];
-    char* body = HostApi.BKA_CompGetText(window, scratch, kScratchSize);
+    char* body = BorrowComposeText(window, scratch);
     if (!body) {
         return 0;  // no message text to work on
     }

@@ -16,9 +16,6 @@ namespace {
 // the fourth, counted from 0.
 constexpr int kCommandMenuPosition = 3;
 
-// Bytes of the buffer offered to the host for the message text.
-constexpr int kTextBufferSize = 260;
-
 struct ComposeCommand {
     CommandHandler handler;
     const char* description;  // what the host shows for the command
@@ -63,10 +60,14 @@ constexpr char kDoubleByteNotice[] =
     "\x8A\xDC\x82\xDC\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x42";
 
 // Gets the compose window's text, converts it in place and hands it back,
-// also when nothing changed or the text is empty.
+// also when nothing changed or the text is empty; a window whose host lends
+// no text is left alone.
 void ConvertMessage(HWND window, char* (*convert)(char*)) {
-    char buffer[kTextBufferSize] = {};
-    char* text = HostApi.BKA_CompGetText(window, buffer, kTextBufferSize);
+    ComposeTextBuffer buffer = {};
+    char* text = BorrowComposeText(window, buffer);
+    if (!text) {
+        return;
+    }
     HostApi.BKA_CompSetText(window, 0, convert(text));
 }
 
@@ -114,9 +115,9 @@ void WINAPI CmdDeleteBlanks(HWND window, LPARAM) {
 }
 
 void WINAPI CmdCheckDoubleByte(HWND window, LPARAM) {
-    char buffer[kTextBufferSize] = {};
-    const char* text = HostApi.BKA_CompGetText(window, buffer, kTextBufferSize);
-    if (HoldsDoubleByte(text)) {
+    ComposeTextBuffer buffer = {};
+    const char* text = BorrowComposeText(window, buffer);
+    if (text && HoldsDoubleByte(text)) {
         MessageBoxA(window, kDoubleByteNotice, kPluginName, MB_OK | MB_ICONQUESTION);
     }
 }

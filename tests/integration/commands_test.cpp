@@ -241,5 +241,25 @@ TEST_F(CommandsTest, CommandsActOnTheMessageWhateverTheSettings) {
     }
 }
 
+// A host that lends no message text: every command asks once and then
+// leaves the window as it was, handing nothing back and showing nothing.
+TEST_F(CommandsTest, CommandsLeaveTheWindowAloneWhenTheHostLendsNoText) {
+    const std::string text = "\x82\x60 a\r\n";  // Ａ, a blank and a line break
+    host_.LendNoText(true);
+    for (CommandIndex command : {kHankaku, kEmoji, kCheck, kDeleteBlanks}) {
+        SCOPED_TRACE(kCommands[command].label);
+        HWND window = OpenWithMenu(text);
+        User user;
+        host_.ClearCalls();
+
+        Choose(window, command);
+
+        EXPECT_EQ(host_.Calls(), (std::vector<Call>{{"BKA_CompGetText", window, {}, {}, 260}}));
+        EXPECT_EQ(host_.Body(window), text);
+        EXPECT_TRUE(user.MessageBoxes().empty());
+        host_.CloseCompose(window);
+    }
+}
+
 }  // namespace
 }  // namespace hostsim

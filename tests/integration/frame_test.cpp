@@ -58,6 +58,12 @@ TEST(FrameTest, FillsTheInformationRecordAndLeavesTheRestOfEachField) {
     }
 }
 
+TEST(FrameTest, IgnoresANullInformationRecord) {
+    Host host;
+    ASSERT_TRUE(host.Load(PluginBesideProgram()));
+    EXPECT_EQ(host.Plugin().BKC_OnPlugInInfo(nullptr), 0);
+}
+
 // A copy of the plug-in under another name keeps its settings beside itself:
 // the settings dialog's OK writes them there.
 TEST(FrameTest, ACopyNamedWithTwoDotsKeepsItsSettingsBesideItself) {
