@@ -121,7 +121,9 @@ bool InspectRecipients(HWND window, size_t bodyLength, Flags& flags) {
     AppendRecipients(window, kCc, list, header);
     AppendRecipients(window, kBcc, list, header);
 
-    for (char* entry = NextRecipient(list); entry; entry = NextRecipient(nullptr)) {
+    char* cursor = nullptr;
+    for (char* entry = NextRecipient(list, &cursor); entry;
+         entry = NextRecipient(nullptr, &cursor)) {
         bool goOn = true;
         switch (ClassifyRecipient(entry)) {
             case Carrier::GroupJ:
