@@ -144,8 +144,8 @@ bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
 
 // Rule J: the Subject is cleared unless it is marked to be kept, From is
 // reduced to its bare address, and the address counts towards the limit. An
-// address too long for a split result leaves From as written and counts as
-// the longest.
+// address too long for a split result leaves From as written and counts
+// kGroupJAddressCap bytes, as any address longer than that does.
 bool ApplyGroupJ(Inspection& send) {
     KeepHeaders(send);
     const HeaderValue subject(send.window, kSubject, kInspectedSize);
