@@ -315,8 +315,8 @@ class SendFaultsTest : public testing::Test {
     Host host_;
 };
 
-// Long strings are compared by their length and a hash, so that a failure
-// report stays readable.
+// Compares whole values but reports long ones by their length only, so that
+// a failure report stays readable.
 void ExpectSame(const std::string& actual, const std::string& expected, const char* what) {
     EXPECT_TRUE(actual == expected)
         << what << ": " << actual.size() << " bytes, expected " << expected.size() << " bytes"
