@@ -4,6 +4,7 @@
 #include <bit>
 #include <cctype>
 #include <cstring>
+#include <ostream>
 
 #include "system_message.h"
 
@@ -51,6 +52,28 @@ HMENU NewComposeMenu() {
 }
 
 }  // namespace
+
+std::ostream& operator<<(std::ostream& out, const Call& call) {
+    constexpr size_t kShown = 40;  // bytes of a text shown before it is shortened
+    out << call.function << '(';
+    if (!call.name.empty()) {
+        out << call.name << ", ";
+    }
+    out << '"';
+    for (size_t i = 0; i < call.text.size() && i < kShown; ++i) {
+        const auto byte = static_cast<unsigned char>(call.text[i]);
+        if (byte >= 0x20 && byte < 0x7F) {
+            out << call.text[i];
+        } else {
+            static const char kDigits[] = "0123456789ABCDEF";
+            out << "\\x" << kDigits[byte >> 4] << kDigits[byte & 0xF];
+        }
+    }
+    out << (call.text.size() > kShown ? "\"... " + std::to_string(call.text.size()) + " bytes"
+                                      : "\"")
+        << ", " << call.number << ')';
+    return out;
+}
 
 bool HeaderNameLess::operator()(const std::string& a, const std::string& b) const {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {

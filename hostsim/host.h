@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ struct Call {
 
     bool operator==(const Call&) const = default;
 };
+// The call as a line a person can read, long texts shortened: for test reports.
+std::ostream& operator<<(std::ostream& out, const Call& call);
 
 // Compares header names as the host does, without regard to ASCII case.
 struct HeaderNameLess {

@@ -1,5 +1,6 @@
 #include "user.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace hostsim {
@@ -156,19 +157,32 @@ void CALLBACK User::LookAtMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 void User::AnswerMessageBox(HWND box) {
-    MessageBoxSeen seen{GetWindow(box, GW_OWNER), TextOf(MessageText(box)), TextOf(box),
-                        StyleOf(box), 0};
+    // A box being answered already (its answer may open further boxes, whose
+    // loops look at the windows again) is not answered twice.
+    if (!IsWindow(box) ||
+        std::find(answering_.begin(), answering_.end(), box) != answering_.end()) {
+        return;
+    }
+    // Recorded when shown, so that boxes opened while this one waits for its
+    // answer come after it.
+    const size_t index = seen_.size();
+    seen_.push_back(MessageBoxSeen{GetWindow(box, GW_OWNER), TextOf(MessageText(box)), TextOf(box),
+                                   StyleOf(box), 0});
+    int answer = 0;
     if (!answers_.empty()) {
-        seen.answer = answers_.front();
+        answer = answers_.front();
         answers_.pop_front();
     } else if (decide_) {
-        seen.answer = decide_(seen);
+        answering_.push_back(box);
+        const MessageBoxSeen seen = seen_[index];
+        answer = decide_(seen);
+        answering_.pop_back();
     } else {
         LRESULT def = SendMessageA(box, DM_GETDEFID, 0, 0);
-        seen.answer = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
+        answer = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
     }
-    seen_.push_back(seen);
-    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(seen.answer), 0);
+    seen_[index].answer = answer;
+    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
 }
 
 }  // namespace hostsim

@@ -34,12 +34,16 @@ class User {
     // The buttons to press in the next message boxes, in order.
     void AnswerMessageBoxes(std::vector<int> answers);
     // Decides a box once the scripted answers are used up; without it the
-    // default button is pressed, as Enter would.
+    // default button is pressed, as Enter would. The box waits for the
+    // answer with its message loop running, as it does for a person: `decide`
+    // may act in the meantime, e.g. send from another compose window, and the
+    // boxes that opens are answered in turn.
     void OnMessageBox(std::function<int(const MessageBoxSeen&)> decide);
     // Acts in any other dialog shown: it may read and set controls, and must
     // end the dialog, e.g. with PostMessageA(dialog, WM_COMMAND, IDOK, 0).
     void OnDialog(std::function<void(HWND dialog)> act);
 
+    // In the order they were shown.
     const std::vector<MessageBoxSeen>& MessageBoxes() const { return seen_; }
     void Forget() { seen_.clear(); }
 
@@ -55,6 +59,7 @@ class User {
     std::function<int(const MessageBoxSeen&)> decide_;
     std::function<void(HWND)> act_;
     std::vector<MessageBoxSeen> seen_;
+    std::vector<HWND> answering_;  // boxes whose answer is being decided, innermost last
 };
 
 }  // namespace hostsim

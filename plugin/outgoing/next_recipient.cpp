@@ -8,10 +8,6 @@ namespace telepost {
 
 namespace {
 
-// Where the next call with null goes on; null before the first list and once
-// a list is used up. One list is walked at a time, on one thread.
-char* savedPosition = nullptr;
-
 // Blanks are the space and every control byte below it; DEL is not one.
 bool IsBlank(unsigned char byte) {
     return byte >= 0x01 && byte <= 0x20;
@@ -51,11 +47,13 @@ void CutTrailingBlanks(char* start, char* end) {
 
 }  // namespace
 
-char* NextRecipient(char* list) {
+// `*cursor` is where the next call with null goes on: null before the first
+// list and once a list is used up.
+char* NextRecipient(char* list, char** cursor) {
     if (list != nullptr) {
-        savedPosition = list;
+        *cursor = list;
     }
-    char* position = savedPosition;
+    char* position = *cursor;
     if (position == nullptr) {
         return nullptr;
     }
@@ -65,7 +63,7 @@ char* NextRecipient(char* list) {
         // One comment in front of an entry is dropped with the blanks.
         position = FindCommentClose(position + 1);
         if (*position == '\0') {
-            savedPosition = position;
+            *cursor = position;
             return nullptr;
         }
         position = SkipBlanksAndSeparators(position + 1);
@@ -94,14 +92,14 @@ char* NextRecipient(char* list) {
         } else if (IsSeparator(byte) && !quoted) {
             *position = '\0';
             CutTrailingBlanks(start, position);
-            savedPosition = position + 1;
+            *cursor = position + 1;
             return start;
         } else {
             ++position;
         }
     }
 
-    savedPosition = nullptr;
+    *cursor = nullptr;
     if (position == start) {
         return nullptr;
     }

@@ -5,13 +5,14 @@
 
 namespace telepost {
 
-// Cuts a writable recipient list into entries in place, one per call, as a
-// stateful tokenizer: the first call is given the list, later calls null.
-// Entries are separated by commas or semicolons outside double quotes and
-// parenthesised comments; blanks (0x01-0x20) around an entry and one comment
-// at its start are dropped. Null when no entry is left. The position is one
-// process-wide variable: one list is walked at a time.
-char* NextRecipient(char* list);
+// Cuts a writable recipient list into entries in place, one per call: the
+// first call is given the list, later calls null. Each call goes on from
+// `*cursor`, which the caller keeps for its walk (null before the first list),
+// so walks with cursors of their own share nothing and one may run while
+// another is part-way. Entries are separated by commas or semicolons outside
+// double quotes and parenthesised comments; blanks (0x01-0x20) around an entry
+// and one comment at its start are dropped. Null when no entry is left.
+char* NextRecipient(char* list, char** cursor);
 
 // Splits a mailbox into its display name and bare address. Understood forms:
 // `name <address>`, `"quoted name" <address>`, `<address>`,

@@ -22,8 +22,9 @@ int main() {
         }
         std::vector<char> list(line.begin(), line.end());
         list.push_back('\0');
-        for (char* entry = telepost::NextRecipient(list.data()); entry != nullptr;
-             entry = telepost::NextRecipient(nullptr)) {
+        char* cursor = nullptr;
+        for (char* entry = telepost::NextRecipient(list.data(), &cursor); entry != nullptr;
+             entry = telepost::NextRecipient(nullptr, &cursor)) {
             char name[kSplitSize];
             char address[kSplitSize];
             telepost::SplitMailbox(name, kSplitSize, address, kSplitSize, entry);

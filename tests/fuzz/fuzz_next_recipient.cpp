@@ -36,8 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const char* previousEnd = begin;
     std::size_t calls = 0;
-    for (char* entry = telepost::NextRecipient(begin); entry != nullptr;
-         entry = telepost::NextRecipient(nullptr)) {
+    char* cursor = nullptr;
+    for (char* entry = telepost::NextRecipient(begin, &cursor); entry != nullptr;
+         entry = telepost::NextRecipient(nullptr, &cursor)) {
         Check(++calls <= original.size());
         Check(entry >= previousEnd && entry < end);
         const std::size_t length = std::strlen(entry);
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(original.compare(entry - begin, length, entry, length) == 0);
         previousEnd = entry + length;
     }
-    Check(telepost::NextRecipient(nullptr) == nullptr);
+    Check(telepost::NextRecipient(nullptr, &cursor) == nullptr);
     for (std::size_t i = 0; i < original.size(); ++i) {
         Check(list[i] == original[i] || list[i] == '\0');
     }

@@ -76,6 +76,9 @@ std::vector<Call> RuleJ(const std::string& from, bool subjectKept = false) {
 std::vector<Call> RuleD() {
     return {Set("Subject", "")};
 }
+// Before a send's first header change, the Subject and From as written are
+// kept, to be put back if the user cancels.
+const std::vector<Call> kKept = {Get("Subject", 2048), Get("From", 2048)};
 // The end of a DoCoMo-only send: the Subject converted and the body handed back.
 std::vector<Call> DoCoMoOnly(const std::string& subject, const std::string& body) {
     return {Get("Subject", 2048), Set("Subject", subject), SetText(body)};
@@ -117,13 +120,13 @@ std::vector<SendCase> Cases() {
          .calls = Calls({kRead, DoCoMoOnly("Hello", "Hi")})},
         {.what = "Bcc alone holding a group D address",
          .mail = {"", "", kGroupD, "Hello", kSender, "Hi"},
-         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         {.what = "a domain in capitals",
          .mail = {"TARO@DOCOMO.NE.JP", "", "", "Hello", kSender, "Hi"},
          .calls = Calls({kRead, DoCoMoOnly("Hello", "Hi")})},
         {.what = "a display name holding a group J domain",
          .mail = {"\"" + kGroupJ + "\" <" + kOther + ">", "", "", "Hello", kSender, "Hi"},
-         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
         {.what = "the group J pre-filter without a member hides the DoCoMo domain",
          .mail = {"taro@jp-x.ne.jp (" + kDoCoMo + ")", "", "", "Hello", kSender, "Hi"},
          .calls = kRead},
@@ -141,50 +144,50 @@ std::vector<SendCase> Cases() {
          .calls = Calls({kRead, DoCoMoOnly("Hello", Body(500))})},
         {.what = "group D, 89 bytes",
          .mail = {kGroupD, "", "", "Hello", kSender, Body(89)},
-         .calls = Calls({kRead, RuleD(), {SetText(Body(89))}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText(Body(89))}})},
         {.what = "group D, 90 bytes",
          .mail = {kGroupD, "", "", "Hello", kSender, Body(90)},
          .answers = kYes,
-         .calls = Calls({kRead, RuleD(), {SetText(Body(90))}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText(Body(90))}})},
         {.what = "group J, 330 bytes and a 47-byte address",
          .mail = {kGroupJ, "", "", "Hello", Address(47), Body(330)},
-         .calls = Calls({kRead, RuleJ(Address(47)), {SetText(Body(330))}})},
+         .calls = Calls({kRead, kKept, RuleJ(Address(47)), {SetText(Body(330))}})},
         {.what = "group J, 331 bytes and a 47-byte address",
          .mail = {kGroupJ, "", "", "Hello", Address(47), Body(331)},
          .answers = kYes,
-         .calls = Calls({kRead, RuleJ(Address(47)), {SetText(Body(331))}})},
+         .calls = Calls({kRead, kKept, RuleJ(Address(47)), {SetText(Body(331))}})},
         {.what = "group J, 322 bytes and a 60-byte address counted as 55",
          .mail = {kGroupJ, "", "", "Hello", Address(60), Body(322)},
-         .calls = Calls({kRead, RuleJ(Address(60)), {SetText(Body(322))}})},
+         .calls = Calls({kRead, kKept, RuleJ(Address(60)), {SetText(Body(322))}})},
         {.what = "group J, 323 bytes and a 60-byte address counted as 55",
          .mail = {kGroupJ, "", "", "Hello", Address(60), Body(323)},
          .answers = kYes,
-         .calls = Calls({kRead, RuleJ(Address(60)), {SetText(Body(323))}})},
+         .calls = Calls({kRead, kKept, RuleJ(Address(60)), {SetText(Body(323))}})},
         // A Subject marked with "#" survives group J only.
         {.what = "group J keeps a Subject beginning with #",
          .mail = {kGroupJ, "", "", "#123", kSender, "Hi"},
-         .calls = Calls({kRead, RuleJ(kSender, true), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender, true), {SetText("Hi")}})},
         {.what = "group D clears a Subject beginning with #",
          .mail = {kGroupD, "", "", "#123", kSender, "Hi"},
-         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         // From reduced to the bare address, whatever its form.
         {.what = "From: name <address>",
          .mail = {kGroupJ, "", "", "", "Ichiro <" + kSender + ">", "Hi"},
-         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
         {.what = "From: address (name)",
          .mail = {kGroupJ, "", "", "", kSender + " (Ichiro)", "Hi"},
-         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
         {.what = "From: \"quoted, name\" <address>",
          .mail = {kGroupJ, "", "", "", "\"Suzuki, Ichiro\" <" + kSender + ">", "Hi"},
-         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
         {.what = "From: bare address",
          .mail = {kGroupJ, "", "", "", "  " + kSender + " ", "Hi"},
-         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
         // Emoji only for DoCoMo phones alone.
         {.what = "DoCoMo and group J together: no emoji",
          .mail = {kDoCoMo + ", " + kGroupJ, "", "", fullWidthA + ":)", kSender, circledOne + ":)"},
          .settings = {true, true, false},
-         .calls = Calls({kRead, RuleJ(kSender), {SetText(circledOne + ":)")}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText(circledOne + ":)")}})},
         {.what = "DoCoMo alone: body and Subject converted",
          .mail = {kDoCoMo, kOther, "", fullWidthA + ":)", kSender, circledOne + fullWidthA + ":)"},
          .settings = {true, true, false},
@@ -196,13 +199,17 @@ std::vector<SendCase> Cases() {
         {.what = "Yes to three warnings",
          .mail = {kGroupD + ", " + kDoCoMo, kGroupJ, "", "Hello", kSender, Body(600)},
          .answers = {IDYES, IDYES, IDYES},
-         .calls = Calls({kRead, RuleD(), RuleJ(kSender), {SetText(Body(600))}})},
+         .calls = Calls({kRead, kKept, RuleD(), RuleJ(kSender), {SetText(Body(600))}})},
         {.what = "No at the second of three warnings",
          .mail = {kGroupD + ", " + kGroupJ, kDoCoMo, "", "Hello", "Ichiro <" + kSender + ">",
                   Body(600)},
          .answers = {IDYES, IDNO},
          .result = -1,
-         .calls = Calls({kRead, RuleD(), RuleJ(kSender)})},
+         .calls = Calls({kRead,
+                         kKept,
+                         RuleD(),
+                         RuleJ(kSender),
+                         {Set("Subject", "Hello"), Set("From", "Ichiro <" + kSender + ">")}})},
     };
 }
 
@@ -272,9 +279,9 @@ TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
     }
 }
 
-// Header changes made before the user cancels stay in the compose window;
-// the converted body does not reach it.
-TEST_F(OutgoingTest, ACancelledSendKeepsEarlierHeaderChangesOnly) {
+// A cancelled send leaves the compose window as the user wrote it: the
+// headers it changed are put back and the converted body does not reach it.
+TEST_F(OutgoingTest, ACancelledSendLeavesTheMessageAsWritten) {
     Start({.hankaku = true});
     HWND window = Open({kGroupJ + "," + kGroupD, "", "", "#1", "Ichiro <" + kSender + ">",
                         "\x82\x60" + Body(400)});
@@ -283,7 +290,7 @@ TEST_F(OutgoingTest, ACancelledSendKeepsEarlierHeaderChangesOnly) {
     EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), -1);
     EXPECT_EQ(user.MessageBoxes().size(), 1u);
     EXPECT_EQ(host_.Header(window, "Subject"), "#1");
-    EXPECT_EQ(host_.Header(window, "From"), kSender);
+    EXPECT_EQ(host_.Header(window, "From"), "Ichiro <" + kSender + ">");
     EXPECT_EQ(host_.Body(window), "\x82\x60" + Body(400));
 }
 

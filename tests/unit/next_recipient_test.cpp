@@ -18,98 +18,70 @@ std::vector<std::string> Walk(const std::string& list, std::vector<char>* walked
     std::vector<char> buffer(list.begin(), list.end());
     buffer.push_back('\0');
     std::vector<std::string> entries;
-    for (char* entry = NextRecipient(buffer.data()); entry != nullptr;
-         entry = NextRecipient(nullptr)) {
+    char* cursor = nullptr;
+    for (char* entry = NextRecipient(buffer.data(), &cursor); entry != nullptr;
+         entry = NextRecipient(nullptr, &cursor)) {
         entries.emplace_back(entry);
     }
-    EXPECT_EQ(NextRecipient(nullptr), nullptr) << "after the end of: " << list;
+    EXPECT_EQ(NextRecipient(nullptr, &cursor), nullptr) << "after the end of: " << list;
     if (walked != nullptr) {
         *walked = buffer;
     }
     return entries;
 }
 
-// The lists, and the entries they yield in one flat list with a null after
-// each list's last entry.
-const char* const kLists[] = {
-    "a,b;c",
-    " a  ,\tb\r\n",
+struct ListCase {
+    std::string list;
+    std::vector<std::string> entries;
+};
+
+const ListCase kLists[] = {
+    {"a,b;c", {"a", "b", "c"}},
+    {" a  ,\tb\r\n", {"a", "b"}},
     // A comma inside quotes or a comment does not end the entry.
-    "\"Yamada, Taro\" <taro@example.jp>,hanako@example.jp",
-    "taro@example.jp (Yamada, Taro),hanako@example.jp",
-    "a\"b,c\"d;e",
+    {"\"Yamada, Taro\" <taro@example.jp>,hanako@example.jp",
+     {"\"Yamada, Taro\" <taro@example.jp>", "hanako@example.jp"}},
+    {"taro@example.jp (Yamada, Taro),hanako@example.jp",
+     {"taro@example.jp (Yamada, Taro)", "hanako@example.jp"}},
+    {"a\"b,c\"d;e", {"a\"b,c\"d", "e"}},
     // A quote inside a comment does not flip the quoted state.
-    "a (say \"hi) b, c",
+    {"a (say \"hi) b, c", {"a (say \"hi) b", "c"}},
     // One leading comment goes with the blanks; a second one stays.
-    "(Taro) taro@example.jp",
-    "(Taro),; taro@example.jp",
-    "(one) (two) taro@example.jp",
-    "taro@example.jp, (Hanako) hanako@example.jp",
+    {"(Taro) taro@example.jp", {"taro@example.jp"}},
+    {"(Taro),; taro@example.jp", {"taro@example.jp"}},
+    {"(one) (two) taro@example.jp", {"(two) taro@example.jp"}},
+    {"taro@example.jp, (Hanako) hanako@example.jp", {"taro@example.jp", "hanako@example.jp"}},
     // Cc joined to an empty To, and runs of separators.
-    ",taro@example.jp",
-    ",,a,,;b",
+    {",taro@example.jp", {"taro@example.jp"}},
+    {",,a,,;b", {"a", "b"}},
     // Nothing to yield.
-    "",
-    " \t,; \r\n,",
-    "(Taro)",
-    " (Taro) ,",
+    {"", {}},
+    {" \t,; \r\n,", {}},
+    {"(Taro)", {}},
+    {" (Taro) ,", {}},
     // An unterminated comment: in front of the entry it ends the list, inside
     // the entry it runs to the end of the list.
-    "(Taro; taro@example.jp",
-    "taro@example.jp (Taro, hanako@example.jp  ",
+    {"(Taro; taro@example.jp", {}},
+    {"taro@example.jp (Taro, hanako@example.jp  ", {"taro@example.jp (Taro, hanako@example.jp"}},
     // A comment opened in the quoted state is a comment all the same.
-    "\"a (b\", c",
+    {"\"a (b\", c", {"\"a (b\", c"}},
     // An unbalanced quote makes the rest of the list one entry.
-    "\"Taro, taro@example.jp; hanako@example.jp ",
+    {"\"Taro, taro@example.jp; hanako@example.jp ", {"\"Taro, taro@example.jp; hanako@example.jp"}},
     // DEL is no blank.
-    "\x7Fq\x7F,b",
+    {"\x7Fq\x7F,b", {"\x7Fq\x7F", "b"}},
     // 山田 太郎 <taro@example.jp>, 花子 <hanako@example.jp>
-    "\x8E\x52\x93\x63 \x91\xBE\x98\x59 <taro@example.jp>, \x89\xD4\x8E\x71 <hanako@example.jp>",
+    {"\x8E\x52\x93\x63 \x91\xBE\x98\x59 <taro@example.jp>, \x89\xD4\x8E\x71 <hanako@example.jp>",
+     {"\x8E\x52\x93\x63 \x91\xBE\x98\x59 <taro@example.jp>",
+      "\x89\xD4\x8E\x71 <hanako@example.jp>"}},
     // A lead byte takes the byte after it along, a separator or the end too.
-    "\x82,b;c",
-    "a,\x82",
+    {"\x82,b;c", {"\x82,b", "c"}},
+    {"a,\x82", {"a", "\x82"}},
 };
-
-// clang-format off
-const char* const kEntries[] = {
-    "a", "b", "c", nullptr,
-    "a", "b", nullptr,
-    "\"Yamada, Taro\" <taro@example.jp>", "hanako@example.jp", nullptr,
-    "taro@example.jp (Yamada, Taro)", "hanako@example.jp", nullptr,
-    "a\"b,c\"d", "e", nullptr,
-    "a (say \"hi) b", "c", nullptr,
-    "taro@example.jp", nullptr,
-    "taro@example.jp", nullptr,
-    "(two) taro@example.jp", nullptr,
-    "taro@example.jp", "hanako@example.jp", nullptr,
-    "taro@example.jp", nullptr,
-    "a", "b", nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    "taro@example.jp (Taro, hanako@example.jp", nullptr,
-    "\"a (b\", c", nullptr,
-    "\"Taro, taro@example.jp; hanako@example.jp", nullptr,
-    "\x7Fq\x7F", "b", nullptr,
-    "\x8E\x52\x93\x63 \x91\xBE\x98\x59 <taro@example.jp>", "\x89\xD4\x8E\x71 <hanako@example.jp>", nullptr,
-    "\x82,b", "c", nullptr,
-    "a", "\x82", nullptr,
-};
-// clang-format on
 
 TEST(NextRecipientTest, CutsEachListIntoItsEntries) {
-    std::size_t next = 0;
-    for (const char* list : kLists) {
-        std::vector<std::string> expected;
-        for (; kEntries[next] != nullptr; ++next) {
-            expected.emplace_back(kEntries[next]);
-        }
-        ++next;
-        EXPECT_EQ(Walk(list), expected) << "list: " << list;
+    for (const ListCase& c : kLists) {
+        EXPECT_EQ(Walk(c.list), c.entries) << "list: " << c.list;
     }
-    EXPECT_EQ(next, std::size(kEntries));
 }
 
 TEST(NextRecipientTest, OverwritesTheSeparatorAndTrailingBlanksOnly) {
@@ -122,10 +94,32 @@ TEST(NextRecipientTest, OverwritesTheSeparatorAndTrailingBlanksOnly) {
 TEST(NextRecipientTest, ANewListReplacesOneLeftPartWay) {
     char first[] = "a,b";
     char second[] = "c";
-    ASSERT_STREQ(NextRecipient(first), "a");
-    ASSERT_STREQ(NextRecipient(second), "c");
-    EXPECT_EQ(NextRecipient(nullptr), nullptr);
+    char* cursor = nullptr;
+    ASSERT_STREQ(NextRecipient(first, &cursor), "a");
+    ASSERT_STREQ(NextRecipient(second, &cursor), "c");
+    EXPECT_EQ(NextRecipient(nullptr, &cursor), nullptr);
     EXPECT_STREQ(first + 2, "b");
+}
+
+TEST(NextRecipientTest, AFirstCallWithoutAListFindsNothing) {
+    char* cursor = nullptr;
+    EXPECT_EQ(NextRecipient(nullptr, &cursor), nullptr);
+}
+
+// A walk started while another is part-way, as a send started from inside
+// another send's warning does, leaves the first walk where it was.
+TEST(NextRecipientTest, WalksWithTheirOwnCursorsShareNothing) {
+    char outer[] = "a, b; c";
+    char inner[] = "x,y";
+    char* outerCursor = nullptr;
+    char* innerCursor = nullptr;
+    ASSERT_STREQ(NextRecipient(outer, &outerCursor), "a");
+    ASSERT_STREQ(NextRecipient(inner, &innerCursor), "x");
+    ASSERT_STREQ(NextRecipient(nullptr, &innerCursor), "y");
+    EXPECT_EQ(NextRecipient(nullptr, &innerCursor), nullptr);
+    EXPECT_STREQ(NextRecipient(nullptr, &outerCursor), "b");
+    EXPECT_STREQ(NextRecipient(nullptr, &outerCursor), "c");
+    EXPECT_EQ(NextRecipient(nullptr, &outerCursor), nullptr);
 }
 
 // Every byte value between two delimiters: a lead byte takes the delimiter

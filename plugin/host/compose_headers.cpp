@@ -1,0 +1,52 @@
+#include "host/compose_headers.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "host/host_api.h"
+
+namespace telepost {
+
+namespace {
+
+// Reads the header into the cleared buffer and keeps it terminated within
+// the buffer, whatever the host wrote; the value's length.
+std::size_t ReadInto(HWND window, const char* name, char* buffer, int size) {
+    std::memset(buffer, 0, static_cast<std::size_t>(size));
+    HostApi.BKA_CompGetSpecifiedHeader(window, name, buffer, size);
+    buffer[size - 1] = '\0';
+    return std::strlen(buffer);
+}
+
+}  // namespace
+
+void HeaderValue::Read(HWND window, const char* name, int firstSize) {
+    grown_.reset();
+    text_ = first_;
+    whole_ = true;
+    int size = std::min(firstSize, kHeaderSize);
+    length_ = ReadInto(window, name, text_, size);
+    while (length_ == static_cast<std::size_t>(size) - 1) {
+        if (size >= kLargestHeaderRead) {
+            whole_ = false;
+            return;
+        }
+        const int larger = std::min(size, kLargestHeaderRead / 2) * 2;
+        std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<std::size_t>(larger)]);
+        if (!buffer) {
+            whole_ = false;  // carry on with what was read
+            return;
+        }
+        size = larger;
+        length_ = ReadInto(window, name, buffer.get(), size);
+        grown_ = std::move(buffer);
+        text_ = grown_.get();
+    }
+}
+
+void WriteHeader(HWND window, const char* name, const char* value) {
+    HostApi.BKA_CompSetSpecifiedHeader(window, name, value);
+}
+
+}  // namespace telepost

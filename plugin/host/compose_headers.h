@@ -1,0 +1,56 @@
+// A compose window's header values as the plug-in reads and writes them
+// through the host: read whole, however long the host holds them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <memory>
+
+namespace telepost {
+
+// The size of the buffer a header value is read into first, at most; the
+// first read of a value that is joined or converted asks for all of it.
+constexpr int kHeaderSize = 2048;
+
+// The largest buffer a header value is read into: values of up to 2 MiB less
+// one byte are read whole.
+constexpr int kLargestHeaderRead = 2 * 1024 * 1024;
+
+// A header's value, read from the host. The first read asks for `firstSize`
+// bytes (at most kHeaderSize) as the carrier rules always have. While the host
+// fills the buffer to its last byte, so that the value may have been cut, the
+// header is read again into a buffer twice as large, up to
+// kLargestHeaderRead bytes. Every buffer reaches the host cleared, so a host
+// that writes nothing leaves an empty value, and the value always ends within
+// the buffer.
+class HeaderValue {
+  public:
+    // An empty value, not yet read.
+    HeaderValue() { first_[0] = '\0'; }
+    HeaderValue(HWND window, const char* name, int firstSize) { Read(window, name, firstSize); }
+    HeaderValue(const HeaderValue&) = delete;
+    HeaderValue& operator=(const HeaderValue&) = delete;
+
+    void Read(HWND window, const char* name, int firstSize);
+
+    char* Text() { return text_; }
+    const char* Text() const { return text_; }
+    std::size_t Length() const { return length_; }
+    // False when the value may go on past Text(): it fills the largest
+    // buffer, or no memory could be had for a larger one. A value held in
+    // part is never written back to the host.
+    bool Whole() const { return whole_; }
+
+  private:
+    char first_[kHeaderSize];
+    std::unique_ptr<char[]> grown_;
+    char* text_ = first_;
+    std::size_t length_ = 0;
+    bool whole_ = true;
+};
+
+// Replaces the header's value in the compose window.
+void WriteHeader(HWND window, const char* name, const char* value);
+
+}  // namespace telepost

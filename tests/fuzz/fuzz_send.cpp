@@ -1,0 +1,249 @@
+// Whole sends through the outgoing inspection, against a host made of the
+// fuzzer's bytes: two compose windows with five header values of any bytes
+// and lengths (below, at and past every buffer they are read into), bodies
+// with lone lead bytes and NULs, the three settings, the mode, the answer to
+// each warning, and a send of the second window started from inside one of
+// the first one's warnings. Checked on every run, besides the sanitizers:
+// - the result is 0 or -1, and a non-zero mode reads and writes nothing;
+// - the body never grows, and only the text lent by the host is handed back;
+// - only Subject and From are written; From is set only to the whole bare
+//   address of its value, of at most 255 bytes, or back to the value written;
+// - after a No, Subject and From are as written and the body is not handed
+//   back.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/host_api.h"
+#include "host/settings.h"
+#include "outgoing/recipients.h"
+#include "outgoing/send_rules.h"
+
+namespace telepost {
+// This program is the plug-in's host: the records the send rules read.
+HostApiRecord HostApi;
+SettingsRecord Settings;
+}  // namespace telepost
+
+namespace {
+
+using telepost::InspectOutgoing;
+
+void Check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+enum Header { kTo, kCc, kBcc, kSubject, kFrom, kHeaderCount };
+constexpr const char* kNames[kHeaderCount] = {"To", "Cc", "Bcc", "Subject", "From"};
+
+// Lengths a header value is stretched to: around the first reads (260,
+// 2048) and the larger ones after them. 0 keeps the bytes as given.
+constexpr std::size_t kHeaderLengths[] = {0,    0,    255,  256,  258,  259,  260,  261,
+                                          519,  520,  521,  2046, 2047, 2048, 2049, 4095,
+                                          4096, 4097, 6146, 8191, 8192, 8193};
+// Lengths a body is stretched to: around the carriers' limits.
+constexpr std::size_t kBodyLengths[] = {0, 0, 89, 90, 322, 323, 330, 331, 384, 500, 501, 600};
+
+constexpr UINT kWarningStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+constexpr int kLargestFrom = 255;  // bytes of a From the plug-in sets
+
+struct Compose {
+    std::string written[kHeaderCount];  // as the user wrote them
+    std::string now[kHeaderCount];
+    std::vector<char> text;  // the body as the host lends it
+    std::size_t bodyLength = 0;
+    bool touched = false;  // a header was read or written
+    bool textSet = false;
+};
+
+// The state of one run.
+struct Run {
+    Compose windows[2];
+    bool nullBody = false;
+    bool terminates = true;  // the host terminates a value it cuts
+    int mode = 0;
+    std::uint32_t answers = 0;  // bit i set: No to the i-th warning
+    int warnings = 0;
+    int nestAt = 0;  // the warning that starts the second send; 0: none
+    bool nested = false;
+};
+
+Run run;
+
+HWND WindowOf(int index) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(index + 1));
+}
+
+Compose& ComposeOf(HWND window) {
+    const auto index = reinterpret_cast<std::uintptr_t>(window);
+    Check(index == 1 || index == 2);
+    return run.windows[index - 1];
+}
+
+int HeaderOf(LPCSTR name) {
+    Check(name != nullptr);
+    for (int i = 0; i < kHeaderCount; ++i) {
+        if (std::strcmp(name, kNames[i]) == 0) {
+            return i;
+        }
+    }
+    Check(false);
+    return 0;
+}
+
+// The bare address of `from` as the splitter finds it, with room for the
+// whole of it.
+std::string WholeAddress(const std::string& from) {
+    std::vector<char> name(from.size() + 1);
+    std::vector<char> address(from.size() + 1);
+    telepost::SplitMailbox(name.data(), static_cast<int>(name.size()), address.data(),
+                           static_cast<int>(address.size()), from.c_str());
+    return address.data();
+}
+
+LPSTR WINAPI CompGetText(HWND window, LPSTR, int) {
+    Compose& compose = ComposeOf(window);
+    return run.nullBody ? nullptr : compose.text.data();
+}
+
+int WINAPI CompSetText(HWND window, int, LPCSTR text) {
+    Compose& compose = ComposeOf(window);
+    Check(text == compose.text.data());
+    compose.textSet = true;
+    return 0;
+}
+
+LPSTR WINAPI CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int size) {
+    Compose& compose = ComposeOf(window);
+    const std::string& value = compose.now[HeaderOf(name)];
+    compose.touched = true;
+    Check(buffer != nullptr && size > 0);
+    // The whole buffer is the host's to write: a size larger than the buffer
+    // shows at once.
+    std::memset(buffer, 0xEE, static_cast<std::size_t>(size));
+    const std::size_t room = static_cast<std::size_t>(size) - 1;
+    if (value.size() <= room) {
+        std::memcpy(buffer, value.c_str(), value.size() + 1);
+    } else if (run.terminates) {
+        std::memcpy(buffer, value.data(), room);
+        buffer[room] = '\0';
+    } else {
+        std::memcpy(buffer, value.data(), room + 1);  // a host that leaves it unterminated
+    }
+    return buffer;
+}
+
+int WINAPI CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value) {
+    Compose& compose = ComposeOf(window);
+    const int header = HeaderOf(name);
+    Check(value != nullptr);
+    compose.touched = true;
+    const std::string written = value;
+    if (header == kFrom) {
+        Check(written == compose.written[kFrom] ||
+              (written.size() <= kLargestFrom && written == WholeAddress(compose.now[kFrom])));
+    } else {
+        Check(header == kSubject);
+        // Cleared, converted (never longer) or put back.
+        Check(written.size() <= compose.now[kSubject].size() ||
+              written == compose.written[kSubject]);
+    }
+    compose.now[header] = written;
+    return 0;
+}
+
+void Send(int index);
+
+}  // namespace
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    ComposeOf(owner);
+    Check(text != nullptr && caption != nullptr && style == kWarningStyle);
+    const int warning = run.warnings++;
+    if (!run.nested && warning + 1 == run.nestAt) {
+        run.nested = true;
+        Send(1);
+    }
+    return (run.answers >> (warning % 32)) & 1 ? IDNO : IDYES;
+}
+
+namespace {
+
+void Send(int index) {
+    Compose& compose = run.windows[index];
+    const int result = InspectOutgoing(WindowOf(index), run.mode);
+    Check(result == 0 || result == -1);
+    Check(std::strlen(compose.text.data()) <= compose.bodyLength);
+    if (run.mode != 0 || run.nullBody) {
+        Check(result == 0 && !compose.touched && !compose.textSet);
+    }
+    if (result == -1) {
+        Check(compose.now[kSubject] == compose.written[kSubject]);
+        Check(compose.now[kFrom] == compose.written[kFrom]);
+        Check(!compose.textSet);
+    }
+}
+
+// Bytes from the input stretched to one of `lengths` by repeating them.
+template <std::size_t N>
+std::string Stretched(FuzzedDataProvider& in, const std::size_t (&lengths)[N], bool noNul) {
+    std::string bytes = in.ConsumeRandomLengthString(256);
+    if (noNul) {
+        bytes.resize(std::strlen(bytes.c_str()));  // a header value is a string
+    }
+    const std::size_t length = lengths[in.ConsumeIntegralInRange<std::size_t>(0, N - 1)];
+    if (length == 0) {
+        return bytes;
+    }
+    if (bytes.empty()) {
+        bytes = "a";
+    }
+    std::string value;
+    while (value.size() < length) {
+        value += bytes;
+    }
+    value.resize(length);
+    return value;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    run = Run{};
+    telepost::Settings.ConvertToHankaku = in.ConsumeIntegral<std::int8_t>();
+    telepost::Settings.ConvertToEmoji = in.ConsumeIntegral<std::int8_t>();
+    telepost::Settings.DeleteCrlf = in.ConsumeIntegral<std::int8_t>();
+    run.mode = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? in.ConsumeIntegral<int>() : 0;
+    run.answers = in.ConsumeIntegral<std::uint32_t>();
+    run.nestAt = in.ConsumeIntegralInRange<int>(0, 3);
+    run.terminates = in.ConsumeIntegralInRange<int>(0, 7) != 0;
+    run.nullBody = in.ConsumeIntegral<std::uint8_t>() == 0xFF;
+    for (Compose& compose : run.windows) {
+        for (int i = 0; i < kHeaderCount; ++i) {
+            compose.written[i] = compose.now[i] = Stretched(in, kHeaderLengths, true);
+        }
+        // Any bytes, NULs included, in a buffer that ends with its terminator.
+        const std::string body = Stretched(in, kBodyLengths, false);
+        compose.text.assign(body.begin(), body.end());
+        compose.text.push_back('\0');
+        compose.bodyLength = std::strlen(compose.text.data());
+    }
+
+    telepost::HostApi = telepost::HostApiRecord{};
+    telepost::HostApi.BKA_CompGetText = CompGetText;
+    telepost::HostApi.BKA_CompSetText = CompSetText;
+    telepost::HostApi.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
+    telepost::HostApi.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
+    Send(0);
+    return 0;
+}
