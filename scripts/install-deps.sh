@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing TELEPOST needs on a Debian machine:
 # the native toolchain, the MinGW-w64 cross compiler, 32-bit Wine, Xvfb,
-# the fuzzing runtime, the benchmark peers and a Japanese locale and font.
+# the fuzzing runtime, the benchmark peers, a Japanese locale and font, and
+# zip for the release package.
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -19,6 +20,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth x11-utils imagemagick
   nkf locales fonts-ipafont-gothic
+  git zip unzip
 )
 
 missing=()
