@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing TELEPOST needs on a Debian machine:
 # the native toolchain, the MinGW-w64 cross compiler, 32-bit Wine, Xvfb,
-# the fuzzing runtime, the benchmark peers, a Japanese locale and font, and
-# zip for the release package.
+# the fuzzing runtime, the benchmark peers, a Japanese locale and font, Wine's
+# own fonts (the caption buttons' symbols), and zip for the release package.
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -18,7 +18,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils imagemagick
+  wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick
   nkf locales fonts-ipafont-gothic
   git zip unzip
 )
