@@ -19,9 +19,12 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export SOURCE_DATE_EPOCH
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$(nproc)" --target TELEPOST >/dev/null
 built=build/windows
+cmake --preset windows >/dev/null
+# Linked afresh, so that its header carries this commit's time even when the
+# build folder's DLL was linked at an earlier commit.
+rm -f "$built/TELEPOST.dll"
+cmake --build --preset windows -j"$(nproc)" --target TELEPOST >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$built/CMakeCache.txt")
 name=TELEPOST-$version-win32
 
