@@ -3,8 +3,9 @@
 # different folders, builds only the DLL in each with the windows preset, one
 # after the other, and compares the SHA-256 of the two DLLs and of their debug
 # files. SOURCE_DATE_EPOCH is the commit's time. Changes not yet committed are
-# not part of the check.
-#   bash scripts/check-reproducible.sh
+# not part of the check. Given a package that scripts/package.sh made of this
+# commit, the DLL in it must be the same one too.
+#   bash scripts/check-reproducible.sh [dist/TELEPOST-<version>-win32.zip]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,3 +37,13 @@ if [ "$first" != "$second" ]; then
   exit 1
 fi
 echo "check-reproducible: two builds of $commit in two folders are identical"
+
+if [ "$#" -gt 0 ]; then
+  package=$1
+  packaged=$(unzip -p "$package" TELEPOST.dll | sha256sum | cut -d' ' -f1)
+  if [ "$packaged" != "$(echo "$first" | head -1 | cut -d' ' -f1)" ]; then
+    echo "check-reproducible: the DLL in $package differs from the builds of $commit" >&2
+    exit 1
+  fi
+  echo "check-reproducible: the DLL in $package is the same"
+fi
