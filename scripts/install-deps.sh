@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing TELEPOST needs on a Debian machine:
 # the native toolchain, the MinGW-w64 cross compiler, 32-bit Wine, Xvfb,
-# the fuzzing runtime, the benchmark peers and a Japanese locale and font.
+# the fuzzing runtime, the benchmark peers, a Japanese locale and font, Wine's
+# own fonts (the caption buttons' symbols), and zip for the release package.
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -17,8 +18,9 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils imagemagick
+  wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick
   nkf locales fonts-ipafont-gothic
+  git zip unzip
 )
 
 missing=()

@@ -2,11 +2,13 @@
 
 #include <cstring>
 
+#include "resources/product.h"
+
 namespace telepost {
 
 namespace {
 
-constexpr char kVendor[] = "Varnok";
+constexpr char kVendor[] = TELEPOST_VENDOR;
 constexpr char kVersion[] = "2.6b for DoCoMo";
 // "携帯電話への電子メール送信をサポートします"
 constexpr char kDescription[] =

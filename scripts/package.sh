@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Makes the release package for Windows users:
+#   bash scripts/package.sh
+# builds TELEPOST.dll with the windows preset (installing what is missing) and
+# writes, in dist/:
+#   TELEPOST-<version>-win32.zip        TELEPOST.dll, README-ja.txt (the user
+#                                       guide), LICENSE.txt, CHANGELOG.txt and
+#                                       RUNTIME-LICENSES.txt
+#   TELEPOST-<version>-win32-debug.zip  TELEPOST.dll.debug, the DLL's debug
+#                                       information
+#   SHA256SUMS                          both archives' SHA-256
+# The version is the project's (CMakeLists.txt). The texts are made for
+# Notepad on a Japanese Windows: UTF-8 with a byte order mark, CRLF line ends.
+# The archives are the same at every run of one commit: fixed file order, the
+# commit's time on every file, no owner or extra attributes.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+export SOURCE_DATE_EPOCH
+built=build/windows
+cmake --preset windows >/dev/null
+# Linked afresh, so that its header carries this commit's time even when the
+# build folder's DLL was linked at an earlier commit.
+rm -f "$built/TELEPOST.dll"
+cmake --build --preset windows -j"$(nproc)" --target TELEPOST >/dev/null
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$built/CMakeCache.txt")
+name=TELEPOST-$version-win32
+
+stage=build/package
+rm -rf "$stage"
+mkdir -p "$stage/$name" "$stage/$name-debug" dist
+rm -f "dist/$name.zip" "dist/$name-debug.zip" dist/SHA256SUMS
+
+# notepad_text SOURCE TARGET: UTF-8 with a byte order mark and CRLF line ends.
+notepad_text() {
+  { printf '\xEF\xBB\xBF'; sed '1s/^\xEF\xBB\xBF//; s/\r$//; s/$/\r/' "$1"; } >"$2"
+}
+
+cp "$built/TELEPOST.dll" "$stage/$name/"
+if [ -f docs/ja/guide.md ]; then
+  notepad_text docs/ja/guide.md "$stage/$name/README-ja.txt"
+else
+  echo "package: docs/ja/guide.md is missing; the package has no guide" >&2
+fi
+notepad_text LICENSE "$stage/$name/LICENSE.txt"
+notepad_text CHANGELOG.md "$stage/$name/CHANGELOG.txt"
+notepad_text docs/runtime-licenses.txt "$stage/$name/RUNTIME-LICENSES.txt"
+cp "$built/TELEPOST.dll.debug" "$stage/$name-debug/"
+
+# zip_folder FOLDER ARCHIVE: the folder's files, sorted, at the archive's root.
+zip_folder() {
+  local archive
+  archive=$(realpath "$2")
+  (
+    cd "$1"
+    chmod 644 ./*
+    touch -d "@$SOURCE_DATE_EPOCH" ./*
+    find . -maxdepth 1 -type f -printf '%P\n' | LC_ALL=C sort | TZ=UTC zip -X -q -@ "$archive"
+  )
+}
+zip_folder "$stage/$name" "dist/$name.zip"
+zip_folder "$stage/$name-debug" "dist/$name-debug.zip"
+(cd dist && sha256sum "$name.zip" "$name-debug.zip" >SHA256SUMS)
+
+echo "wrote dist/$name.zip, dist/$name-debug.zip and dist/SHA256SUMS:"
+cat dist/SHA256SUMS

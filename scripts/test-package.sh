@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Tests the package as a user gets it, after scripts/package.sh: SHA256SUMS
+# matches the archives; the zip holds exactly the files it should, its texts
+# are UTF-8 with a byte order mark and CRLF line ends; the debug archive's
+# file is the one the DLL names. Then, under Wine in the Japanese locale,
+# the integration tests, the version resource test and `hostsim.exe info` run
+# from the unpacked folder against the DLL from the zip (the test programs are
+# copied there from build/windows, the DLL is not).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+fail() {
+  echo "test-package: $*" >&2
+  exit 1
+}
+
+built=build/windows
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$built/CMakeCache.txt")
+name=TELEPOST-$version-win32
+[ -f "dist/$name.zip" ] || fail "dist/$name.zip is missing: run scripts/package.sh first"
+(cd dist && sha256sum --check --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
+
+work=$(mktemp -d /tmp/telepost-package.XXXXXX)
+trap 'WINEPREFIX="$work/wine" wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+unpacked=$work/$name
+unzip -q "dist/$name.zip" -d "$unpacked"
+unzip -q "dist/$name-debug.zip" -d "$work/debug"
+
+files=$(cd "$unpacked" && ls | LC_ALL=C sort | xargs)
+expected="CHANGELOG.txt LICENSE.txt README-ja.txt RUNTIME-LICENSES.txt TELEPOST.dll"
+[ "$files" = "$expected" ] || fail "the zip holds '$files', expected '$expected'"
+for text in "$unpacked"/*.txt; do
+  [ "$(head -c 3 "$text" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
+    fail "$(basename "$text") does not start with a UTF-8 byte order mark"
+  iconv -f UTF-8 -t UTF-8 "$text" >/dev/null 2>&1 || fail "$(basename "$text") is not UTF-8"
+  lines=$(tr -cd '\n' <"$text" | wc -c)
+  crlf=$(grep -c $'\r$' "$text" || true)
+  [ "$lines" -gt 0 ] && [ "$lines" -eq "$crlf" ] || fail "$(basename "$text"): not every line ends in CRLF"
+done
+
+# The DLL names its debug file and that file's CRC-32 (.gnu_debuglink).
+i686-w64-mingw32-objcopy --dump-section .gnu_debuglink="$work/debuglink" "$unpacked/TELEPOST.dll" \
+  "$work/stripped-copy.dll" || fail "TELEPOST.dll has no debug link"
+python3 - "$work/debuglink" "$work/debug/TELEPOST.dll.debug" <<'PY' || fail "the debug archive does not match the DLL"
+import struct, sys, zlib
+link = open(sys.argv[1], "rb").read()
+name = link[: link.index(b"\0")]
+(crc,) = struct.unpack("<I", link[-4:])
+debug = open(sys.argv[2], "rb").read()
+assert name == b"TELEPOST.dll.debug", name
+assert crc == zlib.crc32(debug), (hex(crc), hex(zlib.crc32(debug)))
+PY
+
+for program in integration_tests.exe version_resource_test.exe hostsim.exe; do
+  cp "$built/$program" "$unpacked/"
+done
+
+export WINEPREFIX="$work/wine"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=ja_JP.UTF-8
+export UNPACKED="$unpacked" NAME="$name"
+xvfb-run -a bash -c '
+  set -euo pipefail
+  wineboot --init >/dev/null 2>&1
+  wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+  wineserver -w
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  cd "$UNPACKED"
+  echo "-- integration tests against the DLL from the zip"
+  wine ./integration_tests.exe --gtest_brief=1
+  echo "-- version resource of the DLL from the zip"
+  wine ./version_resource_test.exe --gtest_brief=1
+  echo "-- hostsim.exe info"
+  wine ./hostsim.exe info | tee info.txt
+  grep -Eq "^vendor +Varnok" info.txt
+  grep -Eq "^version +2\.6b for DoCoMo" info.txt
+  # The settings file it names lies beside the DLL from the zip.
+  grep -Fq "$NAME\\TELEPOST.ini" info.txt
+'
+echo "test-package: $name.zip passed"
