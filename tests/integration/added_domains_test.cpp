@@ -11,6 +11,7 @@
 
 #include "codec.h"
 #include "host.h"
+#include "support/send_calls.h"
 #include "host/plugin_info.h"
 #include "host/settings.h"
 #include "resources/resource.h"
@@ -47,45 +48,6 @@ struct AddedCase {
     std::vector<Call> calls{};  // every host call, the window left out
 };
 
-Call GetText() {
-    return {"BKA_CompGetText", nullptr, {}, {}, 260};
-}
-Call Get(const char* name, int size) {
-    return {"BKA_CompGetSpecifiedHeader", nullptr, name, {}, size};
-}
-Call Set(const char* name, const std::string& value) {
-    return {"BKA_CompSetSpecifiedHeader", nullptr, name, value, 0};
-}
-Call SetText(const std::string& body) {
-    return {"BKA_CompSetText", nullptr, {}, body, 0};
-}
-
-std::vector<Call> Calls(std::initializer_list<std::vector<Call>> parts) {
-    std::vector<Call> all;
-    for (const std::vector<Call>& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
-const std::vector<Call> kRead = {GetText(), Get("To", 2048), Get("Cc", 2048), Get("Bcc", 2048)};
-
-std::vector<Call> RuleJ(const std::string& from, bool subjectKept = false) {
-    std::vector<Call> calls = {Get("Subject", 260)};
-    if (!subjectKept) {
-        calls.push_back(Set("Subject", ""));
-    }
-    calls.push_back(Get("From", 260));
-    calls.push_back(Set("From", from));
-    return calls;
-}
-std::vector<Call> RuleD() {
-    return {Set("Subject", "")};
-}
-std::vector<Call> DoCoMoOnly(const std::string& subject, const std::string& body) {
-    return {Get("Subject", 2048), Set("Subject", subject), SetText(body)};
-}
-
 const std::string kDoCoMo = "taro@docomo.ne.jp";
 const std::string kGroupJ = "jiro@jp-t.ne.jp";
 const std::string kGroupD = "saburo@kct.dion.ne.jp";
@@ -94,10 +56,6 @@ const std::string kSoftBank = "hanako@softbank.ne.jp";
 const std::string kMopera = "shiro@mopera.net";
 const std::string kSender = "ichiro@example.com";
 const std::string kNamedSender = "Ichiro <" + kSender + ">";
-
-std::string Body(size_t bytes) {
-    return std::string(bytes, 'a');
-}
 
 const std::vector<int> kYes = {IDYES};
 
@@ -127,29 +85,29 @@ std::vector<AddedCase> Cases() {
         {.what = "ezweb.ne.jp added to rule D, 89 bytes",
          .keys = au,
          .mail = {kAu, "", "#1", kNamedSender, Body(89)},
-         .calls = Calls({kRead, RuleD(), {SetText(Body(89))}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText(Body(89))}})},
         {.what = "ezweb.ne.jp added to rule D, 90 bytes",
          .keys = au,
          .mail = {kAu, "", "Hello", kNamedSender, Body(90)},
          .answers = kYes,
-         .calls = Calls({kRead, RuleD(), {SetText(Body(90))}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText(Body(90))}})},
         {.what = "ezweb.ne.jp added to rule D, 90 bytes, No",
          .keys = au,
          .mail = {kAu, "", "Hello", kNamedSender, Body(90)},
          .answers = {IDNO},
          .result = -1,
-         .calls = Calls({kRead, RuleD()})},
+         .calls = Calls({kRead, kKept, RuleD(), {Set("Subject", "Hello")}})},
         // An added group J domain: Subject unless "#", From reduced, the
         // limit counts the address (18 bytes): 359 + 18 + 7 = 384.
         {.what = "softbank.ne.jp added to rule J, 359 bytes",
          .keys = all,
          .mail = {"Hanako <" + kSoftBank + ">", "", "Hello", kNamedSender, Body(359)},
-         .calls = Calls({kRead, RuleJ(kSender), {SetText(Body(359))}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText(Body(359))}})},
         {.what = "softbank.ne.jp added to rule J, 360 bytes, a Subject with #",
          .keys = all,
          .mail = {kSoftBank, "", "#1", kNamedSender, Body(360)},
          .answers = kYes,
-         .calls = Calls({kRead, RuleJ(kSender, true), {SetText(Body(360))}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender, true), {SetText(Body(360))}})},
         // An added DoCoMo domain: a DoCoMo-only send, emoji and all.
         {.what = "mopera.net added to rule DoCoMo",
          .keys = all,
@@ -165,20 +123,20 @@ std::vector<AddedCase> Cases() {
          .keys = all,
          .mail = {kMopera, "x@au.com", "Hi" + circle, kNamedSender, circle},
          .settings = {.emoji = true},
-         .calls = Calls({kRead, RuleD(), {SetText(circle)}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText(circle)}})},
         {.what = "letter case differs between the key and the address",
          .keys = {.d = "EZweb.NE.jp"},
          .mail = {"SOMEONE@ezWEB.ne.JP", "", "Hello", kSender, "Hi"},
-         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         // Bad items are skipped and the rest of the list counts.
         {.what = "bad items around au.com",
          .keys = {.d = badAndGood.c_str()},
          .mail = {"x@au.com", "", "Hello", kSender, "Hi"},
-         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         {.what = "bad items around a domain of the longest length",
          .keys = {.d = badAndGood.c_str()},
          .mail = {"x@" + longest, "", "Hello", kSender, "Hi"},
-         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         {.what = "bad items: ezweb.ne.jp only with an @ or a semicolon",
          .keys = {.d = badAndGood.c_str()},
          .mail = {kAu, "", "Hello", kSender, "Hi"},
@@ -192,7 +150,7 @@ std::vector<AddedCase> Cases() {
         {.what = "a long list: the domain before the cut counts",
          .keys = {.d = cutInside.c_str()},
          .mail = {"x@au.com", "", "Hello", kSender, "Hi"},
-         .calls = Calls({kRead, RuleD(), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         {.what = "a long list: the domain the cut goes through does not",
          .keys = {.d = cutInside.c_str()},
          .mail = {kAu, "", "Hello", kSender, "Hi"},
@@ -218,7 +176,7 @@ std::vector<AddedCase> Cases() {
         {.what = "a group J domain listed for rules DoCoMo and D",
          .keys = {.docomo = "jp-t.ne.jp", .d = "jp-t.ne.jp"},
          .mail = {kGroupJ, "", "Hello", kNamedSender, "Hi"},
-         .calls = Calls({kRead, RuleJ(kSender), {SetText("Hi")}})},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
         // Empty keys and no keys: the built-in rules alone, after sends with keys.
         {.what = "empty keys",
          .keys = {.j = "", .docomo = "", .d = ""},
@@ -230,7 +188,7 @@ std::vector<AddedCase> Cases() {
         {.what = "no keys: every built-in rule as before",
          .mail = {kGroupD + ", " + kDoCoMo, kGroupJ, "Hello", kNamedSender, Body(600)},
          .answers = {IDYES, IDYES, IDYES},
-         .calls = Calls({kRead, RuleD(), RuleJ(kSender), {SetText(Body(600))}})},
+         .calls = Calls({kRead, kKept, RuleD(), RuleJ(kSender), {SetText(Body(600))}})},
         {.what = "no keys: a DoCoMo-only send as before",
          .mail = {kDoCoMo, "", "Hi" + circle, kSender, circle},
          .settings = {.emoji = true},
@@ -259,12 +217,6 @@ void WriteIni(const Keys& keys, const Flags& flags) {
                                        values[i], ini.c_str());
         }
     }
-}
-
-MessageBoxSeen Warning(HWND owner, int answer) {
-    std::string text;
-    Utf8ToCp932("携帯電話に送信するにはメッセージが長すぎます。\nこのまま送信しますか？", &text);
-    return {owner, text, telepost::kPluginName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, answer};
 }
 
 class AddedDomainsTest : public testing::Test {
@@ -314,7 +266,7 @@ TEST_F(AddedDomainsTest, SendsAsTheAddedDomainsRulesSay) {
         EXPECT_EQ(calls, c.calls);
         std::vector<MessageBoxSeen> warnings;
         for (int answer : c.answers) {
-            warnings.push_back(Warning(window, answer));
+            warnings.push_back(LengthWarning(window, answer));
         }
         EXPECT_EQ(user.MessageBoxes(), warnings);
         host_.CloseCompose(window);
@@ -329,7 +281,7 @@ TEST_F(AddedDomainsTest, TheKeysCountFromTheStart) {
     HWND window = Open({kAu + ", x@au.com", "", "Hello", kSender, "Hi"});
     host_.ClearCalls();
     EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), 0);
-    EXPECT_EQ(host_.Calls().size(), kRead.size() + RuleD().size() + 1);
+    EXPECT_EQ(host_.Calls().size(), kRead.size() + kKept.size() + RuleD().size() + 1);
     EXPECT_EQ(host_.Header(window, "Subject"), "");
 
     host_.Plugin().BKC_OnStart();

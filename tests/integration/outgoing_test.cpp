@@ -12,6 +12,7 @@
 #include "cli.h"
 #include "codec.h"
 #include "host.h"
+#include "support/send_calls.h"
 #include "host/plugin_info.h"
 #include "host/settings.h"
 #include "user.h"
@@ -39,60 +40,11 @@ struct SendCase {
     int mode = 0;
 };
 
-// The calls the plug-in makes, by what they are for.
-Call GetText() {
-    return {"BKA_CompGetText", nullptr, {}, {}, 260};
-}
-Call Get(const char* name, int size) {
-    return {"BKA_CompGetSpecifiedHeader", nullptr, name, {}, size};
-}
-Call Set(const char* name, const std::string& value) {
-    return {"BKA_CompSetSpecifiedHeader", nullptr, name, value, 0};
-}
-Call SetText(const std::string& body) {
-    return {"BKA_CompSetText", nullptr, {}, body, 0};
-}
-
-std::vector<Call> Calls(std::initializer_list<std::vector<Call>> parts) {
-    std::vector<Call> all;
-    for (const std::vector<Call>& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
-// The body read, then the three recipient headers.
-const std::vector<Call> kRead = {GetText(), Get("To", 2048), Get("Cc", 2048), Get("Bcc", 2048)};
-
-std::vector<Call> RuleJ(const std::string& from, bool subjectKept = false) {
-    std::vector<Call> calls = {Get("Subject", 260)};
-    if (!subjectKept) {
-        calls.push_back(Set("Subject", ""));
-    }
-    calls.push_back(Get("From", 260));
-    calls.push_back(Set("From", from));
-    return calls;
-}
-std::vector<Call> RuleD() {
-    return {Set("Subject", "")};
-}
-// Before a send's first header change, the Subject and From as written are
-// kept, to be put back if the user cancels.
-const std::vector<Call> kKept = {Get("Subject", 2048), Get("From", 2048)};
-// The end of a DoCoMo-only send: the Subject converted and the body handed back.
-std::vector<Call> DoCoMoOnly(const std::string& subject, const std::string& body) {
-    return {Get("Subject", 2048), Set("Subject", subject), SetText(body)};
-}
-
 const std::string kDoCoMo = "taro@docomo.ne.jp";
 const std::string kGroupJ = "jiro@jp-t.ne.jp";
 const std::string kGroupD = "saburo@kct.dion.ne.jp";
 const std::string kOther = "hanako@example.com";
 const std::string kSender = "ichiro@example.com";
-
-std::string Body(size_t bytes) {
-    return std::string(bytes, 'a');
-}
 // A From address of exactly `bytes` bytes.
 std::string Address(size_t bytes) {
     return std::string(bytes - kSender.size(), 'x') + kSender;
@@ -247,12 +199,6 @@ class OutgoingTest : public testing::Test {
     Host host_;
 };
 
-MessageBoxSeen Warning(HWND owner, int answer) {
-    std::string text;
-    Utf8ToCp932("携帯電話に送信するにはメッセージが長すぎます。\nこのまま送信しますか？", &text);
-    return {owner, text, telepost::kPluginName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, answer};
-}
-
 TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
     for (const SendCase& c : Cases()) {
         SCOPED_TRACE(c.what);
@@ -272,7 +218,7 @@ TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
         EXPECT_EQ(calls, c.calls);
         std::vector<MessageBoxSeen> warnings;
         for (int answer : c.answers) {
-            warnings.push_back(Warning(window, answer));
+            warnings.push_back(LengthWarning(window, answer));
         }
         EXPECT_EQ(user.MessageBoxes(), warnings);
         host_.CloseCompose(window);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host.h"
+#include "support/send_calls.h"
 #include "host/settings.h"
 #include "user.h"
 
@@ -39,12 +40,6 @@ struct FaultCase {
     bool hankaku = false;
 };
 
-Call GetText() {
-    return {"BKA_CompGetText", nullptr, {}, {}, 260};
-}
-Call Get(const char* name, int size) {
-    return {"BKA_CompGetSpecifiedHeader", nullptr, name, {}, size};
-}
 // A header read first into `size` bytes and then into each larger buffer up
 // to `last`, twice as large each time.
 std::vector<Call> Reads(const char* name, int size, int last) {
@@ -55,30 +50,12 @@ std::vector<Call> Reads(const char* name, int size, int last) {
     calls.push_back(Get(name, last));
     return calls;
 }
-Call Set(const char* name, const std::string& value) {
-    return {"BKA_CompSetSpecifiedHeader", nullptr, name, value, 0};
-}
-Call SetText(const std::string& body) {
-    return {"BKA_CompSetText", nullptr, {}, body, 0};
-}
-
-std::vector<Call> Calls(std::initializer_list<std::vector<Call>> parts) {
-    std::vector<Call> all;
-    for (const std::vector<Call>& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
 
 const std::string kDoCoMo = "taro@docomo.ne.jp";
 const std::string kGroupJ = "jiro@jp-d.ne.jp";
 const std::string kGroupD = "saburo@kct.dion.ne.jp";
 const std::string kOther = "hanako@example.com";
 const std::string kSender = "ichiro@example.com";
-
-std::string Body(size_t bytes) {
-    return std::string(bytes, 'a');
-}
 
 // A recipient list of exactly `bytes` bytes whose last entry is `last`.
 std::string ListEndingIn(size_t bytes, const std::string& last) {

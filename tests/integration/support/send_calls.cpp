@@ -1,0 +1,14 @@
+#include "support/send_calls.h"
+
+#include "codec.h"
+#include "host/plugin_info.h"
+
+namespace hostsim {
+
+MessageBoxSeen LengthWarning(HWND owner, int answer) {
+    std::string text;
+    Utf8ToCp932("携帯電話に送信するにはメッセージが長すぎます。\nこのまま送信しますか？", &text);
+    return {owner, text, telepost::kPluginName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, answer};
+}
+
+}  // namespace hostsim

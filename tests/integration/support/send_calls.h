@@ -1,0 +1,67 @@
+// What a send asks of the host, by what each call is for, and the length
+// warning as the user sees it: shared by the tables of sends.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "host.h"
+#include "user.h"
+
+namespace hostsim {
+
+inline Call GetText() {
+    return {"BKA_CompGetText", nullptr, {}, {}, 260};
+}
+inline Call Get(const char* name, int size) {
+    return {"BKA_CompGetSpecifiedHeader", nullptr, name, {}, size};
+}
+inline Call Set(const char* name, const std::string& value) {
+    return {"BKA_CompSetSpecifiedHeader", nullptr, name, value, 0};
+}
+inline Call SetText(const std::string& body) {
+    return {"BKA_CompSetText", nullptr, {}, body, 0};
+}
+
+// The parts of a send, joined in order.
+inline std::vector<Call> Calls(std::initializer_list<std::vector<Call>> parts) {
+    std::vector<Call> all;
+    for (const std::vector<Call>& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+// The body read, then the three recipient headers.
+inline const std::vector<Call> kRead = {GetText(), Get("To", 2048), Get("Cc", 2048),
+                                        Get("Bcc", 2048)};
+// Before a send's first header change, the Subject and From as written are
+// kept, to be put back if the user cancels.
+inline const std::vector<Call> kKept = {Get("Subject", 2048), Get("From", 2048)};
+
+inline std::vector<Call> RuleJ(const std::string& from, bool subjectKept = false) {
+    std::vector<Call> calls = {Get("Subject", 260)};
+    if (!subjectKept) {
+        calls.push_back(Set("Subject", ""));
+    }
+    calls.push_back(Get("From", 260));
+    calls.push_back(Set("From", from));
+    return calls;
+}
+inline std::vector<Call> RuleD() {
+    return {Set("Subject", "")};
+}
+// The end of a DoCoMo-only send: the Subject converted and the body handed back.
+inline std::vector<Call> DoCoMoOnly(const std::string& subject, const std::string& body) {
+    return {Get("Subject", 2048), Set("Subject", subject), SetText(body)};
+}
+
+inline std::string Body(size_t bytes) {
+    return std::string(bytes, 'a');
+}
+
+// The length warning, owned by the compose window, answered with `answer`.
+MessageBoxSeen LengthWarning(HWND owner, int answer);
+
+}  // namespace hostsim
