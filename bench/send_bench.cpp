@@ -21,7 +21,7 @@
 
 #include "host/host_api.h"
 #include "host/settings.h"
-#include "outgoing/send_rules.h"
+#include "send/send_rules.h"
 
 namespace telepost {
 HostApiRecord HostApi;

@@ -1,5 +1,5 @@
 # The plug-in's exports written from their one record, the callback list
-# plugin/host/callbacks.inc: the Windows export file (names and ordinals) and
+# plugin/include/telepost/callbacks.inc: the Windows export file (names and ordinals) and
 # the Linux version script, both configured from templates beside the list's
 # user, so that the code and the exported ordinals cannot disagree.
 #

@@ -103,17 +103,9 @@ int RunHostsim(const Args& args);
 // telepost::kSettingKeys, whose keys they set.
 inline constexpr const char* kSettingOptions[] = {"--hankaku", "--emoji", "--delete-crlf"};
 
-// The options that add mail domains to the three carriers' rules, and the
-// plug-in's INI keys (in its settings section) that they set.
-struct DomainOption {
-    const char* option;
-    const char* key;
-};
-inline constexpr DomainOption kDomainOptions[] = {
-    {"--j-domains", "j domains"},
-    {"--docomo-domains", "docomo domains"},
-    {"--d-domains", "d domains"},
-};
+// The options that add mail domains to the three carriers' rules, in the
+// order of telepost::kDomainKeys, whose keys they set.
+inline constexpr const char* kDomainOptions[] = {"--j-domains", "--docomo-domains", "--d-domains"};
 
 // "on"/"1" or "off"/"0"; nothing for anything else.
 std::optional<bool> OnOff(const std::string& value);

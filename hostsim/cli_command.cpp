@@ -19,9 +19,6 @@ namespace hostsim {
 
 namespace {
 
-// The menu the plug-in extends: the fourth of the bar.
-constexpr int kCommandMenu = 3;
-
 // The plug-in's commands, by the names the command line gives them, in the
 // order the plug-in lists them at the end of the menu.
 constexpr const char* kCommandNames[] = {"hankaku", "emoji", "check", "delete-blanks"};
@@ -113,7 +110,7 @@ int CommandVerb(Session& session) {
     Host& host = session.TheHost();
     HWND window = host.OpenCompose(Message{{}, text});
     host.BuildComposeMenu(window);
-    HMENU menu = GetSubMenu(host.MenuBar(window), kCommandMenu);
+    HMENU menu = GetSubMenu(host.MenuBar(window), telepost::kCommandMenuPosition);
     int position = GetMenuItemCount(menu) - kCommandCount + index;
     if (position < 0) {
         return session.Fail("the plug-in added no commands to the compose window's menu");

@@ -7,8 +7,7 @@
 
 #include "cli.h"
 #include "host.h"
-#include "host/plugin_info.h"
-#include "host/settings.h"
+#include "telepost/contract.h"
 
 namespace hostsim {
 
@@ -31,17 +30,16 @@ int InfoVerb(Session& session) {
     }
     const char* ini = session.Ini().c_str();
     std::printf("settings     %s\n", ini);
-    for (const telepost::SettingKey& setting : telepost::kSettingKeys) {
-        std::printf("  %-20s %d\n", setting.key,
-                    static_cast<int>(
-                        GetPrivateProfileIntA(telepost::kSettingsSection, setting.key, 0, ini)));
+    for (const char* setting : telepost::kSettingKeys) {
+        std::printf(
+            "  %-20s %d\n", setting,
+            static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, setting, 0, ini)));
     }
-    for (const DomainOption& domains : kDomainOptions) {
-        char list[4096] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, domains.key, "", list, sizeof list,
-                                 ini);
+    for (const char* domains : telepost::kDomainKeys) {
+        char list[telepost::kDomainListSize] = {};
+        GetPrivateProfileStringA(telepost::kSettingsSection, domains, "", list, sizeof list, ini);
         if (list[0] != '\0') {
-            std::printf("  %-20s %s\n", domains.key, list);
+            std::printf("  %-20s %s\n", domains, list);
         }
     }
     return kExitOk;

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli.h"
+#include "telepost_version.h"
 
 namespace hostsim {
 
@@ -38,7 +39,7 @@ int RunHostsim(const Args& given) {
         }
     }
     if (verb == kVersion) {
-        std::printf("hostsim %s\n", HOSTSIM_VERSION);
+        std::printf("hostsim %s\n", TELEPOST_VERSION_TEXT);
         return kExitOk;
     }
     for (const VerbEntry& entry : kVerbs) {

@@ -13,7 +13,7 @@
 #include "codec.h"
 #include "emoji_pictures.h"
 #include "host.h"
-#include "host/settings.h"
+#include "telepost/contract.h"
 #include "message_file.h"
 #include "user.h"
 
@@ -27,6 +27,7 @@ constexpr const char* kHeaderNames[] = {"To", "Cc", "Bcc", "Subject", "From"};
 constexpr char kArrow[] = "\xE2\x86\x92";  // →
 
 static_assert(std::size(kSettingOptions) == std::size(telepost::kSettingKeys));
+static_assert(std::size(kDomainOptions) == std::size(telepost::kDomainKeys));
 
 enum class Answer { Ask, Yes, No };
 
@@ -39,8 +40,8 @@ const std::vector<Option>& SendOptions() {
         for (const char* setting : kSettingOptions) {
             all.push_back({setting, "on or off"});
         }
-        for (const DomainOption& domains : kDomainOptions) {
-            all.push_back({domains.option, "a list of mail domains"});
+        for (const char* domains : kDomainOptions) {
+            all.push_back({domains, "a list of mail domains"});
         }
         return all;
     }();
@@ -67,19 +68,18 @@ bool GivenValues(const CommandLine& line, std::vector<IniValue>* values, std::st
             *error = std::string(kSettingOptions[i]) + " needs on or off, not '" + *value + "'";
             return false;
         }
-        values->push_back(
-            {telepost::kSettingsSection, telepost::kSettingKeys[i].key, *on ? "1" : "0"});
+        values->push_back({telepost::kSettingsSection, telepost::kSettingKeys[i], *on ? "1" : "0"});
     }
-    for (const DomainOption& domains : kDomainOptions) {
-        const std::string* value = line.Value(domains.option);
+    for (size_t i = 0; i < std::size(kDomainOptions); ++i) {
+        const std::string* value = line.Value(kDomainOptions[i]);
         if (!value) {
             continue;
         }
         if (value->find_first_of("\r\n") != std::string::npos) {
-            *error = std::string(domains.option) + " needs its list on one line";
+            *error = std::string(kDomainOptions[i]) + " needs its list on one line";
             return false;
         }
-        values->push_back({telepost::kSettingsSection, domains.key, *value});
+        values->push_back({telepost::kSettingsSection, telepost::kDomainKeys[i], *value});
     }
     return true;
 }
@@ -118,10 +118,10 @@ void PlayUser(User& user, Answer answer) {
 void PrintSettings(const Session& session, bool given) {
     const char* ini = session.Ini().c_str();
     std::printf("settings   ");
-    for (const telepost::SettingKey& setting : telepost::kSettingKeys) {
-        std::printf(" %s=%d", setting.key,
-                    static_cast<int>(
-                        GetPrivateProfileIntA(telepost::kSettingsSection, setting.key, 0, ini)));
+    for (const char* setting : telepost::kSettingKeys) {
+        std::printf(
+            " %s=%d", setting,
+            static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, setting, 0, ini)));
     }
     std::string user = IniBeside(session.Plugin());
     if (given) {
@@ -130,12 +130,11 @@ void PrintSettings(const Session& session, bool given) {
         std::printf("  (from %s)\n", user.c_str());
     }
     // The domains added to the rules, when there are any.
-    for (const DomainOption& domains : kDomainOptions) {
-        char list[4096] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, domains.key, "", list, sizeof list,
-                                 ini);
+    for (const char* domains : telepost::kDomainKeys) {
+        char list[telepost::kDomainListSize] = {};
+        GetPrivateProfileStringA(telepost::kSettingsSection, domains, "", list, sizeof list, ini);
         if (list[0] != '\0') {
-            std::printf("domains     %s=%s\n", domains.key, list);
+            std::printf("domains     %s=%s\n", domains, list);
         }
     }
 }

@@ -12,8 +12,7 @@
 
 #include "cli.h"
 #include "host.h"
-#include "host/settings.h"
-#include "resources/resource.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
@@ -132,11 +131,11 @@ int SetupVerb(Session& session) {
 
     const std::string& ini = session.Ini();
     std::printf("settings     %s\n", ini.c_str());
-    for (const telepost::SettingKey& setting : telepost::kSettingKeys) {
+    for (const char* setting : telepost::kSettingKeys) {
         char value[32] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, setting.key, "(absent)", value,
+        GetPrivateProfileStringA(telepost::kSettingsSection, setting, "(absent)", value,
                                  sizeof value, ini.c_str());
-        std::printf("  %-20s %s\n", setting.key, value);
+        std::printf("  %-20s %s\n", setting, value);
     }
     host.CloseCompose(owner);
     return kExitOk;

@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "telepost/contract.h"
+
 namespace hostsim {
 
 namespace {
 
-constexpr UINT kJapaneseCodePage = 932;
 // What a character stands in as when the conversion gives nothing for it.
 constexpr char kStandIn = '?';
 
@@ -75,8 +76,9 @@ std::string ConvertEach(const Wide& wide, int line, std::vector<Replacement>* re
         size_t units = CharacterUnits(wide, at);
         std::string narrow;
         Wide back;
-        bool converted = FromWide(kJapaneseCodePage, &wide[at], units, &narrow);
-        bool kept = converted && ToWide(kJapaneseCodePage, narrow, &back) && back.size() == units &&
+        bool converted = FromWide(telepost::kCodePage, &wide[at], units, &narrow);
+        bool kept = converted && ToWide(telepost::kCodePage, narrow, &back) &&
+                    back.size() == units &&
                     std::equal(back.begin(), back.end(), wide.begin() + static_cast<long>(at));
         if (!converted) {
             narrow.assign(1, kStandIn);
@@ -100,11 +102,11 @@ std::string ConvertEach(const Wide& wide, int line, std::vector<Replacement>* re
 }  // namespace
 
 bool Cp932ToUtf8(const std::string& text, std::string* utf8) {
-    return Recode(kJapaneseCodePage, CP_UTF8, text, utf8);
+    return Recode(telepost::kCodePage, CP_UTF8, text, utf8);
 }
 
 bool Utf8ToCp932(const std::string& utf8, std::string* text) {
-    return Recode(CP_UTF8, kJapaneseCodePage, utf8, text);
+    return Recode(CP_UTF8, telepost::kCodePage, utf8, text);
 }
 
 std::string CodePointName(const Replacement& replacement) {
@@ -135,8 +137,8 @@ bool ToCodePage932(const std::string& utf8, std::string* text, std::vector<Repla
         }
         std::string narrow;
         Wide back;
-        if (!FromWide(kJapaneseCodePage, wide.data(), wide.size(), &narrow) ||
-            !ToWide(kJapaneseCodePage, narrow, &back) || back != wide) {
+        if (!FromWide(telepost::kCodePage, wide.data(), wide.size(), &narrow) ||
+            !ToWide(telepost::kCodePage, narrow, &back) || back != wide) {
             narrow = ConvertEach(wide, line, replaced);
         }
         *text += narrow;

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "codec.h"
-#include "convert/sjis.h"
+#include "telepost/contract.h"
 
 namespace hostsim {
 
@@ -94,7 +94,7 @@ std::string ShowOnPhone(const std::string& text, bool withCodes) {
     for (size_t i = 0; i < text.size(); ++i) {
         auto lead = static_cast<unsigned char>(text[i]);
         auto trail = static_cast<unsigned char>(i + 1 < text.size() ? text[i + 1] : '\0');
-        if (!telepost::IsDoubleBytePair(lead, trail)) {
+        if (!IsDBCSLeadByteEx(telepost::kCodePage, lead) || trail == '\0') {
             run.push_back(text[i]);
             continue;
         }

@@ -22,7 +22,6 @@ constexpr int kFirstCommandId = 40001;
 const std::string kNothing;
 
 // The host's menu type of a compose window's menu.
-constexpr int kComposeMenuType = 10;
 
 // The compose window's menu bar: each pop-up menu with one item of the host's.
 struct HostMenu {
@@ -118,7 +117,7 @@ bool Host::Load(const std::string& path, std::string* error) {
         Unload();                                                                        \
         return false;                                                                    \
     }
-#include "host/callbacks.inc"
+#include "telepost/callbacks.inc"
 #undef TELEPOST_CALLBACK
     return true;
 }
@@ -153,7 +152,7 @@ HMENU Host::MenuBar(HWND window) const {
 }
 
 void Host::BuildComposeMenu(HWND window) {
-    callbacks_.BKC_OnMenuInit(window, MenuBar(window), kComposeMenuType);
+    callbacks_.BKC_OnMenuInit(window, MenuBar(window), telepost::kComposeMenuType);
 }
 
 bool Host::RunCommand(HWND window, int id) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/interface.h"
+#include "telepost/contract.h"
 
 namespace hostsim {
 
@@ -52,7 +52,7 @@ struct Command {
 // The plug-in's exported callbacks, as found by name.
 struct Callbacks {
 #define TELEPOST_CALLBACK(ordinal, name, params) telepost::name##_t name = nullptr;
-#include "host/callbacks.inc"
+#include "telepost/callbacks.inc"
 #undef TELEPOST_CALLBACK
 };
 

@@ -6,11 +6,11 @@
 #include <type_traits>
 
 #include "host/entry.h"
-#include "host/interface.h"
+#include "telepost/contract.h"
 #include "host/plugin_info.h"
 #include "host/settings.h"
 #include "ui/ui.h"
-#include "outgoing/send_rules.h"
+#include "send/send_rules.h"
 
 using namespace telepost;
 
@@ -89,5 +89,5 @@ int WINAPI BKC_OnDragDrop(LPCSTR, LPCSTR, int, int) {
 // Each callback has exactly the signature the host calls it with.
 #define TELEPOST_CALLBACK(ordinal, name, params) \
     static_assert(std::is_same_v<decltype(&name), name##_t>, #name);
-#include "host/callbacks.inc"
+#include "telepost/callbacks.inc"
 #undef TELEPOST_CALLBACK

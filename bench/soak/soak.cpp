@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "host.h"
-#include "host/settings.h"
+#include "telepost/contract.h"
 #include "resident_memory.h"
 #include "user.h"
 
@@ -74,8 +74,8 @@ class SettingsOn {
             text << in.rdbuf();
             saved_ = text.str();
         }
-        for (const telepost::SettingKey& setting : telepost::kSettingKeys) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, setting.key, "1", path_.c_str());
+        for (const char* setting : telepost::kSettingKeys) {
+            WritePrivateProfileStringA(telepost::kSettingsSection, setting, "1", path_.c_str());
         }
     }
     ~SettingsOn() {

@@ -45,6 +45,13 @@ bool Convert(const char* to, const char* from, const char* in, size_t inBytes, s
 
 }  // namespace
 
+BOOL WINAPI IsDBCSLeadByteEx(UINT codePage, BYTE byte) {
+    if (codePage != CP_ACP && codePage != kJapaneseCodePage) {
+        return FALSE;
+    }
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC) ? TRUE : FALSE;
+}
+
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int length, LPWSTR wide,
                                int wideLength) {
     const char* name = IconvName(codePage);

@@ -71,10 +71,10 @@ class ResourceReader {
         if (wide.empty()) {
             return {};
         }
-        int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                    nullptr, nullptr);
+        int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, nullptr);
         std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-        WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
                             nullptr, nullptr);
         return text;
     }

@@ -3,7 +3,7 @@
 // is loaded. Every other module reaches the host through it.
 #pragma once
 
-#include "host/interface.h"
+#include "telepost/contract.h"
 
 namespace telepost {
 

@@ -7,7 +7,7 @@
 namespace telepost {
 
 SettingsRecord Settings;
-char IniPath[kPathSize];
+char IniPath[MAX_PATH];
 HINSTANCE ModuleInstance;
 
 namespace {
@@ -16,7 +16,7 @@ constexpr char kIniExtension[] = ".ini";
 constexpr int kNumberSize = 32;  // a setting formatted as text
 
 // The domains the INI file adds to one rule; none without an INI path.
-void LoadAddedDomains(const DomainKey& domains) {
+void LoadAddedDomains(const DomainRule& domains) {
     if (!IniPath[0]) {
         SetAddedDomains(domains.carrier, nullptr);
         return;
@@ -34,7 +34,7 @@ bool IsPathSeparator(char c) {
 
 }  // namespace
 
-bool MakeIniPath(const char* modulePath, char (&iniPath)[kPathSize]) {
+bool MakeIniPath(const char* modulePath, char (&iniPath)[MAX_PATH]) {
     // Find where the file name starts, stepping over double-byte characters.
     const char* fileName = modulePath;
     const char* p = modulePath;
@@ -60,7 +60,7 @@ bool MakeIniPath(const char* modulePath, char (&iniPath)[kPathSize]) {
 }
 
 void LocateIniFile(HINSTANCE instance) {
-    char modulePath[kPathSize] = {};
+    char modulePath[MAX_PATH] = {};
     DWORD length = GetModuleFileNameA(instance, modulePath, sizeof modulePath);
     if (length == 0 || length >= sizeof modulePath) {
         IniPath[0] = '\0';  // a cut path would name some other file
@@ -86,10 +86,10 @@ void WriteSetting(const char* key, std::int32_t value) {
 }
 
 void LoadSettings() {
-    for (const SettingKey& setting : kSettingKeys) {
+    for (const SettingFlag& setting : kSettingFlags) {
         Settings.*setting.flag = ReadSetting(setting.key);
     }
-    for (const DomainKey& domains : kDomainKeys) {
+    for (const DomainRule& domains : kDomainRules) {
         LoadAddedDomains(domains);
     }
 }

@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <iterator>
 
 #include "outgoing/carriers.h"
+#include "telepost/ini_file.h"
 
 namespace telepost {
 
@@ -18,48 +20,44 @@ struct SettingsRecord {
     std::int32_t DeleteCrlf = 0;
 };
 
-// One setting as the INI file keeps it, in the order the settings are read
-// and written.
-struct SettingKey {
+// Each setting's key in the INI file and its flag, in the order the settings
+// are read and written.
+struct SettingFlag {
     const char* key;
     std::int32_t SettingsRecord::*flag;
 };
 
-// The INI file's section that holds the settings.
-inline constexpr char kSettingsSection[] = "k-tai";
-
-inline constexpr SettingKey kSettingKeys[] = {
-    {"convert to hankaku", &SettingsRecord::ConvertToHankaku},
-    {"convert to emoji", &SettingsRecord::ConvertToEmoji},
-    {"delete crlf", &SettingsRecord::DeleteCrlf},
+inline constexpr SettingFlag kSettingFlags[] = {
+    {kSettingKeys[0], &SettingsRecord::ConvertToHankaku},
+    {kSettingKeys[1], &SettingsRecord::ConvertToEmoji},
+    {kSettingKeys[2], &SettingsRecord::DeleteCrlf},
 };
+static_assert(std::size(kSettingFlags) == std::size(kSettingKeys));
 
-// The keys, in the same section, that add mail domains to a carrier's rule.
-// Only the user writes them; the plug-in reads them at start.
-struct DomainKey {
+// Each key that adds mail domains and the carrier whose rule they join.
+struct DomainRule {
     const char* key;
     Carrier carrier;
 };
 
-inline constexpr DomainKey kDomainKeys[] = {
-    {"j domains", Carrier::GroupJ},
-    {"docomo domains", Carrier::DoCoMo},
-    {"d domains", Carrier::GroupD},
+inline constexpr DomainRule kDomainRules[] = {
+    {kDomainKeys[0], Carrier::GroupJ},
+    {kDomainKeys[1], Carrier::DoCoMo},
+    {kDomainKeys[2], Carrier::GroupD},
 };
-
-constexpr int kPathSize = 260;  // bytes of a path, its terminator included
+static_assert(std::size(kDomainRules) == std::size(kDomainKeys));
 
 extern SettingsRecord Settings;
-extern char IniPath[kPathSize];  // empty until the library is attached
+extern char IniPath[MAX_PATH];  // empty until the library is attached
 extern HINSTANCE ModuleInstance;
 
 // Derives the INI file's path from the library's path: the same name with the
 // extension ".ini", or ".ini" appended when the file name has no dot. Only the
 // file name's last dot counts, never one in a folder name, and the search for
 // the last path separator steps over double-byte characters, whose trail byte
-// may be a backslash. A result that does not fit in kPathSize bytes leaves
+// may be a backslash. A result that does not fit in MAX_PATH bytes leaves
 // `iniPath` empty and gives false.
-bool MakeIniPath(const char* modulePath, char (&iniPath)[kPathSize]);
+bool MakeIniPath(const char* modulePath, char (&iniPath)[MAX_PATH]);
 
 // Sets IniPath from the path of the library `instance`.
 void LocateIniFile(HINSTANCE instance);

@@ -5,6 +5,8 @@
 
 #include <span>
 
+#include "telepost/ini_file.h"
+
 namespace telepost {
 
 enum class Carrier { None, GroupJ, DoCoMo, GroupD };
@@ -32,15 +34,8 @@ std::span<const CarrierPatterns> CarrierTable();
 // in this order.
 Carrier ClassifyRecipient(const char* entry);
 
-// Bounds of the added domains: how many one rule keeps, and the bytes of one
-// domain, written without its "@".
-inline constexpr int kMaxAddedDomains = 32;
-inline constexpr int kMaxDomainLength = 63;
-// Bytes of a domain list as it is read, terminator included: room for a full
-// rule with ", " between its domains, and plenty of blanks besides.
-inline constexpr int kDomainListSize = 4096;
-static_assert(kMaxAddedDomains * (kMaxDomainLength + 2) < kDomainListSize);
-
+// The bounds of the added domains, kMaxAddedDomains and kMaxDomainLength,
+// are those of the INI file that holds them.
 // One rule's added domains, each kept as a pattern: "@" and the domain.
 struct DomainList {
     int count = 0;

@@ -5,16 +5,11 @@
 #include "convert/convert.h"
 #include "convert/sjis.h"
 #include "host/host_api.h"
-#include "host/plugin_info.h"
 #include "ui/ui.h"
 
 namespace telepost {
 
 namespace {
-
-// The pop-up menu of a compose window's menu bar that receives the commands:
-// the fourth, counted from 0.
-constexpr int kCommandMenuPosition = 3;
 
 struct ComposeCommand {
     CommandHandler handler;

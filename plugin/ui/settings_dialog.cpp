@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "host/settings.h"
-#include "resources/resource.h"
+#include "telepost/contract.h"
 #include "ui/ui.h"
 
 namespace telepost {
@@ -15,12 +15,12 @@ namespace {
 
 // The check box of each setting, in the order of kSettingKeys.
 constexpr int kSettingBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
-static_assert(std::size(kSettingBoxes) == std::size(kSettingKeys));
+static_assert(std::size(kSettingBoxes) == std::size(kSettingFlags));
 
 // Sets each box as the INI file holds its setting, not as Settings does.
 void ShowStoredSettings(HWND dialog) {
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
-        WPARAM check = ReadSetting(kSettingKeys[i].key) != 0 ? BST_CHECKED : BST_UNCHECKED;
+        WPARAM check = ReadSetting(kSettingFlags[i].key) != 0 ? BST_CHECKED : BST_UNCHECKED;
         SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_SETCHECK, check, 0);
     }
 }
@@ -31,8 +31,8 @@ void StoreSettings(HWND dialog) {
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
         LRESULT state = SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_GETCHECK, 0, 0);
         std::int32_t value = state != 0 ? 1 : 0;
-        Settings.*kSettingKeys[i].flag = value;
-        WriteSetting(kSettingKeys[i].key, value);
+        Settings.*kSettingFlags[i].flag = value;
+        WriteSetting(kSettingFlags[i].key, value);
     }
 }
 

@@ -2,17 +2,13 @@
 // window's menu, and the settings dialog.
 #pragma once
 
-#include <windows.h>
+#include "telepost/contract.h"
 
 namespace telepost {
 
-// The host's menu type of a compose window, also the window kind the
-// commands are registered for.
-constexpr int kComposeMenuType = 10;
-
-// For a compose window's menu (type 10): registers the four commands with the
-// host, then appends a separator and their four items to the menu's fourth
-// pop-up menu. Any other menu type is left alone.
+// For a compose window's menu (kComposeMenuType): registers the four commands with the
+// host, then appends a separator and their four items to the pop-up menu at
+// kCommandMenuPosition. Any other menu type is left alone.
 void ExtendComposeMenu(HMENU menu, int menuType);
 
 // The commands' handlers, called by the host with the compose window. The

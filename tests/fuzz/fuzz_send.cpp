@@ -24,7 +24,7 @@
 #include "host/host_api.h"
 #include "host/settings.h"
 #include "outgoing/recipients.h"
-#include "outgoing/send_rules.h"
+#include "send/send_rules.h"
 
 namespace telepost {
 // This program is the plug-in's host: the records the send rules read.

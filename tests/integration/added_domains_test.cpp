@@ -12,9 +12,7 @@
 #include "codec.h"
 #include "host.h"
 #include "support/send_calls.h"
-#include "host/plugin_info.h"
-#include "host/settings.h"
-#include "resources/resource.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
@@ -206,14 +204,14 @@ void WriteIni(const Keys& keys, const Flags& flags) {
     std::remove(ini.c_str());
     const bool on[] = {flags.hankaku, flags.emoji, flags.deleteCrlf};
     for (size_t i = 0; i < std::size(telepost::kSettingKeys); ++i) {
-        WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i].key,
+        WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
                                    on[i] ? "1" : "0", ini.c_str());
     }
     const char* values[] = {keys.j, keys.docomo, keys.d};
     static_assert(std::size(values) == std::size(telepost::kDomainKeys));
     for (size_t i = 0; i < std::size(values); ++i) {
         if (values[i]) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i].key,
+            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i],
                                        values[i], ini.c_str());
         }
     }
@@ -305,15 +303,15 @@ TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
     });
     EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(nullptr), 1);
 
-    EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[0].key, -1,
+    EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[0], -1,
                                     IniPath().c_str()),
               0u);
     const char* expected[] = {keys.j, keys.docomo, keys.d};
     for (size_t i = 0; i < std::size(expected); ++i) {
         char value[64] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i].key, "-",
-                                 value, sizeof value, IniPath().c_str());
-        EXPECT_STREQ(value, expected[i]) << telepost::kDomainKeys[i].key;
+        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i], "-", value,
+                                 sizeof value, IniPath().c_str());
+        EXPECT_STREQ(value, expected[i]) << telepost::kDomainKeys[i];
     }
 }
 

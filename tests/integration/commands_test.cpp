@@ -8,15 +8,12 @@
 #include <vector>
 
 #include "host.h"
-#include "host/plugin_info.h"
-#include "host/settings.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
 namespace {
 
-constexpr int kComposeMenuType = 10;
-constexpr int kCommandMenu = 3;      // the fourth pop-up menu of the bar
 constexpr int kHostItems = 1;        // the host's own items in each pop-up menu
 constexpr int kFirstPluginItem = 2;  // after the host's item and the separator
 
@@ -66,8 +63,8 @@ class CommandsTest : public testing::Test {
     // whatever the settings say.
     void SetUp() override {
         std::string ini = IniPath();
-        for (const telepost::SettingKey& setting : telepost::kSettingKeys) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, setting.key, "0", ini.c_str());
+        for (const char* setting : telepost::kSettingKeys) {
+            WritePrivateProfileStringA(telepost::kSettingsSection, setting, "0", ini.c_str());
         }
         std::string error;
         ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
@@ -80,14 +77,15 @@ class CommandsTest : public testing::Test {
     // Opens a compose window and builds its menu, as the host does.
     HWND OpenWithMenu(const std::string& body) {
         HWND window = host_.OpenCompose(Message{{}, body});
-        EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(window, host_.MenuBar(window), kComposeMenuType),
+        EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(window, host_.MenuBar(window),
+                                                telepost::kComposeMenuType),
                   0);
         return window;
     }
 
     // Chooses the plug-in's command from the window's fourth menu.
     void Choose(HWND window, CommandIndex command) {
-        HMENU popup = GetSubMenu(host_.MenuBar(window), kCommandMenu);
+        HMENU popup = GetSubMenu(host_.MenuBar(window), telepost::kCommandMenuPosition);
         UINT id = GetMenuItemID(popup, kFirstPluginItem + command);
         ASSERT_TRUE(host_.RunCommand(window, static_cast<int>(id))) << "no command " << id;
     }
@@ -113,15 +111,15 @@ TEST_F(CommandsTest, OtherMenuTypesAreLeftAlone) {
 TEST_F(CommandsTest, ABarWithoutAFourthMenuStillGetsTheRegistrations) {
     HWND window = host_.OpenCompose(Message{});
     HMENU bar = CreateMenu();
-    for (int i = 0; i < kCommandMenu; ++i) {
+    for (int i = 0; i < telepost::kCommandMenuPosition; ++i) {
         HMENU popup = CreatePopupMenu();
         AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(100 + i), "item");
         AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "menu");
     }
-    EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(window, bar, kComposeMenuType), 0);
+    EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(window, bar, telepost::kComposeMenuType), 0);
     EXPECT_EQ(host_.Commands().size(), 4u);
-    ASSERT_EQ(GetMenuItemCount(bar), kCommandMenu);
-    for (int i = 0; i < kCommandMenu; ++i) {
+    ASSERT_EQ(GetMenuItemCount(bar), telepost::kCommandMenuPosition);
+    for (int i = 0; i < telepost::kCommandMenuPosition; ++i) {
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, i)), kHostItems) << "menu " << i;
     }
     DestroyMenu(bar);
@@ -135,19 +133,26 @@ TEST_F(CommandsTest, EachComposeWindowGetsItsOwnFourCommands) {
     std::vector<int> itemsAtRegistration;
     HWND building = nullptr;
     host_.OnRegister([&](const Command&) {
-        HMENU popup = GetSubMenu(host_.MenuBar(building), kCommandMenu);
+        HMENU popup = GetSubMenu(host_.MenuBar(building), telepost::kCommandMenuPosition);
         itemsAtRegistration.push_back(GetMenuItemCount(popup));
     });
     HWND first = building = host_.OpenCompose(Message{});
-    EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(first, host_.MenuBar(first), kComposeMenuType), 0);
+    EXPECT_EQ(
+        host_.Plugin().BKC_OnMenuInit(first, host_.MenuBar(first), telepost::kComposeMenuType), 0);
     HWND second = building = host_.OpenCompose(Message{});
-    EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(second, host_.MenuBar(second), kComposeMenuType), 0);
+    EXPECT_EQ(
+        host_.Plugin().BKC_OnMenuInit(second, host_.MenuBar(second), telepost::kComposeMenuType),
+        0);
     EXPECT_EQ(itemsAtRegistration, std::vector<int>(8, kFirstPluginItem));
 
     std::vector<Call> registrations;
     for (int window = 0; window < 2; ++window) {
         for (const CommandText& command : kCommands) {
-            registrations.push_back({"BKA_RegisterCommand", nullptr, {}, command.description, 10});
+            registrations.push_back({"BKA_RegisterCommand",
+                                     nullptr,
+                                     {},
+                                     command.description,
+                                     telepost::kComposeMenuType});
         }
     }
     EXPECT_EQ(host_.Calls(), registrations);
@@ -157,11 +162,11 @@ TEST_F(CommandsTest, EachComposeWindowGetsItsOwnFourCommands) {
     for (HWND window : {first, second}) {
         HMENU bar = host_.MenuBar(window);
         for (int i = 0; i < GetMenuItemCount(bar); ++i) {
-            if (i != kCommandMenu) {
+            if (i != telepost::kCommandMenuPosition) {
                 EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, i)), kHostItems) << "menu " << i;
             }
         }
-        HMENU popup = GetSubMenu(bar, kCommandMenu);
+        HMENU popup = GetSubMenu(bar, telepost::kCommandMenuPosition);
         ASSERT_EQ(GetMenuItemCount(popup), kFirstPluginItem + 4);
         EXPECT_TRUE(GetMenuState(popup, kHostItems, MF_BYPOSITION) & MF_SEPARATOR);
         for (int c = 0; c < 4; ++c, ++registered) {
@@ -171,7 +176,8 @@ TEST_F(CommandsTest, EachComposeWindowGetsItsOwnFourCommands) {
                          (MF_SEPARATOR | MF_POPUP | MF_GRAYED | MF_DISABLED));
             EXPECT_EQ(static_cast<int>(GetMenuItemID(popup, position)),
                       host_.Commands()[static_cast<size_t>(registered)].id);
-            EXPECT_EQ(host_.Commands()[static_cast<size_t>(registered)].windowKind, 10);
+            EXPECT_EQ(host_.Commands()[static_cast<size_t>(registered)].windowKind,
+                      telepost::kComposeMenuType);
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
@@ -85,7 +86,9 @@ TEST(FrameTest, ACopyNamedWithTwoDotsKeepsItsSettingsBesideItself) {
         EXPECT_EQ(host.Plugin().BKC_OnPlugInSetup(owner), 1);
         host.CloseCompose(owner);
     }
-    EXPECT_EQ(GetPrivateProfileIntA("k-tai", "delete crlf", 7, ini.c_str()), 0u);
+    EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[2], 7,
+                                    ini.c_str()),
+              0u);
     EXPECT_TRUE(std::ifstream(ini).good());
     std::remove(ini.c_str());
     std::remove(copy.c_str());
@@ -114,7 +117,8 @@ TEST(FrameTest, ReadsTheSettingsAtStart) {
         SCOPED_TRACE(c.name);
         std::remove(ini.c_str());
         if (c.ini) {
-            std::ofstream(ini, std::ios::binary) << "[k-tai]\n" << c.ini;
+            std::ofstream(ini, std::ios::binary) << "[" << telepost::kSettingsSection << "]\n"
+                                                 << c.ini;
         }
         Host host;
         ASSERT_TRUE(host.Load(PluginBesideProgram()));

@@ -13,8 +13,7 @@
 #include "codec.h"
 #include "host.h"
 #include "support/send_calls.h"
-#include "host/plugin_info.h"
-#include "host/settings.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
@@ -176,7 +175,7 @@ class OutgoingTest : public testing::Test {
         std::string ini = IniPath();
         const bool on[] = {flags.hankaku, flags.emoji, flags.deleteCrlf};
         for (size_t i = 0; i < std::size(telepost::kSettingKeys); ++i) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i].key,
+            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
                                        on[i] ? "1" : "0", ini.c_str());
         }
         std::string error;

@@ -13,7 +13,7 @@
 
 #include "host.h"
 #include "support/send_calls.h"
-#include "host/settings.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
@@ -253,7 +253,7 @@ class SendFaultsTest : public testing::Test {
         std::string ini = IniPath();
         const bool on[] = {hankaku, emoji, false};
         for (size_t i = 0; i < std::size(telepost::kSettingKeys); ++i) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i].key,
+            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
                                        on[i] ? "1" : "0", ini.c_str());
         }
         std::string error;

@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "host.h"
-#include "host/settings.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
 namespace {
 
-constexpr int kBoxes[] = {1000, 1001, 1002};  // hankaku, emoji, delete crlf
+constexpr int kBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
 
 // The three keys' values in the INI file; null for a key that is absent, and
 // no file at all when all three are.
@@ -145,7 +145,7 @@ void Store(const Stored& values) {
     std::remove(ini.c_str());
     for (size_t i = 0; i < values.size(); ++i) {
         if (values[i]) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i].key,
+            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
                                        values[i], ini.c_str());
         }
     }
@@ -156,8 +156,8 @@ std::array<std::string, 3> Read() {
     std::array<std::string, 3> values;
     for (size_t i = 0; i < values.size(); ++i) {
         char text[32] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i].key, "-",
-                                 text, sizeof text, IniPath().c_str());
+        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i], "-", text,
+                                 sizeof text, IniPath().c_str());
         values[i] = text;
     }
     return values;
@@ -276,10 +276,10 @@ TEST_F(SettingsDialogTest, OkWritesTheKeysInOrder) {
     text << in.rdbuf();
     std::string file = text.str();
     size_t last = 0;
-    for (const telepost::SettingKey& setting : telepost::kSettingKeys) {
-        size_t at = file.find(std::string(setting.key) + "=0");
-        ASSERT_NE(at, std::string::npos) << setting.key << " in\n" << file;
-        EXPECT_GT(at, last) << setting.key;
+    for (const char* setting : telepost::kSettingKeys) {
+        size_t at = file.find(std::string(setting) + "=0");
+        ASSERT_NE(at, std::string::npos) << setting << " in\n" << file;
+        EXPECT_GT(at, last) << setting;
         last = at;
     }
 }

@@ -19,7 +19,7 @@ struct IniPathCase {
 class IniPathTest : public testing::TestWithParam<IniPathCase> {};
 
 TEST_P(IniPathTest, DerivesThePathBesideTheLibrary) {
-    char iniPath[kPathSize];
+    char iniPath[MAX_PATH];
     std::memset(iniPath, 'x', sizeof iniPath);
     bool fits = MakeIniPath(GetParam().modulePath.c_str(), iniPath);
     EXPECT_EQ(fits, !GetParam().iniPath.empty());

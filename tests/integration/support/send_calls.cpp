@@ -1,7 +1,7 @@
 #include "support/send_calls.h"
 
 #include "codec.h"
-#include "host/plugin_info.h"
+#include "telepost/contract.h"
 
 namespace hostsim {
 

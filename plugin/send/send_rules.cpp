@@ -1,6 +1,6 @@
 // The outgoing inspection: the body conversions the settings ask for, then
 // each recipient of To, Cc and Bcc against the mobile carriers' rules.
-#include "outgoing/send_rules.h"
+#include "send/send_rules.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,7 +10,7 @@
 #include "convert/convert.h"
 #include "host/compose_headers.h"
 #include "host/host_api.h"
-#include "host/plugin_info.h"
+#include "telepost/contract.h"
 #include "host/settings.h"
 #include "outgoing/carriers.h"
 #include "outgoing/recipients.h"

@@ -1,14 +1,40 @@
-// The contract between the host mail client and the plug-in: the 15 callbacks
-// that the plug-in exports and the 54 functions that the host exports. Both
-// sides are stdcall (WINAPI); every argument and result is 32 bits on Windows.
+// The contract between the host mail client and the plug-in, all that each
+// side knows of the other: the 15 callbacks that the plug-in exports and the
+// 54 functions that the host exports, the compose window's menu, the
+// information record, the INI file beside the plug-in and the settings
+// dialog's controls. Both sides are stdcall (WINAPI); every argument and
+// result is 32 bits on Windows. Every text that crosses is code page 932.
 #pragma once
 
 #include <windows.h>
 
+#include "telepost/ini_file.h"
+#include "telepost/resource_ids.h"
+
 namespace telepost {
+
+// The code page of every text the host and the plug-in exchange.
+inline constexpr UINT kCodePage = 932;
 
 // A compose-window command, called by the host with the compose window.
 using CommandHandler = void(WINAPI*)(HWND composeWindow, LPARAM);
+
+// The menu type the host gives BKC_OnMenuInit for a compose window's menu
+// bar, also the window kind the plug-in registers its commands for.
+inline constexpr int kComposeMenuType = 10;
+// The pop-up menu of a compose window's menu bar that the plug-in extends
+// with its commands: the fourth.
+inline constexpr int kCommandMenuPosition = 3;
+
+// The information record BKC_OnPlugInInfo fills: kInfoFieldCount text fields
+// of kInfoFieldSize bytes each, in this order: the name, the vendor, the
+// version and a description. Each text is copied with its terminator; the
+// bytes behind it stay as the host had them.
+inline constexpr int kInfoFieldSize = 80;
+inline constexpr int kInfoFieldCount = 4;
+// "テレポスト", the plug-in's name in the record, also the caption of every
+// message box it shows.
+inline constexpr char kPluginName[] = "\x83\x65\x83\x8C\x83\x7C\x83\x58\x83\x67";
 
 }  // namespace telepost
 

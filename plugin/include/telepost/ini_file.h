@@ -1,0 +1,39 @@
+// The INI file the plug-in keeps beside itself (TELEPOST.ini for
+// TELEPOST.dll): its section, its keys and the bounds of what the plug-in
+// reads from it. Free of Win32 types, so that the plug-in's pure code can
+// take the bounds from here too.
+#pragma once
+
+namespace telepost {
+
+// The one section the plug-in reads and writes.
+inline constexpr char kSettingsSection[] = "k-tai";
+
+// The three settings, each a number, zero meaning off, in the order the
+// settings dialog shows them: full-width to ASCII, emoji, blank removal.
+inline constexpr const char* kSettingKeys[] = {
+    "convert to hankaku",
+    "convert to emoji",
+    "delete crlf",
+};
+
+// The mail domains the user adds to the rules of carrier group J, DoCoMo and
+// carrier group D, in this order: lists separated by blanks or commas, read
+// at start and never written by the plug-in.
+inline constexpr const char* kDomainKeys[] = {
+    "j domains",
+    "docomo domains",
+    "d domains",
+};
+
+// How many domains one rule keeps, and the bytes of one domain, written
+// without its "@".
+inline constexpr int kMaxAddedDomains = 32;
+inline constexpr int kMaxDomainLength = 63;
+// Bytes of a domain list as it is read, terminator included: room for a full
+// rule with ", " between its domains, and plenty of blanks besides. A longer
+// value is taken up to it.
+inline constexpr int kDomainListSize = 4096;
+static_assert(kMaxAddedDomains * (kMaxDomainLength + 2) < kDomainListSize);
+
+}  // namespace telepost
