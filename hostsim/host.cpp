@@ -12,7 +12,7 @@ namespace hostsim {
 
 namespace {
 
-Host* current = nullptr;
+Host* CurrentHost = nullptr;
 
 // The first identifier handed out for a registered command, in the range
 // Windows leaves to applications' menu commands.
@@ -82,7 +82,7 @@ bool HeaderNameLess::operator()(const std::string& a, const std::string& b) cons
 }
 
 Host::Host() : nextCommandId_(kFirstCommandId) {
-    current = this;
+    CurrentHost = this;
 }
 
 Host::~Host() {
@@ -90,13 +90,13 @@ Host::~Host() {
     while (!windows_.empty()) {
         CloseCompose(windows_.begin()->first);
     }
-    if (current == this) {
-        current = nullptr;
+    if (CurrentHost == this) {
+        CurrentHost = nullptr;
     }
 }
 
 Host& Host::Current() {
-    return *current;
+    return *CurrentHost;
 }
 
 bool Host::Load(const std::string& path, std::string* error) {

@@ -7,7 +7,7 @@ namespace hostsim {
 
 namespace {
 
-User* watching = nullptr;
+User* Watching = nullptr;
 
 // Where a message box keeps its text and its icon: Windows and Wine place
 // them in controls of their own numbers.
@@ -99,14 +99,14 @@ UINT StyleOf(HWND box) {
 }  // namespace
 
 User::User() {
-    watching = this;
+    Watching = this;
     hook_ = SetWindowsHookExA(WH_CBT, &User::WatchActivation, nullptr, GetCurrentThreadId());
 }
 
 User::~User() {
     UnhookWindowsHookEx(hook_);
-    if (watching == this) {
-        watching = nullptr;
+    if (Watching == this) {
+        Watching = nullptr;
     }
 }
 
@@ -123,7 +123,7 @@ void User::OnDialog(std::function<void(HWND dialog)> act) {
 }
 
 LRESULT CALLBACK User::WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
-    User* user = watching;
+    User* user = Watching;
     if (code == HCBT_ACTIVATE && user) {
         user->Activated(reinterpret_cast<HWND>(wParam));
     }
@@ -148,7 +148,7 @@ void User::Activated(HWND window) {
 
 void CALLBACK User::LookAtMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    User* user = watching;
+    User* user = Watching;
     if (user && user->box_) {
         HWND box = user->box_;
         user->box_ = nullptr;

@@ -26,7 +26,7 @@ std::map<UINT_PTR, Menu>& Menus() {
     return menus;
 }
 
-UINT_PTR nextMenu = 0x20010;
+UINT_PTR NextMenu = 0x20010;
 
 // The flags that say how an item is found, not what it is.
 constexpr UINT kLookupFlags = MF_BYPOSITION;
@@ -38,8 +38,8 @@ Menu* Find(HMENU handle) {
 }
 
 HMENU NewMenu() {
-    UINT_PTR id = nextMenu;
-    nextMenu += 4;
+    UINT_PTR id = NextMenu;
+    NextMenu += 4;
     Menus()[id] = Menu{};
     return reinterpret_cast<HMENU>(id);
 }

@@ -34,7 +34,7 @@ std::vector<Hook>& Hooks() {
     return hooks;
 }
 
-UINT_PTR nextHook = 0x20010;
+UINT_PTR NextHook = 0x20010;
 
 // Thread timers that are set: their identifiers and procedures.
 std::map<UINT_PTR, TIMERPROC>& Timers() {
@@ -42,7 +42,7 @@ std::map<UINT_PTR, TIMERPROC>& Timers() {
     return timers;
 }
 
-UINT_PTR nextTimer = 1;
+UINT_PTR NextTimer = 1;
 
 // A due timer, as the modal loop delivers it: called, and due again later
 // unless it was killed.
@@ -164,7 +164,7 @@ HHOOK WINAPI SetWindowsHookExA(int kind, HOOKPROC proc, HINSTANCE, DWORD threadI
     if (kind != WH_CBT || !proc) {
         return nullptr;  // the model knows CBT hooks only
     }
-    auto handle = reinterpret_cast<HHOOK>(win32posix::nextHook++);
+    auto handle = reinterpret_cast<HHOOK>(win32posix::NextHook++);
     win32posix::Hooks().push_back({handle, proc, threadId ? threadId : GetCurrentThreadId()});
     return handle;
 }
@@ -197,7 +197,7 @@ UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR, UINT, TIMERPROC proc) {
     if (window || !proc) {
         return 0;  // the model keeps thread timers with a procedure only
     }
-    UINT_PTR id = win32posix::nextTimer++;
+    UINT_PTR id = win32posix::NextTimer++;
     win32posix::Timers()[id] = proc;
     win32posix::Queues()[GetCurrentThreadId()].push_back({nullptr, WM_TIMER, id, 0});
     return id;

@@ -15,13 +15,13 @@ std::map<UINT_PTR, std::unique_ptr<Window>>& Windows() {
     return windows;
 }
 
-UINT_PTR nextHandle = 0x10010;
+UINT_PTR NextHandle = 0x10010;
 
 }  // namespace
 
 HWND NewWindow(std::unique_ptr<Window> window) {
-    UINT_PTR id = nextHandle;
-    nextHandle += 4;
+    UINT_PTR id = NextHandle;
+    NextHandle += 4;
     window->handle = reinterpret_cast<HWND>(id);
     HWND handle = window->handle;
     Windows()[id] = std::move(window);

@@ -9,17 +9,17 @@ namespace telepost {
 
 namespace {
 
-DomainList gAdded[3];  // group J, DoCoMo, group D
+DomainList AddedLists[3];  // group J, DoCoMo, group D
 const DomainList kNone;
 
 DomainList* ListOf(Carrier carrier) {
     switch (carrier) {
         case Carrier::GroupJ:
-            return &gAdded[0];
+            return &AddedLists[0];
         case Carrier::DoCoMo:
-            return &gAdded[1];
+            return &AddedLists[1];
         case Carrier::GroupD:
-            return &gAdded[2];
+            return &AddedLists[2];
         case Carrier::None:
             break;
     }
