@@ -8,19 +8,24 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 jobs=$(nproc)
+# TELEPOST_WERROR=ON (as CI sets it) makes every warning an error in every preset.
+presets=(-DTELEPOST_WERROR="${TELEPOST_WERROR:-OFF}")
+
+echo "== format"
+bash scripts/check-format.sh
 
 echo "== native: unit, integration and differential tests under ASan and UBSan"
-cmake --preset native >/dev/null
+cmake --preset native "${presets[@]}" >/dev/null
 cmake --build --preset native -j"$jobs"
 ctest --preset native
 
 echo "== fuzz: bounded libFuzzer runs"
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz "${presets[@]}" >/dev/null
 cmake --build --preset fuzz -j"$jobs"
 ctest --preset fuzz
 
 echo "== windows: TELEPOST.dll and the same tests under Wine"
-cmake --preset windows >/dev/null
+cmake --preset windows "${presets[@]}" >/dev/null
 cmake --build --preset windows -j"$jobs"
 bash scripts/run-windows-tests.sh
 

@@ -43,21 +43,22 @@ constexpr ErrorText kErrorTexts[] = {
     {kErrorInsufficientBuffer, "The data area passed to a system call is too small."},
 };
 
-thread_local DWORD lastError = 0;
+thread_local DWORD LastError = 0;
 // What went wrong underneath, in the words of the call that failed (dlerror's,
 // say); empty when there is nothing to add to the error's own text.
-thread_local std::string lastErrorDetail;
+thread_local std::string LastErrorDetail;
 
 void SetError(DWORD code, std::string detail = {}) {
-    lastError = code;
-    lastErrorDetail = std::move(detail);
+    LastError = code;
+    LastErrorDetail = std::move(detail);
 }
 
 Module* MainProgram() {
     static Module* main = [] {
         char path[PATH_MAX] = {};
         ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-        return new Module{dlopen(nullptr, RTLD_NOW), n > 0 ? std::string(path, n) : std::string(),
+        return new Module{dlopen(nullptr, RTLD_NOW),
+                          n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string(),
                           nullptr};
     }();
     return main;
@@ -148,7 +149,7 @@ BOOL WINAPI DisableThreadLibraryCalls(HMODULE) {
 }
 
 DWORD WINAPI GetLastError() {
-    return lastError;
+    return LastError;
 }
 
 DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD size,
@@ -164,8 +165,8 @@ DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR 
         return 0;
     }
     std::string text = known;
-    if (messageId == lastError && !lastErrorDetail.empty()) {
-        text += " (" + lastErrorDetail + ")";
+    if (messageId == LastError && !LastErrorDetail.empty()) {
+        text += " (" + LastErrorDetail + ")";
     }
     text += "\r\n";
     if (!buffer || text.size() >= size) {

@@ -33,7 +33,8 @@ void HeaderValue::Read(HWND window, const char* name, int firstSize) {
             return;
         }
         const int larger = std::min(size, kLargestHeaderRead / 2) * 2;
-        std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<std::size_t>(larger)]);
+        const auto bytes = static_cast<std::size_t>(larger);
+        std::unique_ptr<char[]> buffer(new (std::nothrow) char[bytes]);
         if (!buffer) {
             whole_ = false;  // carry on with what was read
             return;

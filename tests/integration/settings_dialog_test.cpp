@@ -509,8 +509,8 @@ TEST_F(SettingsDialogTest, TheTemplateIsJapaneseAndNamesItsFont) {
     word(0x80C8);
     word(0);  // no extended style
     word(0);
-    word(5);                                  // five controls
-    for (unsigned value : {0, 0, 187, 73}) {  // position and size
+    word(5);                                      // five controls
+    for (unsigned value : {0u, 0u, 187u, 73u}) {  // position and size
         word(value);
     }
     word(0);                                               // no menu

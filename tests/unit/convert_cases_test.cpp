@@ -22,9 +22,9 @@ std::string Converted(Conversion convert, std::string text) {
 
 std::string Hex(const std::string& bytes) {
     std::string hex;
-    for (unsigned char byte : bytes) {
+    for (char c : bytes) {
         char digits[4];
-        std::snprintf(digits, sizeof digits, "%02X ", byte);
+        std::snprintf(digits, sizeof digits, "%02X ", static_cast<unsigned char>(c));
         hex += digits;
     }
     return hex;

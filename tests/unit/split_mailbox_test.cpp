@@ -23,8 +23,8 @@ void PrintTo(const Split& split, std::ostream* out) {
 // Splits `mailbox` into outputs of exactly the sizes given, so that a write
 // past either shows, and checks that the mailbox is left as it was.
 Split SplitInto(const std::string& mailbox, int nameSize, int addressSize) {
-    std::vector<char> name(nameSize, 'x');
-    std::vector<char> address(addressSize, 'x');
+    std::vector<char> name(static_cast<size_t>(nameSize), 'x');
+    std::vector<char> address(static_cast<size_t>(addressSize), 'x');
     const std::string before = mailbox;
     SplitMailbox(name.data(), nameSize, address.data(), addressSize, mailbox.c_str());
     EXPECT_EQ(mailbox, before);
