@@ -22,10 +22,6 @@ constexpr Slot kSlots[] = {TELEPOST_HOST_FUNCTIONS(TELEPOST_BINDING, TELEPOST_UN
 
 }  // namespace
 
-int HostFunctionCount() {
-    return static_cast<int>(sizeof kSlots / sizeof kSlots[0]);
-}
-
 int HostApiRecord::Bind() {
     if (HostModule) {
         return 1;

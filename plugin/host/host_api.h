@@ -26,9 +26,6 @@ struct HostApiRecord {
 // The one process-wide record, read-only once bound.
 extern HostApiRecord HostApi;
 
-// How many host functions are bound.
-int HostFunctionCount();
-
 // Bytes of the caller's buffer offered to the host with BKA_CompGetText.
 inline constexpr int kComposeTextBufferSize = 260;
 using ComposeTextBuffer = char[kComposeTextBufferSize];
