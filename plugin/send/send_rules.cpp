@@ -133,11 +133,12 @@ bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
     }
     char name[kMailboxPartSize];
     SplitMailbox(name, kMailboxPartSize, result, static_cast<int>(size), from.Text());
-    if (std::strlen(result) >= kMailboxPartSize) {
+    const size_t length = std::strlen(result);
+    if (length >= kMailboxPartSize) {
         return false;
     }
-    if (result != address) {
-        std::strcpy(address, result);
+    if (larger) {
+        std::memcpy(address, larger.get(), length + 1);
     }
     return true;
 }

@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const unsigned char first = static_cast<unsigned char>(entry[0]);
         Check(first != '\0' && !IsBlank(first) && first != ',' && first != ';');
         Check(!IsBlank(static_cast<unsigned char>(entry[length - 1])));
-        Check(original.compare(entry - begin, length, entry, length) == 0);
+        Check(original.compare(static_cast<std::size_t>(entry - begin), length, entry, length) ==
+              0);
         previousEnd = entry + length;
     }
     Check(telepost::NextRecipient(nullptr, &cursor) == nullptr);

@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     mailbox.push_back('\0');
 
     // Filled with a byte that is no terminator, so that a missing one shows.
-    std::vector<char> name(nameSize, 'x');
-    std::vector<char> address(addressSize, 'x');
+    std::vector<char> name(static_cast<size_t>(nameSize), 'x');
+    std::vector<char> address(static_cast<size_t>(addressSize), 'x');
     telepost::SplitMailbox(name.data(), nameSize, address.data(), addressSize, mailbox.data());
 
     Check(std::string_view(mailbox.data(), mailbox.size() - 1) == original);

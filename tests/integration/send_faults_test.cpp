@@ -85,8 +85,10 @@ std::string LongDisplayName() {
 
 // A From of exactly `bytes` bytes: a quoted display name and kSender.
 std::string FromOf(size_t bytes) {
-    const std::string address = "\" <" + kSender + ">";
-    return "\"" + std::string(bytes - 1 - address.size(), 'Y') + address;
+    std::string from = "\"";
+    from.append(bytes - kSender.size() - 5, 'Y');
+    from.append("\" <").append(kSender).append(">");
+    return from;
 }
 
 // A bare address of exactly `bytes` bytes.
