@@ -26,12 +26,6 @@ struct Keys {
     const char* d = nullptr;
 };
 
-struct Flags {
-    bool hankaku = false;
-    bool emoji = false;
-    bool deleteCrlf = false;
-};
-
 struct Mail {
     std::string to, cc, subject, from, body;
 };
@@ -40,7 +34,7 @@ struct AddedCase {
     const char* what;
     Keys keys{};
     Mail mail{};
-    Flags settings{};
+    Settings settings{};
     std::vector<int> answers{};  // the buttons pressed, one per warning expected
     int result = 0;
     std::vector<Call> calls{};  // every host call, the window left out
@@ -199,14 +193,10 @@ std::string IniPath() {
 }
 
 // Writes TELEPOST.ini afresh with the settings and the keys given.
-void WriteIni(const Keys& keys, const Flags& flags) {
+void WriteIni(const Keys& keys, const Settings& flags) {
     const std::string ini = IniPath();
     std::remove(ini.c_str());
-    const bool on[] = {flags.hankaku, flags.emoji, flags.deleteCrlf};
-    for (size_t i = 0; i < std::size(telepost::kSettingKeys); ++i) {
-        WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
-                                   on[i] ? "1" : "0", ini.c_str());
-    }
+    WriteSettings(ini, flags);
     const char* values[] = {keys.j, keys.docomo, keys.d};
     static_assert(std::size(values) == std::size(telepost::kDomainKeys));
     for (size_t i = 0; i < std::size(values); ++i) {
@@ -223,7 +213,7 @@ class AddedDomainsTest : public testing::Test {
 
     // Loads the plug-in and starts it with the file; the file is gone
     // before any send, so a send cannot read it.
-    void Start(const Keys& keys, const Flags& flags) {
+    void Start(const Keys& keys, const Settings& flags) {
         WriteIni(keys, flags);
         std::string error;
         ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
@@ -256,17 +246,8 @@ TEST_F(AddedDomainsTest, SendsAsTheAddedDomainsRulesSay) {
 
         EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), c.result);
 
-        std::vector<Call> calls = host_.Calls();
-        for (Call& call : calls) {
-            EXPECT_EQ(call.window, window) << call.function;
-            call.window = nullptr;
-        }
-        EXPECT_EQ(calls, c.calls);
-        std::vector<MessageBoxSeen> warnings;
-        for (int answer : c.answers) {
-            warnings.push_back(LengthWarning(window, answer));
-        }
-        EXPECT_EQ(user.MessageBoxes(), warnings);
+        EXPECT_EQ(CallsMadeFor(host_, window), c.calls);
+        EXPECT_EQ(user.MessageBoxes(), LengthWarnings(window, c.answers));
         host_.CloseCompose(window);
     }
 }

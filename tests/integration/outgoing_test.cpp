@@ -19,12 +19,6 @@
 namespace hostsim {
 namespace {
 
-struct Flags {
-    bool hankaku = false;
-    bool emoji = false;
-    bool deleteCrlf = false;
-};
-
 struct Mail {
     std::string to, cc, bcc, subject, from, body;
 };
@@ -32,7 +26,7 @@ struct Mail {
 struct SendCase {
     const char* what;
     Mail mail{};
-    Flags settings{};
+    Settings settings{};
     std::vector<int> answers{};  // the buttons pressed, one per warning expected
     int result = 0;
     std::vector<Call> calls{};  // every host call, the window left out
@@ -171,13 +165,9 @@ class OutgoingTest : public testing::Test {
     static std::string IniPath() { return IniBeside(PluginBesideProgram()); }
 
     // Loads the plug-in with the settings, from the INI file beside it.
-    void Start(const Flags& flags) {
+    void Start(const Settings& flags) {
         std::string ini = IniPath();
-        const bool on[] = {flags.hankaku, flags.emoji, flags.deleteCrlf};
-        for (size_t i = 0; i < std::size(telepost::kSettingKeys); ++i) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
-                                       on[i] ? "1" : "0", ini.c_str());
-        }
+        WriteSettings(ini, flags);
         std::string error;
         ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
         host_.Plugin().BKC_OnStart();
@@ -209,17 +199,8 @@ TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
 
         EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, c.mode), c.result);
 
-        std::vector<Call> calls = host_.Calls();
-        for (Call& call : calls) {
-            EXPECT_EQ(call.window, window) << call.function;
-            call.window = nullptr;
-        }
-        EXPECT_EQ(calls, c.calls);
-        std::vector<MessageBoxSeen> warnings;
-        for (int answer : c.answers) {
-            warnings.push_back(LengthWarning(window, answer));
-        }
-        EXPECT_EQ(user.MessageBoxes(), warnings);
+        EXPECT_EQ(CallsMadeFor(host_, window), c.calls);
+        EXPECT_EQ(user.MessageBoxes(), LengthWarnings(window, c.answers));
         host_.CloseCompose(window);
     }
 }

@@ -253,11 +253,7 @@ class SendFaultsTest : public testing::Test {
     // Loads the plug-in with the conversions off but for those asked.
     void Start(bool hankaku, bool emoji) {
         std::string ini = IniPath();
-        const bool on[] = {hankaku, emoji, false};
-        for (size_t i = 0; i < std::size(telepost::kSettingKeys); ++i) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
-                                       on[i] ? "1" : "0", ini.c_str());
-        }
+        WriteSettings(ini, {.hankaku = hankaku, .emoji = emoji});
         std::string error;
         ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
         host_.Plugin().BKC_OnStart();

@@ -1,5 +1,9 @@
 #include "support/send_calls.h"
 
+#include <gtest/gtest.h>
+
+#include <iterator>
+
 #include "codec.h"
 #include "telepost/contract.h"
 
@@ -9,6 +13,32 @@ MessageBoxSeen LengthWarning(HWND owner, int answer) {
     std::string text;
     Utf8ToCp932("携帯電話に送信するにはメッセージが長すぎます。\nこのまま送信しますか？", &text);
     return {owner, text, telepost::kPluginName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, answer};
+}
+
+std::vector<MessageBoxSeen> LengthWarnings(HWND owner, const std::vector<int>& answers) {
+    std::vector<MessageBoxSeen> warnings;
+    for (int answer : answers) {
+        warnings.push_back(LengthWarning(owner, answer));
+    }
+    return warnings;
+}
+
+std::vector<Call> CallsMadeFor(const Host& host, HWND window) {
+    std::vector<Call> calls = host.Calls();
+    for (Call& call : calls) {
+        EXPECT_EQ(call.window, window) << call.function;
+        call.window = nullptr;
+    }
+    return calls;
+}
+
+void WriteSettings(const std::string& ini, const Settings& settings) {
+    const bool on[] = {settings.hankaku, settings.emoji, settings.deleteCrlf};
+    static_assert(std::size(on) == std::size(telepost::kSettingKeys));
+    for (size_t i = 0; i < std::size(on); ++i) {
+        WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
+                                   on[i] ? "1" : "0", ini.c_str());
+    }
 }
 
 }  // namespace hostsim

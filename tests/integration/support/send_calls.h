@@ -63,5 +63,21 @@ inline std::string Body(size_t bytes) {
 
 // The length warning, owned by the compose window, answered with `answer`.
 MessageBoxSeen LengthWarning(HWND owner, int answer);
+// The warnings a send shows when the user answers them so, one by one.
+std::vector<MessageBoxSeen> LengthWarnings(HWND owner, const std::vector<int>& answers);
+
+// The calls the host has recorded, each expected to be for `window`, with
+// the window left out.
+std::vector<Call> CallsMadeFor(const Host& host, HWND window);
+
+// The plug-in's three settings for a run, off unless asked.
+struct Settings {
+    bool hankaku = false;
+    bool emoji = false;
+    bool deleteCrlf = false;
+};
+
+// Writes the three settings to the INI file `ini`.
+void WriteSettings(const std::string& ini, const Settings& settings);
 
 }  // namespace hostsim
