@@ -19,10 +19,6 @@
 namespace hostsim {
 namespace {
 
-struct Mail {
-    std::string to, cc, bcc, subject, from, body;
-};
-
 struct SendCase {
     const char* what;
     Mail mail{};
@@ -158,35 +154,7 @@ std::vector<SendCase> Cases() {
     };
 }
 
-class OutgoingTest : public testing::Test {
-  protected:
-    void TearDown() override { std::remove(IniPath().c_str()); }
-
-    static std::string IniPath() { return IniBeside(PluginBesideProgram()); }
-
-    // Loads the plug-in with the settings, from the INI file beside it.
-    void Start(const Settings& flags) {
-        std::string ini = IniPath();
-        WriteSettings(ini, flags);
-        std::string error;
-        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
-        host_.Plugin().BKC_OnStart();
-        std::remove(ini.c_str());
-    }
-
-    HWND Open(const Mail& mail) {
-        Message message;
-        message.headers = {{"To", mail.to},
-                           {"Cc", mail.cc},
-                           {"Bcc", mail.bcc},
-                           {"Subject", mail.subject},
-                           {"From", mail.from}};
-        message.body = mail.body;
-        return host_.OpenCompose(message);
-    }
-
-    Host host_;
-};
+using OutgoingTest = SendTest;
 
 TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
     for (const SendCase& c : Cases()) {

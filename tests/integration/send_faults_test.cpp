@@ -19,10 +19,6 @@
 namespace hostsim {
 namespace {
 
-struct Mail {
-    std::string to, cc, bcc, subject, from, body;
-};
-
 // What the compose window holds after the send.
 struct Written {
     std::string subject, from, body;
@@ -244,33 +240,8 @@ std::vector<FaultCase> Cases() {
     };
 }
 
-class SendFaultsTest : public testing::Test {
+class SendFaultsTest : public SendTest {
   protected:
-    void TearDown() override { std::remove(IniPath().c_str()); }
-
-    static std::string IniPath() { return IniBeside(PluginBesideProgram()); }
-
-    // Loads the plug-in with the conversions off but for those asked.
-    void Start(bool hankaku, bool emoji) {
-        std::string ini = IniPath();
-        WriteSettings(ini, {.hankaku = hankaku, .emoji = emoji});
-        std::string error;
-        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
-        host_.Plugin().BKC_OnStart();
-        std::remove(ini.c_str());
-    }
-
-    HWND Open(const Mail& mail) {
-        Message message;
-        message.headers = {{"To", mail.to},
-                           {"Cc", mail.cc},
-                           {"Bcc", mail.bcc},
-                           {"Subject", mail.subject},
-                           {"From", mail.from}};
-        message.body = mail.body;
-        return host_.OpenCompose(message);
-    }
-
     Written Now(HWND window) const {
         return {host_.Header(window, "Subject"), host_.Header(window, "From"), host_.Body(window)};
     }
@@ -286,8 +257,6 @@ class SendFaultsTest : public testing::Test {
         }
         return calls;
     }
-
-    Host host_;
 };
 
 // Compares whole values but reports long ones by their length only, so that
@@ -302,7 +271,7 @@ void ExpectSame(const std::string& actual, const std::string& expected, const ch
 TEST_F(SendFaultsTest, LongHeadersAndCancelledSendsKeepWhatTheUserWrote) {
     for (const FaultCase& c : Cases()) {
         SCOPED_TRACE(c.what);
-        Start(c.hankaku, false);
+        Start({.hankaku = c.hankaku});
         HWND window = Open(c.mail);
         User user;
         user.AnswerMessageBoxes(c.answers);
@@ -362,7 +331,7 @@ TEST_F(SendFaultsTest, ASendStartedFromAnotherSendsWarningIsSeparate) {
         "jiro@docomo.ne.jp, " + kOther, "", "", "Hi :)", kSender, ":)" + Body(598)};
     for (int innerAnswer : {IDYES, IDNO}) {
         SCOPED_TRACE(innerAnswer == IDYES ? "Yes in the second send" : "No in the second send");
-        Start(false, true);
+        Start({.emoji = true});
 
         // Each send alone.
         SendResult firstAlone;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <iterator>
 
 #include "codec.h"
@@ -39,6 +40,34 @@ void WriteSettings(const std::string& ini, const Settings& settings) {
         WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
                                    on[i] ? "1" : "0", ini.c_str());
     }
+}
+
+void SendTest::TearDown() {
+    std::remove(IniPath().c_str());
+}
+
+std::string SendTest::IniPath() {
+    return IniBeside(PluginBesideProgram());
+}
+
+void SendTest::Start(const Settings& settings) {
+    const std::string ini = IniPath();
+    WriteSettings(ini, settings);
+    std::string error;
+    ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+    host_.Plugin().BKC_OnStart();
+    std::remove(ini.c_str());
+}
+
+HWND SendTest::Open(const Mail& mail) {
+    Message message;
+    message.headers = {{"To", mail.to},
+                       {"Cc", mail.cc},
+                       {"Bcc", mail.bcc},
+                       {"Subject", mail.subject},
+                       {"From", mail.from}};
+    message.body = mail.body;
+    return host_.OpenCompose(message);
 }
 
 }  // namespace hostsim

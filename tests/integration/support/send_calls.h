@@ -2,6 +2,8 @@
 // warning as the user sees it: shared by the tables of sends.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -79,5 +81,27 @@ struct Settings {
 
 // Writes the three settings to the INI file `ini`.
 void WriteSettings(const std::string& ini, const Settings& settings);
+
+// A compose window's message as the send tables write it.
+struct Mail {
+    std::string to, cc, bcc, subject, from, body;
+};
+
+// Sends through the plug-in beside the test program, loaded into a host of
+// the fixture's own.
+class SendTest : public testing::Test {
+  protected:
+    void TearDown() override;
+
+    // The INI file beside the plug-in.
+    static std::string IniPath();
+    // Loads the plug-in and starts it with the settings; the INI file is
+    // gone again before any send, so a send cannot read it.
+    void Start(const Settings& settings);
+    // A compose window holding the message.
+    HWND Open(const Mail& mail);
+
+    Host host_;
+};
 
 }  // namespace hostsim
