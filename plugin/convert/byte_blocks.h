@@ -266,25 +266,30 @@ struct PackBySse2 {
 };
 
 // For each set of dropped bytes in a half block (8 bits), the shuffle that
-// gathers the kept bytes at its start, and their count.
+// gathers the kept bytes at its start, for the block's first half and for its
+// second (the same indices 8 on), and their count.
 struct HalfBlockPacking {
-    unsigned char shuffle[256][8] = {};
+    unsigned char shuffle[256][2][8] = {};
     unsigned char kept[256] = {};
 };
 
 constexpr HalfBlockPacking MakeHalfBlockPacking() {
     constexpr unsigned char kZero = 0x80;  // a shuffle index that yields 0
+    constexpr unsigned char kHalf = 8;
     HalfBlockPacking packing;
     for (unsigned dropped = 0; dropped < 256; ++dropped) {
         unsigned char kept = 0;
-        for (unsigned char byte = 0; byte < 8; ++byte) {
+        for (unsigned char byte = 0; byte < kHalf; ++byte) {
             if ((dropped & (1u << byte)) == 0) {
-                packing.shuffle[dropped][kept++] = byte;
+                packing.shuffle[dropped][0][kept] = byte;
+                packing.shuffle[dropped][1][kept] = static_cast<unsigned char>(byte + kHalf);
+                ++kept;
             }
         }
         packing.kept[dropped] = kept;
-        for (unsigned char rest = kept; rest < 8; ++rest) {
-            packing.shuffle[dropped][rest] = kZero;
+        for (unsigned char rest = kept; rest < kHalf; ++rest) {
+            packing.shuffle[dropped][0][rest] = kZero;
+            packing.shuffle[dropped][1][rest] = kZero;
         }
     }
     return packing;
@@ -301,10 +306,9 @@ struct PackBySsse3 {
         const unsigned low = dropped & 0xFFu;
         const unsigned high = (dropped >> 8) & 0xFFu;
         const __m128i low_shuffle =
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[low]));
-        const __m128i high_shuffle = _mm_add_epi8(
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[high])),
-            _mm_set1_epi8(8));
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[low][0]));
+        const __m128i high_shuffle =
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[high][1]));
         const __m128i packed =
             _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(low_shuffle, high_shuffle));
         const std::size_t low_kept = kHalfBlockPacking.kept[low];
