@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "convert/byte_classes.h"
 
@@ -320,6 +321,48 @@ struct PackBySsse3 {
 
 // The same with 32-byte registers. The byte shuffles of AVX2 work within
 // each 16-byte half, so tables are repeated in both halves.
+//
+// Their constants are read from memory where they are used. Written as
+// _mm256_set1_epi8 and the like, GCC builds each one from an integer
+// register with a broadcast, and the block loops need more constants than
+// there are registers, so it rebuilds them on every pass: three instructions
+// where one load (or an operand in memory) does. InMemory holds a copy that
+// the compiler cannot take for a constant, since the code could change it
+// (nothing does); so its values are read, not rebuilt.
+template <const auto& Value>
+inline std::remove_cvref_t<decltype(Value)> InMemory = Value;
+
+struct alignas(32) WideBytes {
+    unsigned char bytes[kWideBlockSize] = {};
+};
+
+template <const WideBytes& Bytes>
+TELEPOST_AVX2 inline __m256i LoadWide() {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(InMemory<Bytes>.bytes));
+}
+
+template <unsigned char Value>
+constexpr WideBytes RepeatedOf() {
+    WideBytes repeated;
+    for (unsigned char& byte : repeated.bytes) {
+        byte = Value;
+    }
+    return repeated;
+}
+
+template <unsigned char Value>
+inline constexpr WideBytes kRepeated = RepeatedOf<Value>();
+
+// 32 copies of a byte.
+template <unsigned char Value>
+TELEPOST_AVX2 inline __m256i Splat() {
+    return LoadWide<kRepeated<Value>>();
+}
+
+// A 16-byte table in both halves.
+TELEPOST_AVX2 inline __m256i BothHalves(const unsigned char (&table)[16]) {
+    return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table)));
+}
 TELEPOST_AVX2 inline __m256i Load32(const unsigned char* at) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
 }
@@ -331,11 +374,10 @@ TELEPOST_AVX2 inline std::uint32_t Bits(__m256i byte_flags) {
 template <unsigned char Low, unsigned char High>
 TELEPOST_AVX2 inline __m256i InRange(__m256i bytes) {
     if constexpr (Low == High) {
-        return _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(static_cast<char>(Low)));
+        return _mm256_cmpeq_epi8(bytes, Splat<Low>());
     } else {
-        const __m256i offset = _mm256_sub_epi8(bytes, _mm256_set1_epi8(static_cast<char>(Low)));
-        const __m256i clamped =
-            _mm256_min_epu8(offset, _mm256_set1_epi8(static_cast<char>(High - Low)));
+        const __m256i offset = _mm256_sub_epi8(bytes, Splat<Low>());
+        const __m256i clamped = _mm256_min_epu8(offset, Splat<High - Low>());
         return _mm256_cmpeq_epi8(clamped, offset);
     }
 }
@@ -371,35 +413,46 @@ TELEPOST_AVX2 inline __m256i LookUp(__m256i lows, __m256i highs) {
     if constexpr (I == Map.count) {
         return _mm256_setzero_si256();
     } else {
-        const __m256i table = _mm256_broadcastsi128_si256(Load(Map.table[I]));
+        const __m256i table = BothHalves(InMemory<Map>.table[I]);
         const __m256i here = InRange<Map.high[I], Map.high[I]>(highs);
         return _mm256_or_si256(_mm256_and_si256(here, _mm256_shuffle_epi8(table, lows)),
                                LookUp<Map, I + 1>(lows, highs));
     }
 }
 
+// For each byte of a block, the byte of a 32-bit word that holds its bit,
+// and the bit.
+constexpr WideBytes BitSpreading(bool bit) {
+    WideBytes bytes;
+    for (unsigned byte = 0; byte < kWideBlockSize; ++byte) {
+        bytes.bytes[byte] = static_cast<unsigned char>(bit ? 1u << (byte % 8) : byte / 8);
+    }
+    return bytes;
+}
+
+inline constexpr WideBytes kByteOfBit = BitSpreading(false);
+inline constexpr WideBytes kBitInByte = BitSpreading(true);
+
 TELEPOST_AVX2 inline __m256i WideByteFlags(std::uint32_t bits) {
     const __m256i spread =
-        _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(bits)),
-                            _mm256_set_epi8(3, 3, 3, 3, 3, 3, 3, 3, 2, 2, 2, 2, 2, 2, 2, 2,  //
-                                            1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0));
-    const __m256i bit = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ull));
+        _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(bits)), LoadWide<kByteOfBit>());
+    const __m256i bit = LoadWide<kBitInByte>();
     return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bit), bit);
 }
 
 template <const LowNibbleSet& Set>
 TELEPOST_AVX2 inline __m256i InSet(__m256i bytes) {
     static_assert(Set.fits);
-    const __m256i table = _mm256_broadcastsi128_si256(Load(Set.table));
+    const __m256i table = BothHalves(InMemory<Set>.table);
     return _mm256_cmpeq_epi8(_mm256_shuffle_epi8(table, bytes), bytes);
 }
 
 TELEPOST_AVX2 inline __m256i LowNibbles(__m256i bytes) {
-    return _mm256_and_si256(bytes, _mm256_set1_epi8(0x0F));
+    return _mm256_and_si256(bytes, Splat<0x0F>());
 }
 
 TELEPOST_AVX2 inline __m256i HighNibbles(__m256i bytes) {
-    return _mm256_and_si256(_mm256_srli_epi16(bytes, 4), _mm256_set1_epi8(0x0F));
+    return _mm256_and_si256(_mm256_srli_epi16(bytes, 4), Splat<0x0F>());
 }
 
 // Packs each 16-byte half as PackBySsse3 does, the second half after the

@@ -274,8 +274,7 @@ TELEPOST_AVX2 inline __m256i AlphanumericsByTrail(__m256i trails) {
         return _mm256_setzero_si256();
     } else {
         constexpr TrailRun run = kAlphanumerics[I];
-        const __m256i ascii =
-            _mm256_sub_epi8(trails, _mm256_set1_epi8(static_cast<char>(run.minus)));
+        const __m256i ascii = _mm256_sub_epi8(trails, Splat<run.minus>());
         return _mm256_or_si256(_mm256_and_si256(InRange<run.low, run.high>(trails), ascii),
                                AlphanumericsByTrail<I + 1>(trails));
     }
