@@ -161,14 +161,29 @@ TELEPOST_SSE2 inline __m128i InRange(__m128i bytes) {
     }
 }
 
-// 0xFF for each byte in the class.
+// 0xFF for each byte in one of the class's runs, from run I on.
 template <const ByteRuns& Class, std::size_t I = 0>
-TELEPOST_SSE2 inline __m128i InClass(__m128i bytes) {
+TELEPOST_SSE2 inline __m128i InRuns(__m128i bytes) {
     if constexpr (I == Class.count) {
         return _mm_setzero_si128();
     } else {
         return _mm_or_si128(InRange<Class.run[I].low, Class.run[I].high>(bytes),
-                            InClass<Class, I + 1>(bytes));
+                            InRuns<Class, I + 1>(bytes));
+    }
+}
+
+// 0xFF for each byte in the class, by the cheapest test of its shape.
+template <const ByteRuns& Class>
+TELEPOST_SSE2 inline __m128i InClass(__m128i bytes) {
+    constexpr ClassShape shape = ShapeOf<Class>();
+    if constexpr (IsOneRun(Class) || !(shape.flipped || shape.holed)) {
+        return InRuns<Class>(bytes);
+    } else if constexpr (shape.flipped) {
+        const __m128i flipped = _mm_xor_si128(bytes, _mm_set1_epi8(static_cast<char>(shape.flip)));
+        return InRange<shape.run.low, shape.run.high>(flipped);
+    } else {
+        return _mm_andnot_si128(InRange<shape.hole, shape.hole>(bytes),
+                                InRange<shape.run.low, shape.run.high>(bytes));
     }
 }
 
@@ -383,12 +398,25 @@ TELEPOST_AVX2 inline __m256i InRange(__m256i bytes) {
 }
 
 template <const ByteRuns& Class, std::size_t I = 0>
-TELEPOST_AVX2 inline __m256i InClass(__m256i bytes) {
+TELEPOST_AVX2 inline __m256i InRuns(__m256i bytes) {
     if constexpr (I == Class.count) {
         return _mm256_setzero_si256();
     } else {
         return _mm256_or_si256(InRange<Class.run[I].low, Class.run[I].high>(bytes),
-                               InClass<Class, I + 1>(bytes));
+                               InRuns<Class, I + 1>(bytes));
+    }
+}
+
+template <const ByteRuns& Class>
+TELEPOST_AVX2 inline __m256i InClass(__m256i bytes) {
+    constexpr ClassShape shape = ShapeOf<Class>();
+    if constexpr (IsOneRun(Class) || !(shape.flipped || shape.holed)) {
+        return InRuns<Class>(bytes);
+    } else if constexpr (shape.flipped) {
+        return InRange<shape.run.low, shape.run.high>(_mm256_xor_si256(bytes, Splat<shape.flip>()));
+    } else {
+        return _mm256_andnot_si256(InRange<shape.hole, shape.hole>(bytes),
+                                   InRange<shape.run.low, shape.run.high>(bytes));
     }
 }
 

@@ -101,6 +101,59 @@ constexpr bool LeadBytesAreTrailBytes() {
 }
 static_assert(LeadBytesAreTrailBytes());
 
+// Cheaper tests of a class than one range test for each run: a class whose
+// bytes, each XORed with `flip`, form one run (the lead bytes, with 0x20),
+// or one run with a single byte missing from it (the trail bytes, 0x7F).
+struct ClassShape {
+    bool flipped = false;
+    unsigned char flip = 0;
+    bool holed = false;
+    unsigned char hole = 0;
+    ByteRun run;
+};
+
+constexpr bool IsOneRun(const ByteRuns& runs) {
+    return runs.count == 1;
+}
+
+template <const ByteRuns& Class>
+constexpr ClassShape ShapeOf() {
+    ClassShape shape;
+    unsigned char members[256] = {};
+    unsigned count = 0;
+    for (std::size_t i = 0; i < Class.count; ++i) {
+        for (unsigned byte = Class.run[i].low; byte <= Class.run[i].high; ++byte) {
+            members[count++] = static_cast<unsigned char>(byte);
+        }
+    }
+    // The members, flipped, form one run when they span as many values as
+    // there are of them.
+    for (unsigned flip = 1; flip < 256 && !shape.flipped; ++flip) {
+        unsigned low = 255;
+        unsigned high = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            const unsigned flipped = members[i] ^ flip;
+            low = flipped < low ? flipped : low;
+            high = flipped > high ? flipped : high;
+        }
+        if (count != 0 && high - low + 1 == count) {
+            shape = {true,
+                     static_cast<unsigned char>(flip),
+                     false,
+                     0,
+                     {static_cast<unsigned char>(low), static_cast<unsigned char>(high)}};
+        }
+    }
+    if (!shape.flipped && Class.count == 2 && Class.run[0].high + 2 == Class.run[1].low) {
+        shape = {false,
+                 0,
+                 true,
+                 static_cast<unsigned char>(Class.run[0].high + 1),
+                 {Class.run[0].low, Class.run[1].high}};
+    }
+    return shape;
+}
+
 inline constexpr ByteRuns kLeadBytes = RunsOf(IsLeadByte);
 inline constexpr ByteRuns kTrailBytes = RunsOf(IsTrailByte);
 
