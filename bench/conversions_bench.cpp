@@ -1,13 +1,27 @@
 // Throughput of the three message-text conversions on the corpus files, with
-// memcpy of the same bytes in the same run as the physical limit.
+// memcpy of the same bytes in the same process as the physical limit.
 //
-// The corpus files are read from the folder in TELEPOST_CORPUS (default
-// build/bench/corpus), one benchmark family for each file found there:
-// corpus-4KiB.txt gives ZenkakuToHankaku/4KiB and so on. The conversions work
-// in place, so every iteration starts from a fresh copy of the file; only the
-// conversion is timed.
-#include <benchmark/benchmark.h>
-
+//     conversions_bench [--corpus DIR] [--min-time SECONDS] [--paths]
+//
+// Built for both targets from the same source, with no library beyond the
+// C++ runtime, so that the Linux build and the Windows DLL's build (run under
+// Wine) are timed alike. For each corpus file found in DIR (default
+// build/bench/corpus: corpus-4KiB.txt and so on) it times the conversions as
+// the plug-in calls them, each one byte at a time, all three on one text,
+// and memcpy (with --paths also each conversion on each block path the
+// processor can run, as ZenkakuToHankaku[2] for path 2), and prints one line
+// for each:
+//
+//     ZenkakuToHankaku/64MiB <bytes> <seconds, median of the iterations>
+//
+// The conversions work in place, so every iteration starts from a fresh copy
+// of the file; only the conversion is timed. A copy larger than the caches is
+// flushed to memory before the timing starts, in both builds: the C runtimes
+// copy differently (glibc's memcpy bypasses the caches for large blocks, the
+// one the Windows build gets under Wine does not), and a copy left dirty in
+// the caches would put its write-back into the timed conversion of one build
+// only. memcpy is timed in batches long enough for the clock.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,23 +30,34 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <emmintrin.h>
 
 #include "convert/convert.h"
 #include "convert/paths.h"
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
 using Conversion = char* (*)(char*);
 
 const char* const kSizes[] = {"4KiB", "64KiB", "1MiB", "64MiB"};
+constexpr int kMinIterations = 3;
+constexpr double kMinBatchSeconds = 20e-6;
 
 struct Pass {
-    std::string name;
+    const char* name;
     Conversion convert;
 };
 
-// The conversions as the plug-in calls them, and byte at a time for
-// comparison.
+// What the plug-in does to the body of a send with every setting on.
+char* ConvertAllThree(char* text) {
+    telepost::DeleteBlanks(text);
+    telepost::ZenkakuToHankaku(text);
+    return telepost::ToImodeEmoji(text);
+}
+
 const Pass kPasses[] = {
     {"ZenkakuToHankaku", telepost::ZenkakuToHankaku},
     {"ToImodeEmoji", telepost::ToImodeEmoji},
@@ -49,49 +74,107 @@ const Pass kPasses[] = {
      [](char* text) {
          return telepost::DeleteBlanksBy(telepost::ConversionPath::kByteAtATime, text);
      }},
+    {"AllThree", ConvertAllThree},
 };
 
-// The size of one mail in the all-three benchmark.
-const char* const kMailSize = "4KiB";
+// Each conversion on the given path.
+template <telepost::ConversionPath Path>
+const Pass kOnPath[] = {
+    {"ZenkakuToHankaku", [](char* text) { return telepost::ZenkakuToHankakuBy(Path, text); }},
+    {"ToImodeEmoji", [](char* text) { return telepost::ToImodeEmojiBy(Path, text); }},
+    {"DeleteBlanks", [](char* text) { return telepost::DeleteBlanksBy(Path, text); }},
+};
 
-// Times `work` on a fresh copy of the text at each iteration.
-template <typename Work>
-void TimeOnFreshCopies(benchmark::State& state, const std::string& text, Work work) {
-    const auto buffer = std::make_unique<char[]>(text.size() + 1);
-    for (auto _ : state) {
-        std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
-        const auto start = std::chrono::steady_clock::now();
-        work(buffer.get());
-        benchmark::ClobberMemory();
-        const auto stop = std::chrono::steady_clock::now();
-        state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+struct PathPasses {
+    telepost::ConversionPath path;
+    const Pass (&passes)[3];
+};
+
+const PathPasses kPathPasses[] = {
+    {telepost::ConversionPath::kSse2Blocks, kOnPath<telepost::ConversionPath::kSse2Blocks>},
+    {telepost::ConversionPath::kSsse3Blocks, kOnPath<telepost::ConversionPath::kSsse3Blocks>},
+    {telepost::ConversionPath::kAvx2Blocks, kOnPath<telepost::ConversionPath::kAvx2Blocks>},
+};
+
+double Seconds(Clock::duration duration) {
+    return std::chrono::duration<double>(duration).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Larger than the caches of the machines the benchmark runs on.
+constexpr std::size_t kBeyondCaches = 8 << 20;
+constexpr std::size_t kCacheLine = 64;
+constexpr std::size_t kBatchBytes = 16 << 10;  // within the first-level cache
+
+// Writes the bytes back to memory and drops them from the caches.
+__attribute__((target("sse2"))) void Flush(const char* bytes, std::size_t size) {
+    for (std::size_t at = 0; at < size; at += kCacheLine) {
+        _mm_clflush(bytes + at);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(text.size()));
+    _mm_mfence();
 }
 
-void Convert(benchmark::State& state, const std::string* text, Conversion convert) {
-    TimeOnFreshCopies(state, *text,
-                      [convert](char* chars) { benchmark::DoNotOptimize(convert(chars)); });
-}
+// Volatile, so that the compiler keeps every conversion and copy.
+char* volatile Sink;
 
-// What the plug-in does to the body of a send with every setting on.
-void ConvertAllThree(benchmark::State& state, const std::string* text) {
-    TimeOnFreshCopies(state, *text, [](char* chars) {
-        telepost::DeleteBlanks(chars);
-        telepost::ZenkakuToHankaku(chars);
-        benchmark::DoNotOptimize(telepost::ToImodeEmoji(chars));
-    });
-}
-
-void Copy(benchmark::State& state, const std::string* text) {
-    const auto buffer = std::make_unique<char[]>(text->size());
-    for (auto _ : state) {
-        std::memcpy(buffer.get(), text->data(), text->size());
-        benchmark::ClobberMemory();
+// The time of one conversion. Texts smaller than kBatchBytes are converted
+// as a batch of fresh copies, one after the other in one buffer, between two
+// readings of the clock, which is coarse under Wine (0.1 µs).
+double TimeConversion(Conversion convert, const std::string& text, double min_time) {
+    const std::size_t stride = (text.size() + 1 + kCacheLine - 1) / kCacheLine * kCacheLine;
+    const std::size_t copies = std::max<std::size_t>(1, kBatchBytes / stride);
+    const auto buffer = std::make_unique<char[]>(stride * copies);
+    std::vector<double> times;
+    double total = 0;
+    for (int iteration = -1; iteration < kMinIterations || total < min_time; ++iteration) {
+        for (std::size_t copy = 0; copy < copies; ++copy) {
+            std::memcpy(buffer.get() + copy * stride, text.c_str(), text.size() + 1);
+        }
+        if (text.size() > kBeyondCaches) {
+            Flush(buffer.get(), text.size() + 1);
+        }
+        const auto start = Clock::now();
+        for (std::size_t copy = 0; copy < copies; ++copy) {
+            Sink = convert(buffer.get() + copy * stride);
+        }
+        const double seconds = Seconds(Clock::now() - start);
+        if (iteration >= 0) {  // the first one warms up
+            times.push_back(seconds / static_cast<double>(copies));
+            total += seconds;
+        }
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(text->size()));
+    return Median(times);
+}
+
+double TimeCopy(const std::string& text, double min_time) {
+    const auto buffer = std::make_unique<char[]>(text.size());
+    std::size_t batch = 1;
+    std::vector<double> times;
+    double total = 0;
+    for (int iteration = -1; iteration < kMinIterations || total < min_time; ++iteration) {
+        const auto start = Clock::now();
+        for (std::size_t i = 0; i < batch; ++i) {
+            std::memcpy(buffer.get(), text.data(), text.size());
+            Sink = buffer.get();
+        }
+        const double seconds = Seconds(Clock::now() - start);
+        if (seconds < kMinBatchSeconds) {  // too short for the clock: start over, longer
+            batch *= 2;
+            iteration = -1;
+            times.clear();
+            total = 0;
+            continue;
+        }
+        if (iteration >= 0) {
+            times.push_back(seconds / static_cast<double>(batch));
+            total += seconds;
+        }
+    }
+    return Median(times);
 }
 
 bool ReadFile(const std::string& path, std::string& text) {
@@ -103,38 +186,64 @@ bool ReadFile(const std::string& path, std::string& text) {
     return true;
 }
 
+void Print(const char* name, const char* size, std::size_t bytes, double seconds) {
+    std::printf("%s/%s %zu %.9g\n", name, size, bytes, seconds);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    const char* folder = std::getenv("TELEPOST_CORPUS");
-    const std::string corpus = folder ? folder : "build/bench/corpus";
+    std::string corpus = "build/bench/corpus";
+    double min_time = 0.1;
+    bool paths = false;
+    for (int i = 1; i < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--paths") {
+            paths = true;
+            --i;
+        } else if (i + 1 == argc) {
+            std::fprintf(stderr, "%s needs a value\n", argv[i]);
+            return 2;
+        } else if (option == "--corpus") {
+            corpus = argv[i + 1];
+        } else if (option == "--min-time") {
+            min_time = std::atof(argv[i + 1]);
+        } else {
+            std::fprintf(stderr, "usage: %s [--corpus DIR] [--min-time SECONDS] [--paths]\n",
+                         argv[0]);
+            return 2;
+        }
+    }
+    // As the plug-in does when it is attached.
+    telepost::ChooseConversionPaths();
 
-    static std::string texts[std::size(kSizes)];
     bool found = false;
-    for (std::size_t i = 0; i < std::size(kSizes); ++i) {
-        const std::string size = kSizes[i];
-        if (!ReadFile(corpus + "/corpus-" + size + ".txt", texts[i])) {
+    for (const char* size : kSizes) {
+        std::string text;
+        if (!ReadFile(corpus + "/corpus-" + size + ".txt", text)) {
             continue;
         }
         found = true;
-        const std::string* text = &texts[i];
         for (const Pass& pass : kPasses) {
-            benchmark::RegisterBenchmark((pass.name + "/" + size).c_str(), Convert, text,
-                                         pass.convert)
-                ->UseManualTime();
+            Print(pass.name, size, text.size(), TimeConversion(pass.convert, text, min_time));
         }
-        benchmark::RegisterBenchmark(("memcpy/" + size).c_str(), Copy, text);
-        if (size == kMailSize) {
-            benchmark::RegisterBenchmark(("AllThree/" + size).c_str(), ConvertAllThree, text)
-                ->UseManualTime();
+        for (const PathPasses& on_path : kPathPasses) {
+            if (!paths || !telepost::CanRun(on_path.path)) {
+                continue;
+            }
+            for (const Pass& pass : on_path.passes) {
+                const std::string name = std::string(pass.name) + "[" +
+                                         std::to_string(static_cast<int>(on_path.path)) + "]";
+                Print(name.c_str(), size, text.size(),
+                      TimeConversion(pass.convert, text, min_time));
+            }
         }
+        Print("memcpy", size, text.size(), TimeCopy(text, min_time));
     }
     if (!found) {
-        std::fprintf(stderr, "no corpus-*.txt in %s (set TELEPOST_CORPUS)\n", corpus.c_str());
+        std::fprintf(stderr, "no corpus-*.txt in %s\n", corpus.c_str());
         return 1;
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     return 0;
 }

@@ -1,22 +1,24 @@
 #!/usr/bin/env python3
-"""Runs the conversion benchmark and the two peers on the corpus, in one run,
-and prints one markdown table.
+"""Times the conversions of the Linux build and of the DLL's build (under
+Wine), memcpy beside each, and the two peers, in one run, and prints one
+markdown table.
 
-    report.py --bench build/bench/conversions_bench --corpus build/bench/corpus
+    report.py --native build/bench/conversions_bench \\
+              --dll build/bench-windows/conversions_bench.exe --corpus build/bench/corpus
 
-Our conversions and memcpy are timed in process by Google Benchmark (median
-of three repetitions, after a warm-up); the peers are timed as whole processes reading the
-corpus file on standard input and writing to /dev/null (median of the runs).
-MB is 10^6 bytes.
+The runs are interleaved: each round runs the Linux program, the Windows
+program and the peers once, the first two in turns first, so that noise on
+the machine falls on all of them alike. Each program reports the median of
+its iterations; the table gives the median over the rounds. The peers are
+timed as whole processes reading the corpus file on standard input and
+writing to /dev/null. MB is 10^6 bytes.
 """
 import argparse
-import json
 import os
 import shutil
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 
 SIZES = ["4KiB", "64KiB", "1MiB", "64MiB"]
@@ -32,45 +34,36 @@ PEER_LABELS = {
     "nkf": "`nkf -S -s -x -Z1` (whole process)",
     "tr": "`tr -d '\\t\\n\\r '` (whole process)",
 }
-PEER_RUNS = 5
 
-# Goals on the largest corpus: a floor in MB/s and a multiple of a peer.
+# Goals on the largest corpus: a fraction of memcpy, and a multiple of a peer.
 GOALS = {
-    "ZenkakuToHankaku": (700, "nkf", 10),
-    "ToImodeEmoji": (1000, None, None),
-    "DeleteBlanks": (2500, "tr", 4),
+    "ZenkakuToHankaku": (0.25, "nkf", 10),
+    "ToImodeEmoji": (0.3, None, None),
+    "DeleteBlanks": (0.65, "tr", 4),
 }
-ALL_THREE_GOAL_US = 10
+DLL_GOAL = 0.9  # of the Linux build
+ALL_THREE_GOAL_US = 4
 
 
 def corpus_file(corpus, size):
     return os.path.join(corpus, f"corpus-{size}.txt")
 
 
-def run_benchmark(program, corpus, extra):
-    with tempfile.NamedTemporaryFile(suffix=".json") as out:
-        subprocess.run(
-            [program, "--benchmark_min_warmup_time=0.2", "--benchmark_repetitions=3",
-             "--benchmark_report_aggregates_only=true",
-             f"--benchmark_out={out.name}", "--benchmark_out_format=json", *extra],
-            env={**os.environ, "TELEPOST_CORPUS": corpus}, stdout=sys.stderr, check=True)
-        report = json.load(open(out.name))
-    medians = {}
-    for entry in report["benchmarks"]:
-        if entry.get("aggregate_name") == "median":
-            name = entry["run_name"].replace("/manual_time", "")
-            medians[name] = entry
-    return medians
+def run_program(command):
+    """Seconds per conversion by name/size, as the program prints them."""
+    output = subprocess.run(command, stdout=subprocess.PIPE, check=True, text=True).stdout
+    seconds = {}
+    for line in output.splitlines():
+        name, _, value = line.split()
+        seconds[name] = float(value)
+    return seconds
 
 
 def time_peer(command, path):
-    times = []
-    for _ in range(PEER_RUNS):
-        with open(path, "rb") as source:
-            start = time.perf_counter()
-            subprocess.run(command, stdin=source, stdout=subprocess.DEVNULL, check=True)
-            times.append(time.perf_counter() - start)
-    return statistics.median(times)
+    with open(path, "rb") as source:
+        start = time.perf_counter()
+        subprocess.run(command, stdin=source, stdout=subprocess.DEVNULL, check=True)
+        return time.perf_counter() - start
 
 
 def number(value):
@@ -79,64 +72,103 @@ def number(value):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("--bench", required=True)
+    parser.add_argument("--native", required=True, help="the Linux conversions_bench")
+    parser.add_argument("--dll", help="the Windows conversions_bench.exe, run with wine")
     parser.add_argument("--corpus", required=True)
-    args, extra = parser.parse_known_args()
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--min-time", default="0.1", help="seconds for each measurement")
+    args = parser.parse_args()
 
     sizes = [size for size in SIZES if os.path.exists(corpus_file(args.corpus, size))]
-    bench = run_benchmark(args.bench, args.corpus, extra)
+    corpus = os.path.abspath(args.corpus)
+    programs = {"native": [args.native, "--corpus", corpus, "--min-time", args.min_time]}
+    if args.dll:
+        # Wine maps the Unix root to drive Z:.
+        programs["dll"] = ["wine", args.dll, "--corpus", "Z:" + corpus, "--min-time", args.min_time]
+    peers = {peer: command for peer, command in PEERS.items() if shutil.which(command[0])}
 
-    def mbps(name, size):
-        entry = bench.get(f"{name}/{size}")
-        return entry["bytes_per_second"] / 1e6 if entry else None
+    samples = {}  # (build, name) -> seconds per round
+    for round_number in range(args.rounds):
+        order = list(programs) if round_number % 2 == 0 else list(reversed(programs))
+        for build in order:
+            for name, seconds in run_program(programs[build]).items():
+                samples.setdefault((build, name), []).append(seconds)
+        for peer, command in peers.items():
+            for size in sizes:
+                seconds = time_peer(command, corpus_file(corpus, size))
+                samples.setdefault((peer, f"{peer}/{size}"), []).append(seconds)
+        print(f"round {round_number + 1} of {args.rounds} done", file=sys.stderr)
 
-    peers = {}
-    for peer, command in PEERS.items():
-        if shutil.which(command[0]) is None:
-            continue
-        for size in sizes:
-            path = corpus_file(args.corpus, size)
-            peers[peer, size] = os.path.getsize(path) / time_peer(command, path) / 1e6
+    def mbps(build, name, size):
+        values = samples.get((build, f"{name}/{size}"))
+        if not values:
+            return None
+        return os.path.getsize(corpus_file(corpus, size)) / statistics.median(values) / 1e6
 
-    def cell(value, size):
+    def cell(build, name, size, against_native=False):
+        value = mbps(build, name, size)
         if value is None:
             return "—"
-        copy = mbps("memcpy", size)
-        return f"{number(value)} ({value / copy:.3f})" if copy else number(value)
+        text = number(value)
+        copy = mbps(build, "memcpy", size)
+        if copy:
+            text += f" ({value / copy:.3f})"
+        native = mbps("native", name, size)
+        if against_native and native:
+            text += f" {value / native:.2f}×"
+        return text
+
+    def verdict(met):
+        return "met" if met else "**not met**"
 
     def goal(name):
-        floor, peer, multiple = GOALS[name]
-        value = mbps(name, GOAL_SIZE)
-        if value is None:
+        fraction, peer, multiple = GOALS[name]
+        value = mbps("native", name, GOAL_SIZE)
+        copy = mbps("native", "memcpy", GOAL_SIZE)
+        if value is None or copy is None:
             return "—"
-        parts, met = [], value >= floor
-        if peer:
-            peer_value = peers.get((peer, GOAL_SIZE))
-            if peer_value:
-                parts.append(f"≥ {multiple} × {peer}: {value / peer_value:.1f} ×")
-                met = met and value >= multiple * peer_value
-        parts.append(f"≥ {floor:,} MB/s")
-        return ", ".join(parts) + (": met" if met else ": **not met**")
+        parts = [f"≥ {fraction} × memcpy: {verdict(value >= fraction * copy)}"]
+        peer_value = mbps(peer, peer, GOAL_SIZE) if peer else None
+        if peer_value:
+            ratio = value / peer_value
+            parts.append(f"≥ {multiple} × {peer}: {ratio:.1f} ×, {verdict(ratio >= multiple)}")
+        return "; ".join(parts)
 
-    header = ["MB/s (÷ memcpy of the same size)"] + [size.replace("KiB", " KiB").replace("MiB", " MiB") for size in sizes]
-    header.append(f"Goal on {GOAL_SIZE.replace('MiB', ' MiB')}")
+    def dll_goal(name):
+        value, native = mbps("dll", name, GOAL_SIZE), mbps("native", name, GOAL_SIZE)
+        if value is None or native is None:
+            return "—"
+        return f"≥ {DLL_GOAL} × Linux: {verdict(value >= DLL_GOAL * native)}"
+
+    def size_label(size):
+        return size.replace("KiB", " KiB").replace("MiB", " MiB")
+
+    header = ["MB/s (÷ memcpy of the same size)"] + [size_label(size) for size in sizes]
+    header.append(f"Goal on {size_label(GOAL_SIZE)}")
     rows = []
     for name in CONVERSIONS:
-        rows.append([f"`{name}`"] + [cell(mbps(name, size), size) for size in sizes] + [goal(name)])
+        rows.append([f"`{name}`"] + [cell("native", name, size) for size in sizes] + [goal(name)])
     for name in CONVERSIONS:
         rows.append([f"`{name}`, byte at a time"] +
-                    [cell(mbps(f"{name}ByteAtATime", size), size) for size in sizes] + [""])
-    rows.append(["`memcpy`"] + [cell(mbps("memcpy", size), size) for size in sizes] + [""])
+                    [cell("native", f"{name}ByteAtATime", size) for size in sizes] + [""])
+    rows.append(["`memcpy`"] + [cell("native", "memcpy", size) for size in sizes] + [""])
     for peer in PEERS:
-        rows.append([PEER_LABELS[peer]] + [cell(peers.get((peer, size)), size) for size in sizes] +
-                    [""])
-    mail = bench.get(f"AllThree/{MAIL_SIZE}")
-    if mail:
-        micros = mail["real_time"] * {"ns": 1e-3, "us": 1, "ms": 1e3, "s": 1e6}[mail["time_unit"]]
-        verdict = "met" if micros < ALL_THREE_GOAL_US else "**not met**"
-        rows.append(["All three on one mail, µs"] +
-                    [f"{micros:.2f} µs" if size == MAIL_SIZE else "" for size in sizes] +
-                    [f"< {ALL_THREE_GOAL_US} µs: {verdict}"])
+        rows.append([PEER_LABELS[peer]] + [cell(peer, peer, size) for size in sizes] + [""])
+    if "dll" in programs:
+        for name in CONVERSIONS:
+            rows.append([f"DLL under Wine: `{name}` (× Linux)"] +
+                        [cell("dll", name, size, against_native=True) for size in sizes] +
+                        [dll_goal(name)])
+        rows.append(["DLL under Wine: `memcpy` (× Linux)"] +
+                    [cell("dll", "memcpy", size, against_native=True) for size in sizes] + [""])
+    for build, label in [("native", ""), ("dll", "DLL under Wine: ")]:
+        values = samples.get((build, f"AllThree/{MAIL_SIZE}"))
+        if values:
+            micros = statistics.median(values) * 1e6
+            rows.append([f"{label}all three on one mail, µs"] +
+                        [f"{micros:.2f}" if size == MAIL_SIZE else "" for size in sizes] +
+                        [f"< {ALL_THREE_GOAL_US} µs: {verdict(micros < ALL_THREE_GOAL_US)}"
+                         if build == "native" else ""])
 
     print("| " + " | ".join(header) + " |")
     print("|---" + "|---:" * len(sizes) + "|---|")

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/convert.h"
 #include "host/host_api.h"
 #include "host/settings.h"
 #include "send/send_rules.h"
@@ -150,6 +151,7 @@ int main(int argc, char** argv) {
     telepost::HostApi.BKA_CompSetText = CompSetText;
     telepost::HostApi.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
     telepost::HostApi.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
+    telepost::ChooseConversionPaths();  // as the plug-in does when it is attached
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,199 +1,141 @@
-// Whole-block work for the conversions' block paths (private to convert/).
+// The vector code of the conversions' block paths: loads, byte-class tests
+// and the packing of blocks, with SSE2, SSSE3 and AVX2 (private to
+// convert/; the byte classes themselves are in byte_classes.h).
 //
-// A conversion changes only a few byte pairs: a first byte followed by one of
-// a few second bytes. The block paths take 16 bytes at a time and work out
-// with bit operations where the block's characters (or other two-byte units)
-// begin, which of them the conversion changes, and which bytes it drops;
-// dropped bytes are packed out before the block is stored at the write
-// position. A block with nothing to change is copied, or left alone when
-// nothing has moved.
+// A block path takes 16 bytes at a time (32 with AVX2); dropped bytes are
+// packed out before the block is stored at the write position. A block with
+// nothing to change is copied, or left alone when nothing has moved.
 //
-// The byte classes and pair sets the blocks are tested against are built at
-// compile time from the conversions' own tables and from sjis.h, so each
-// value is written down once.
-//
-// Blocks lie at fixed positions; the parse state carried from one block to
-// the next is one bit, whether the block's first byte ends a unit that began
-// in the block before. Loads never reach past the string's terminator: a
-// block is taken only when its 16 bytes and the one after them lie within the
-// string and its terminator; the rest goes byte at a time.
+// Blocks lie at fixed positions from the text's start; the parse state
+// carried from one block to the next is one bit, whether the block's first
+// byte ends a unit that began in the block before. The length of the text is
+// not known in advance: a TerminatorScan finds the terminator ahead of the
+// blocks, and a block is taken only when its bytes and the one after them
+// lie within the string and its terminator; the rest goes byte at a time.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <type_traits>
 
-#include "convert/sjis.h"
+#include "convert/byte_classes.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #define TELEPOST_SSE2_BLOCKS 1
-#include <emmintrin.h>
-#include <tmmintrin.h>
+#include <immintrin.h>
 #endif
+
+#if TELEPOST_SSE2_BLOCKS
 
 namespace telepost::blocks {
 
 constexpr std::size_t kBlockSize = 16;
+constexpr std::size_t kWideBlockSize = 32;
 
-// A run of consecutive byte values, both ends included.
-struct ByteRun {
-    unsigned char low = 0;
-    unsigned char high = 0;
-};
-
-// A byte class as runs of consecutive values.
-struct ByteRuns {
-    static constexpr std::size_t kCapacity = 8;
-    std::size_t count = 0;
-    ByteRun run[kCapacity] = {};
-};
-
-// Pairs whose first byte is `first` and whose second byte lies in low-high.
-struct PairRun {
-    unsigned char first = 0;
-    unsigned char low = 0;
-    unsigned char high = 0;
-};
-
-// A set of byte pairs as runs of second bytes.
-struct PairRuns {
-    static constexpr std::size_t kCapacity = 24;
-    std::size_t count = 0;
-    PairRun run[kCapacity] = {};
-};
-
-// The bytes for which `in_class` holds. Running over the capacity stops the
-// compilation.
-template <typename Predicate>
-constexpr ByteRuns RunsOf(Predicate in_class) {
-    ByteRuns runs;
-    bool open = false;
-    for (unsigned value = 0; value < 256; ++value) {
-        const auto byte = static_cast<unsigned char>(value);
-        if (!in_class(byte)) {
-            open = false;
-        } else if (open) {
-            runs.run[runs.count - 1].high = byte;
-        } else {
-            runs.run[runs.count++] = {byte, byte};
-            open = true;
-        }
-    }
-    return runs;
-}
-
-// The pairs for which `in_set` holds.
-template <typename Predicate>
-constexpr PairRuns PairRunsOf(Predicate in_set) {
-    PairRuns runs;
-    for (unsigned first = 0; first < 256; ++first) {
-        const auto first_byte = static_cast<unsigned char>(first);
-        bool open = false;
-        for (unsigned second = 0; second < 256; ++second) {
-            const auto second_byte = static_cast<unsigned char>(second);
-            if (!in_set(first_byte, second_byte)) {
-                open = false;
-            } else if (open) {
-                runs.run[runs.count - 1].high = second_byte;
-            } else {
-                runs.run[runs.count++] = {first_byte, second_byte, second_byte};
-                open = true;
-            }
-        }
-    }
-    return runs;
-}
-
-// The carry from block to block rests on this: a lead byte followed by a lead
-// byte always forms a pair, so the parse of a run of lead bytes that starts
-// on a character boundary pairs them off two by two.
-constexpr bool LeadBytesAreTrailBytes() {
-    for (unsigned value = 0; value < 256; ++value) {
-        const auto byte = static_cast<unsigned char>(value);
-        if (IsLeadByte(byte) && !IsTrailByte(byte)) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(LeadBytesAreTrailBytes());
-
-inline constexpr ByteRuns kLeadBytes = RunsOf(IsLeadByte);
-inline constexpr ByteRuns kTrailBytes = RunsOf(IsTrailByte);
-
-// The bytes of a block that begin a two-byte unit, one bit each, bit 0 for
-// the block's first byte. `openers` marks the bytes that begin a unit when a
-// unit begins there: for a double-byte character, a lead byte followed by a
-// trail byte. `carry_in` (0 or 1) tells that the first byte ends the unit
-// before.
-//
-// A byte that does not open a unit ends one, alone or as a second byte, so
-// the byte after it begins one; a run of openers therefore starts on a unit
-// boundary and pairs off from there: a run that starts at an even position
-// begins its units at the even positions, a run that starts at an odd one at
-// the odd positions. A unit beginning at bit 15 runs over into the next
-// block.
-constexpr unsigned UnitStarts(unsigned openers, unsigned carry_in) {
-    constexpr unsigned kEven = 0x5555;
-    constexpr unsigned kOdd = 0xAAAA;
-    openers &= ~carry_in;
-    const unsigned run_starts = openers & ~(openers << 1);
-    // Adding a run's first bit clears the run: what survives began at an odd position.
-    const unsigned odd_runs = (openers + (run_starts & kEven)) & openers;
-    const unsigned even_runs = openers & ~odd_runs;
-    return (even_runs & kEven) | (odd_runs & kOdd);
-}
-
-// A map from bytes to bytes (0 for none) as byte-shuffle tables: one table
-// of 16 values for each high nibble that maps some byte.
-struct NibbleTables {
-    std::size_t count = 0;
-    unsigned char high[16] = {};
-    unsigned char table[16][16] = {};
-};
-
-template <typename Map>
-constexpr NibbleTables NibbleTablesOf(Map map) {
-    NibbleTables tables;
-    for (unsigned high = 0; high < 16; ++high) {
-        bool used = false;
-        for (unsigned low = 0; low < 16; ++low) {
-            const unsigned char value = map(static_cast<unsigned char>(high << 4 | low));
-            tables.table[tables.count][low] = value;
-            used = used || value != 0;
-        }
-        if (used) {
-            tables.high[tables.count++] = static_cast<unsigned char>(high);
-        }
-    }
-    return tables;
-}
-
-#if TELEPOST_SSE2_BLOCKS
-
-// 32-bit Windows callers keep the stack only 4-byte aligned and the i686
-// build does not assume SSE2 elsewhere: the block code enables it for itself
-// and realigns the stack where it is entered. An SSSE3 entry takes the block
-// loop and its helpers into itself (flatten), so that the whole loop is
-// compiled for SSSE3; it is entered only when HaveSsse3() holds.
+// 32-bit Windows callers keep the stack only 4-byte aligned, and the i686
+// build does not assume SSE2 elsewhere: the block code enables SSE2, SSSE3
+// or AVX2 for itself and realigns the stack where it is entered, so that
+// spills of 16- and 32-byte registers land on aligned slots. An SSSE3 or
+// AVX2 entry takes the block loop and its helpers into itself (flatten), so
+// that the whole loop is compiled for that instruction set; it is entered
+// only when the processor has it.
 #if defined(__i386__)
+#define TELEPOST_REALIGN_STACK force_align_arg_pointer,
+#else
+#define TELEPOST_REALIGN_STACK
+#endif
 #define TELEPOST_SSE2 __attribute__((target("sse2")))
 #define TELEPOST_SSSE3 __attribute__((target("ssse3")))
-#define TELEPOST_SSE2_ENTRY __attribute__((target("sse2"), force_align_arg_pointer))
-#define TELEPOST_SSSE3_ENTRY __attribute__((target("ssse3"), flatten, force_align_arg_pointer))
-#else
-#define TELEPOST_SSE2
-#define TELEPOST_SSSE3 __attribute__((target("ssse3")))
-#define TELEPOST_SSE2_ENTRY
-#define TELEPOST_SSSE3_ENTRY __attribute__((target("ssse3"), flatten))
-#endif
+#define TELEPOST_AVX2 __attribute__((target("avx2")))
+#define TELEPOST_SSE2_ENTRY \
+    __attribute__((target("sse2"), TELEPOST_REALIGN_STACK flatten, noinline))
+#define TELEPOST_SSSE3_ENTRY \
+    __attribute__((target("ssse3"), TELEPOST_REALIGN_STACK flatten, noinline))
+#define TELEPOST_AVX2_ENTRY \
+    __attribute__((target("avx2"), TELEPOST_REALIGN_STACK flatten, noinline))
 
-// Whether the processor has SSSE3 (byte shuffles); checked once.
-inline bool HaveSsse3() {
-    static const bool have = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("ssse3") != 0;
-    }();
-    return have;
+// What the processor has, asked each time (the answer is kept by the
+// compiler's runtime after the first question). AVX2 counts only where the
+// operating system saves the 32-byte registers.
+inline bool ProcessorHasSsse3() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3") != 0;
 }
+
+inline bool ProcessorHasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}
+
+// Finding the terminator ahead of the blocks, in aligned chunks.
+//
+// A block path must not read a byte that the caller does not own, and it
+// learns the text's length only as it goes. Memory is owned in whole pages,
+// whose size is a multiple of 4096, so an aligned chunk of 16 or 32 bytes
+// never crosses a page boundary. The scan loads a chunk only when one of its
+// bytes is known to lie within the string: the first chunk holds the text's
+// first byte, and every later one begins right after a chunk without a NUL.
+// That byte's page is the caller's, so is the whole chunk, and the load
+// cannot fault. The bytes it reads past the terminator are ignored. These
+// loads are the only reads past the terminator; the address sanitizer,
+// which checks allocations to the byte, is told to let them be.
+struct Chunk16 {
+    static constexpr std::size_t kSize = 16;
+    // One bit for each NUL of the aligned chunk at `at`.
+    __attribute__((no_sanitize_address)) TELEPOST_SSE2 static std::uint32_t Nuls(
+        const unsigned char* at) {
+        const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(at));
+        return static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+    }
+};
+
+struct Chunk32 {
+    static constexpr std::size_t kSize = 32;
+    __attribute__((no_sanitize_address)) TELEPOST_AVX2 static std::uint32_t Nuls(
+        const unsigned char* at) {
+        const __m256i bytes = _mm256_load_si256(reinterpret_cast<const __m256i*>(at));
+        return static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_setzero_si256())));
+    }
+};
+
+template <typename Chunk>
+class TerminatorScan {
+  public:
+    explicit TerminatorScan(const unsigned char* text) : text_(text) {
+        const auto address = reinterpret_cast<std::uintptr_t>(text);
+        const std::size_t offset = address % Chunk::kSize;
+        const std::uint32_t nuls = Chunk::Nuls(text - offset) >> offset;
+        Note(nuls, Chunk::kSize - offset);
+    }
+
+    // Whether the text's first `end` bytes hold no NUL, so that the byte at
+    // `end` is at most the terminator.
+    bool Covers(std::size_t end) {
+        while (clear_ < end) {
+            if (found_) {
+                return false;
+            }
+            Note(Chunk::Nuls(text_ + clear_), Chunk::kSize);
+        }
+        return true;
+    }
+
+  private:
+    void Note(std::uint32_t nuls, std::size_t size) {
+        if (nuls != 0) {
+            clear_ += static_cast<std::size_t>(__builtin_ctz(nuls));
+            found_ = true;
+        } else {
+            clear_ += size;
+        }
+    }
+
+    const unsigned char* text_;
+    std::size_t clear_ = 0;  // the text's first clear_ bytes hold no NUL
+    bool found_ = false;     // the byte at clear_ is the terminator
+};
 
 TELEPOST_SSE2 inline __m128i Load(const unsigned char* at) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
@@ -219,14 +161,29 @@ TELEPOST_SSE2 inline __m128i InRange(__m128i bytes) {
     }
 }
 
-// 0xFF for each byte in the class.
+// 0xFF for each byte in one of the class's runs, from run I on.
 template <const ByteRuns& Class, std::size_t I = 0>
-TELEPOST_SSE2 inline __m128i InClass(__m128i bytes) {
+TELEPOST_SSE2 inline __m128i InRuns(__m128i bytes) {
     if constexpr (I == Class.count) {
         return _mm_setzero_si128();
     } else {
         return _mm_or_si128(InRange<Class.run[I].low, Class.run[I].high>(bytes),
-                            InClass<Class, I + 1>(bytes));
+                            InRuns<Class, I + 1>(bytes));
+    }
+}
+
+// 0xFF for each byte in the class, by the cheapest test of its shape.
+template <const ByteRuns& Class>
+TELEPOST_SSE2 inline __m128i InClass(__m128i bytes) {
+    constexpr ClassShape shape = ShapeOf<Class>();
+    if constexpr (IsOneRun(Class) || !(shape.flipped || shape.holed)) {
+        return InRuns<Class>(bytes);
+    } else if constexpr (shape.flipped) {
+        const __m128i flipped = _mm_xor_si128(bytes, _mm_set1_epi8(static_cast<char>(shape.flip)));
+        return InRange<shape.run.low, shape.run.high>(flipped);
+    } else {
+        return _mm_andnot_si128(InRange<shape.hole, shape.hole>(bytes),
+                                InRange<shape.run.low, shape.run.high>(bytes));
     }
 }
 
@@ -248,6 +205,13 @@ TELEPOST_SSE2 inline __m128i PairsInSet(__m128i firsts, __m128i seconds) {
 // block at `firsts`, `seconds` being the same bytes one position on.
 TELEPOST_SSE2 inline unsigned PairOpeners(__m128i firsts, __m128i seconds) {
     return Bits(InClass<kLeadBytes>(firsts)) & Bits(InClass<kTrailBytes>(seconds));
+}
+
+// 0xFF for each byte in the set, with one byte shuffle.
+template <const LowNibbleSet& Set>
+TELEPOST_SSSE3 inline __m128i InSet(__m128i bytes) {
+    static_assert(Set.fits);
+    return _mm_cmpeq_epi8(_mm_shuffle_epi8(Load(Set.table), bytes), bytes);
 }
 
 // The byte each byte maps to, given its low and high nibbles.
@@ -318,25 +282,30 @@ struct PackBySse2 {
 };
 
 // For each set of dropped bytes in a half block (8 bits), the shuffle that
-// gathers the kept bytes at its start, and their count.
+// gathers the kept bytes at its start, for the block's first half and for its
+// second (the same indices 8 on), and their count.
 struct HalfBlockPacking {
-    unsigned char shuffle[256][8] = {};
+    unsigned char shuffle[256][2][8] = {};
     unsigned char kept[256] = {};
 };
 
 constexpr HalfBlockPacking MakeHalfBlockPacking() {
     constexpr unsigned char kZero = 0x80;  // a shuffle index that yields 0
+    constexpr unsigned char kHalf = 8;
     HalfBlockPacking packing;
     for (unsigned dropped = 0; dropped < 256; ++dropped) {
         unsigned char kept = 0;
-        for (unsigned char byte = 0; byte < 8; ++byte) {
+        for (unsigned char byte = 0; byte < kHalf; ++byte) {
             if ((dropped & (1u << byte)) == 0) {
-                packing.shuffle[dropped][kept++] = byte;
+                packing.shuffle[dropped][0][kept] = byte;
+                packing.shuffle[dropped][1][kept] = static_cast<unsigned char>(byte + kHalf);
+                ++kept;
             }
         }
         packing.kept[dropped] = kept;
-        for (unsigned char rest = kept; rest < 8; ++rest) {
-            packing.shuffle[dropped][rest] = kZero;
+        for (unsigned char rest = kept; rest < kHalf; ++rest) {
+            packing.shuffle[dropped][0][rest] = kZero;
+            packing.shuffle[dropped][1][rest] = kZero;
         }
     }
     return packing;
@@ -353,10 +322,9 @@ struct PackBySsse3 {
         const unsigned low = dropped & 0xFFu;
         const unsigned high = (dropped >> 8) & 0xFFu;
         const __m128i low_shuffle =
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[low]));
-        const __m128i high_shuffle = _mm_add_epi8(
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[high])),
-            _mm_set1_epi8(8));
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[low][0]));
+        const __m128i high_shuffle =
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[high][1]));
         const __m128i packed =
             _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(low_shuffle, high_shuffle));
         const std::size_t low_kept = kHalfBlockPacking.kept[low];
@@ -366,6 +334,168 @@ struct PackBySsse3 {
     }
 };
 
-#endif  // TELEPOST_SSE2_BLOCKS
+// The same with 32-byte registers. The byte shuffles of AVX2 work within
+// each 16-byte half, so tables are repeated in both halves.
+//
+// Their constants are read from memory where they are used. Written as
+// _mm256_set1_epi8 and the like, GCC builds each one from an integer
+// register with a broadcast, and the block loops need more constants than
+// there are registers, so it rebuilds them on every pass: three instructions
+// where one load (or an operand in memory) does. InMemory holds a copy that
+// the compiler cannot take for a constant, since the code could change it
+// (nothing does); so its values are read, not rebuilt.
+template <const auto& Value>
+inline std::remove_cvref_t<decltype(Value)> InMemory = Value;
+
+struct alignas(32) WideBytes {
+    unsigned char bytes[kWideBlockSize] = {};
+};
+
+template <const WideBytes& Bytes>
+TELEPOST_AVX2 inline __m256i LoadWide() {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(InMemory<Bytes>.bytes));
+}
+
+template <unsigned char Value>
+constexpr WideBytes RepeatedOf() {
+    WideBytes repeated;
+    for (unsigned char& byte : repeated.bytes) {
+        byte = Value;
+    }
+    return repeated;
+}
+
+template <unsigned char Value>
+inline constexpr WideBytes kRepeated = RepeatedOf<Value>();
+
+// 32 copies of a byte.
+template <unsigned char Value>
+TELEPOST_AVX2 inline __m256i Splat() {
+    return LoadWide<kRepeated<Value>>();
+}
+
+// A 16-byte table in both halves.
+TELEPOST_AVX2 inline __m256i BothHalves(const unsigned char (&table)[16]) {
+    return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table)));
+}
+TELEPOST_AVX2 inline __m256i Load32(const unsigned char* at) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
+TELEPOST_AVX2 inline std::uint32_t Bits(__m256i byte_flags) {
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(byte_flags));
+}
+
+template <unsigned char Low, unsigned char High>
+TELEPOST_AVX2 inline __m256i InRange(__m256i bytes) {
+    if constexpr (Low == High) {
+        return _mm256_cmpeq_epi8(bytes, Splat<Low>());
+    } else {
+        const __m256i offset = _mm256_sub_epi8(bytes, Splat<Low>());
+        const __m256i clamped = _mm256_min_epu8(offset, Splat<High - Low>());
+        return _mm256_cmpeq_epi8(clamped, offset);
+    }
+}
+
+template <const ByteRuns& Class, std::size_t I = 0>
+TELEPOST_AVX2 inline __m256i InRuns(__m256i bytes) {
+    if constexpr (I == Class.count) {
+        return _mm256_setzero_si256();
+    } else {
+        return _mm256_or_si256(InRange<Class.run[I].low, Class.run[I].high>(bytes),
+                               InRuns<Class, I + 1>(bytes));
+    }
+}
+
+template <const ByteRuns& Class>
+TELEPOST_AVX2 inline __m256i InClass(__m256i bytes) {
+    constexpr ClassShape shape = ShapeOf<Class>();
+    if constexpr (IsOneRun(Class) || !(shape.flipped || shape.holed)) {
+        return InRuns<Class>(bytes);
+    } else if constexpr (shape.flipped) {
+        return InRange<shape.run.low, shape.run.high>(_mm256_xor_si256(bytes, Splat<shape.flip>()));
+    } else {
+        return _mm256_andnot_si256(InRange<shape.hole, shape.hole>(bytes),
+                                   InRange<shape.run.low, shape.run.high>(bytes));
+    }
+}
+
+template <const PairRuns& Set, std::size_t I = 0>
+TELEPOST_AVX2 inline __m256i PairsInSet(__m256i firsts, __m256i seconds) {
+    if constexpr (I == Set.count) {
+        return _mm256_setzero_si256();
+    } else {
+        constexpr PairRun run = Set.run[I];
+        const __m256i hit = _mm256_and_si256(InRange<run.first, run.first>(firsts),
+                                             InRange<run.low, run.high>(seconds));
+        return _mm256_or_si256(hit, PairsInSet<Set, I + 1>(firsts, seconds));
+    }
+}
+
+TELEPOST_AVX2 inline std::uint32_t PairOpeners(__m256i firsts, __m256i seconds) {
+    return Bits(InClass<kLeadBytes>(firsts)) & Bits(InClass<kTrailBytes>(seconds));
+}
+
+template <const NibbleTables& Map, std::size_t I = 0>
+TELEPOST_AVX2 inline __m256i LookUp(__m256i lows, __m256i highs) {
+    if constexpr (I == Map.count) {
+        return _mm256_setzero_si256();
+    } else {
+        const __m256i table = BothHalves(InMemory<Map>.table[I]);
+        const __m256i here = InRange<Map.high[I], Map.high[I]>(highs);
+        return _mm256_or_si256(_mm256_and_si256(here, _mm256_shuffle_epi8(table, lows)),
+                               LookUp<Map, I + 1>(lows, highs));
+    }
+}
+
+// For each byte of a block, the byte of a 32-bit word that holds its bit,
+// and the bit.
+constexpr WideBytes BitSpreading(bool bit) {
+    WideBytes bytes;
+    for (unsigned byte = 0; byte < kWideBlockSize; ++byte) {
+        bytes.bytes[byte] = static_cast<unsigned char>(bit ? 1u << (byte % 8) : byte / 8);
+    }
+    return bytes;
+}
+
+inline constexpr WideBytes kByteOfBit = BitSpreading(false);
+inline constexpr WideBytes kBitInByte = BitSpreading(true);
+
+TELEPOST_AVX2 inline __m256i WideByteFlags(std::uint32_t bits) {
+    const __m256i spread =
+        _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(bits)), LoadWide<kByteOfBit>());
+    const __m256i bit = LoadWide<kBitInByte>();
+    return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bit), bit);
+}
+
+template <const LowNibbleSet& Set>
+TELEPOST_AVX2 inline __m256i InSet(__m256i bytes) {
+    static_assert(Set.fits);
+    const __m256i table = BothHalves(InMemory<Set>.table);
+    return _mm256_cmpeq_epi8(_mm256_shuffle_epi8(table, bytes), bytes);
+}
+
+TELEPOST_AVX2 inline __m256i LowNibbles(__m256i bytes) {
+    return _mm256_and_si256(bytes, Splat<0x0F>());
+}
+
+TELEPOST_AVX2 inline __m256i HighNibbles(__m256i bytes) {
+    return _mm256_and_si256(_mm256_srli_epi16(bytes, 4), Splat<0x0F>());
+}
+
+// Packs each 16-byte half as PackBySsse3 does, the second half after the
+// kept bytes of the first: nothing is written past the position plus 8 plus
+// the kept bytes among the first 24.
+struct PackByAvx2 {
+    TELEPOST_AVX2 static std::size_t Store(unsigned char* at, __m256i bytes,
+                                           std::uint32_t dropped) {
+        const std::size_t low_kept =
+            PackBySsse3::Store(at, _mm256_castsi256_si128(bytes), dropped & 0xFFFFu);
+        return low_kept +
+               PackBySsse3::Store(at + low_kept, _mm256_extracti128_si256(bytes, 1), dropped >> 16);
+    }
+};
 
 }  // namespace telepost::blocks
+
+#endif  // TELEPOST_SSE2_BLOCKS

@@ -10,6 +10,11 @@
 
 namespace telepost {
 
+// Picks the fastest way this processor can run the conversions, once, when
+// the library is attached. Until then they take a way every processor the
+// plug-in runs on can run, so they are correct whenever they are called.
+void ChooseConversionPaths();
+
 // Full-width digits, Latin letters and 27 punctuation marks (the ideographic
 // space among them) become their ASCII bytes; the text gets one byte shorter
 // for each. Every other byte and double-byte character stays.

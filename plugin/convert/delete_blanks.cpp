@@ -1,8 +1,9 @@
 // Removal of blanks and line breaks, in place.
 #include <cstddef>
-#include <cstring>
+#include <cstdint>
 
 #include "convert/byte_blocks.h"
+#include "convert/byte_classes.h"
 #include "convert/convert.h"
 #include "convert/paths.h"
 
@@ -23,16 +24,18 @@ constexpr bool IsBlank(unsigned char byte) {
     return false;
 }
 
-// Copies the bytes from `read` up to `end` down to `write`, leaving out the
-// blanks, without a branch on the byte.
-inline std::size_t KeepNonBlanks(unsigned char* text, std::size_t read, std::size_t end,
-                                 std::size_t write) {
-    for (; read < end; ++read) {
+// Copies the bytes from `read` to the terminator down to `write`, leaving
+// out the blanks, without a branch on the byte but the terminator's.
+inline char* KeepNonBlanks(char* chars, std::size_t read, std::size_t write) {
+    auto* text = reinterpret_cast<unsigned char*>(chars);
+    for (;; ++read) {
         const unsigned char byte = text[read];
         text[write] = byte;
+        if (byte == 0) {
+            return chars;
+        }
         write += static_cast<std::size_t>(!IsBlank(byte));
     }
-    return write;
 }
 
 #if TELEPOST_SSE2_BLOCKS
@@ -40,41 +43,71 @@ inline std::size_t KeepNonBlanks(unsigned char* text, std::size_t read, std::siz
 using namespace blocks;
 
 constexpr ByteRuns kBlankRuns = RunsOf(IsBlank);
+constexpr LowNibbleSet kBlankSet = LowNibbleSetOf(IsBlank);
 
 // Each block is packed down to the write position without its blanks. The
 // write position never passes the block, so the stores reach only bytes
 // already loaded; what they leave past the kept bytes is overwritten by the
 // next block or the terminator.
-template <typename Pack>
-TELEPOST_SSE2 inline char* DeleteByBlocks(char* chars) {
+template <typename Block>
+inline char* DeleteByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
-    const std::size_t length = std::strlen(chars);
+    TerminatorScan<typename Block::Chunk> scan(text);
     std::size_t block = 0;
     std::size_t write = 0;
-    for (; length - block >= kBlockSize; block += kBlockSize) {
-        const __m128i bytes = Load(text + block);
-        write += Pack::Store(text + write, bytes, Bits(InClass<kBlankRuns>(bytes)));
+    for (; scan.Covers(block + Block::kSize); block += Block::kSize) {
+        write += Block::Pack(text + write, text + block);
     }
-    write = KeepNonBlanks(text, block, length, write);
-    text[write] = 0;
-    return chars;
+    return KeepNonBlanks(chars, block, write);
 }
 
+struct BlockBySse2 {
+    using Chunk = Chunk16;
+    static constexpr std::size_t kSize = kBlockSize;
+
+    TELEPOST_SSE2 static std::size_t Pack(unsigned char* at, const unsigned char* block) {
+        const __m128i bytes = Load(block);
+        return PackBySse2::Store(at, bytes, Bits(InClass<kBlankRuns>(bytes)));
+    }
+};
+
+// With byte shuffles the blanks are found with one table lookup.
+struct BlockBySsse3 {
+    using Chunk = Chunk16;
+    static constexpr std::size_t kSize = kBlockSize;
+
+    TELEPOST_SSSE3 static std::size_t Pack(unsigned char* at, const unsigned char* block) {
+        const __m128i bytes = Load(block);
+        return PackBySsse3::Store(at, bytes, Bits(InSet<kBlankSet>(bytes)));
+    }
+};
+
+struct BlockByAvx2 {
+    using Chunk = Chunk32;
+    static constexpr std::size_t kSize = kWideBlockSize;
+
+    TELEPOST_AVX2 static std::size_t Pack(unsigned char* at, const unsigned char* block) {
+        const __m256i bytes = Load32(block);
+        return PackByAvx2::Store(at, bytes, Bits(InSet<kBlankSet>(bytes)));
+    }
+};
+
 TELEPOST_SSE2_ENTRY char* DeleteBySse2(char* text) {
-    return DeleteByBlocks<PackBySse2>(text);
+    return DeleteByBlocks<BlockBySse2>(text);
 }
 
 TELEPOST_SSSE3_ENTRY char* DeleteBySsse3(char* text) {
-    return DeleteByBlocks<PackBySsse3>(text);
+    return DeleteByBlocks<BlockBySsse3>(text);
+}
+
+TELEPOST_AVX2_ENTRY char* DeleteByAvx2(char* text) {
+    return DeleteByBlocks<BlockByAvx2>(text);
 }
 
 #endif  // TELEPOST_SSE2_BLOCKS
 
-char* DeleteByteAtATime(char* chars) {
-    auto* text = reinterpret_cast<unsigned char*>(chars);
-    const std::size_t write = KeepNonBlanks(text, 0, std::strlen(chars), 0);
-    text[write] = 0;
-    return chars;
+char* ConvertByteAtATime(char* text) {
+    return KeepNonBlanks(text, 0, 0);
 }
 
 }  // namespace
@@ -86,14 +119,16 @@ char* DeleteBlanksBy(ConversionPath path, char* text) {
             return DeleteBySse2(text);
         case ConversionPath::kSsse3Blocks:
             return DeleteBySsse3(text);
+        case ConversionPath::kAvx2Blocks:
+            return DeleteByAvx2(text);
 #endif
         default:
-            return DeleteByteAtATime(text);
+            return ConvertByteAtATime(text);
     }
 }
 
 char* DeleteBlanks(char* text) {
-    return DeleteBlanksBy(FastestPath(), text);
+    return DeleteBlanksBy(ChosenPath(), text);
 }
 
 }  // namespace telepost

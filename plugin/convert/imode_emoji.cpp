@@ -1,8 +1,9 @@
 // Symbols and ASCII emoticons to i-mode emoji codes, in place.
 #include <cstddef>
-#include <cstring>
+#include <cstdint>
 
 #include "convert/byte_blocks.h"
+#include "convert/byte_classes.h"
 #include "convert/convert.h"
 #include "convert/paths.h"
 #include "convert/sjis.h"
@@ -112,32 +113,78 @@ constexpr PairRuns kWithEmoji = PairRunsOf([](unsigned char first, unsigned char
 // unit just as a lead byte followed by a trail byte does (its first byte is
 // never a lead byte), and the units that begin with a pair of the table are
 // converted where they lie. Nothing moves, so byte shuffles have nothing to
-// add: there is one block path.
-TELEPOST_SSE2_ENTRY char* ConvertByBlocks(char* chars) {
+// add: there is one block path for each register width.
+template <typename Block>
+inline char* ConvertByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
-    const std::size_t length = std::strlen(chars);
+    TerminatorScan<typename Block::Chunk> scan(text);
     std::size_t block = 0;
-    unsigned carry = 0;  // the block's first byte ends the unit before
-    for (; length - block >= kBlockSize; block += kBlockSize) {
-        const __m128i firsts = Load(text + block);
-        const __m128i seconds = Load(text + block + 1);
-        const unsigned with_emoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
-        const unsigned lead_bits = Bits(InClass<kLeadBytes>(firsts));
-        const unsigned openers =
-            (lead_bits & Bits(InClass<kTrailBytes>(seconds))) | (with_emoji & ~lead_bits);
-        const unsigned starts = UnitStarts(openers, carry);
-        for (unsigned units = starts & with_emoji; units != 0; units &= units - 1) {
-            const std::size_t at = block + static_cast<unsigned>(__builtin_ctz(units));
-            const Emoji* emoji = EmojiFor(text[at], text[at + 1]);
-            text[at] = emoji->code[0];
-            text[at + 1] = emoji->code[1];
-        }
-        carry = starts >> (kBlockSize - 1);
+    std::uint32_t carry = 0;  // the block's first byte ends the unit before
+    // A block is taken when its bytes hold no NUL, so that the byte after it,
+    // which it reads too, is at most the terminator.
+    for (; scan.Covers(block + Block::kSize); block += Block::kSize) {
+        const std::uint32_t starts = Block::Convert(text, block, carry);
+        carry = starts >> (Block::kSize - 1);
     }
     for (std::size_t read = block + carry; text[read] != 0;) {
         read = Step(text, read);
     }
     return chars;
+}
+
+// Converts the units at the block's positions in `units` (one bit each).
+inline void ConvertUnits(unsigned char* text, std::size_t block, std::uint32_t units) {
+    for (; units != 0; units &= units - 1) {
+        const std::size_t at = block + static_cast<unsigned>(__builtin_ctz(units));
+        const Emoji* emoji = EmojiFor(text[at], text[at + 1]);
+        text[at] = emoji->code[0];
+        text[at + 1] = emoji->code[1];
+    }
+}
+
+// Each converts the block's units and returns where they begin.
+struct BlockBySse2 {
+    using Chunk = Chunk16;
+    static constexpr std::size_t kSize = kBlockSize;
+
+    TELEPOST_SSE2 static std::uint32_t Convert(unsigned char* text, std::size_t block,
+                                               std::uint32_t carry) {
+        const __m128i firsts = Load(text + block);
+        const __m128i seconds = Load(text + block + 1);
+        const std::uint32_t with_emoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
+        const std::uint32_t lead_bits = Bits(InClass<kLeadBytes>(firsts));
+        const std::uint32_t openers =
+            (lead_bits & Bits(InClass<kTrailBytes>(seconds))) | (with_emoji & ~lead_bits);
+        const std::uint32_t starts = UnitStarts(openers, carry);
+        ConvertUnits(text, block, starts & with_emoji);
+        return starts;
+    }
+};
+
+struct BlockByAvx2 {
+    using Chunk = Chunk32;
+    static constexpr std::size_t kSize = kWideBlockSize;
+
+    TELEPOST_AVX2 static std::uint32_t Convert(unsigned char* text, std::size_t block,
+                                               std::uint32_t carry) {
+        const __m256i firsts = Load32(text + block);
+        const __m256i seconds = Load32(text + block + 1);
+        const std::uint32_t with_emoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
+        const std::uint32_t lead_bits = Bits(InClass<kLeadBytes>(firsts));
+        const std::uint32_t openers =
+            (lead_bits & Bits(InClass<kTrailBytes>(seconds))) | (with_emoji & ~lead_bits);
+        const std::uint32_t starts = UnitStarts(openers, carry);
+        ConvertUnits(text, block, starts & with_emoji);
+        return starts;
+    }
+};
+
+TELEPOST_SSE2_ENTRY char* ConvertBySse2(char* text) {
+    return ConvertByBlocks<BlockBySse2>(text);
+}
+
+TELEPOST_AVX2_ENTRY char* ConvertByAvx2(char* text) {
+    return ConvertByBlocks<BlockByAvx2>(text);
 }
 
 #endif  // TELEPOST_SSE2_BLOCKS
@@ -153,17 +200,21 @@ char* ConvertByteAtATime(char* chars) {
 }  // namespace
 
 char* ToImodeEmojiBy(ConversionPath path, char* text) {
+    switch (path) {
 #if TELEPOST_SSE2_BLOCKS
-    if (path != ConversionPath::kByteAtATime) {
-        return ConvertByBlocks(text);
-    }
+        case ConversionPath::kSse2Blocks:
+        case ConversionPath::kSsse3Blocks:
+            return ConvertBySse2(text);
+        case ConversionPath::kAvx2Blocks:
+            return ConvertByAvx2(text);
 #endif
-    (void)path;
-    return ConvertByteAtATime(text);
+        default:
+            return ConvertByteAtATime(text);
+    }
 }
 
 char* ToImodeEmoji(char* text) {
-    return ToImodeEmojiBy(FastestPath(), text);
+    return ToImodeEmojiBy(ChosenPath(), text);
 }
 
 }  // namespace telepost

@@ -1,9 +1,26 @@
-// Which conversion paths this processor can run.
+// Which conversion paths this processor can run, and the one the public
+// conversions take.
 #include "convert/paths.h"
 
 #include "convert/byte_blocks.h"
+#include "convert/convert.h"
 
 namespace telepost {
+
+namespace {
+
+// Before ChooseConversionPaths runs, the path every processor can run. A
+// plain constant-initialised variable: nothing is set up behind it at run
+// time, and the DLL carries no guarded initialisation.
+#if TELEPOST_SSE2_BLOCKS
+constexpr ConversionPath kBaselinePath = ConversionPath::kSse2Blocks;
+#else
+constexpr ConversionPath kBaselinePath = ConversionPath::kByteAtATime;
+#endif
+
+ConversionPath PickedPath = kBaselinePath;
+
+}  // namespace
 
 bool CanRun(ConversionPath path) {
     switch (path) {
@@ -13,21 +30,27 @@ bool CanRun(ConversionPath path) {
         case ConversionPath::kSse2Blocks:
             return true;
         case ConversionPath::kSsse3Blocks:
-            return blocks::HaveSsse3();
+            return blocks::ProcessorHasSsse3();
+        case ConversionPath::kAvx2Blocks:
+            return blocks::ProcessorHasAvx2();
 #endif
         default:
             return false;
     }
 }
 
-ConversionPath FastestPath() {
-    if (CanRun(ConversionPath::kSsse3Blocks)) {
-        return ConversionPath::kSsse3Blocks;
+ConversionPath ChosenPath() {
+    return PickedPath;
+}
+
+void ChooseConversionPaths() {
+    ConversionPath fastest = ConversionPath::kByteAtATime;
+    for (ConversionPath path : kBlockPaths) {
+        if (CanRun(path)) {
+            fastest = path;
+        }
     }
-    if (CanRun(ConversionPath::kSse2Blocks)) {
-        return ConversionPath::kSse2Blocks;
-    }
-    return ConversionPath::kByteAtATime;
+    PickedPath = fastest;
 }
 
 }  // namespace telepost

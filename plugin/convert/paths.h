@@ -2,18 +2,25 @@
 // tests).
 //
 // Byte at a time is each conversion as defined, one character after another.
-// The block paths reach the same result 16 bytes at a time: with SSE2, which
-// every processor the plug-in runs on has, or with the byte shuffles of SSSE3
-// where the processor has them. The public conversions take the fastest path
-// the processor can run; the tests hold every path against byte at a time.
+// The block paths reach the same result 16 bytes at a time, with SSE2, which
+// every processor the plug-in runs on has, or with the byte shuffles of
+// SSSE3, or 32 bytes at a time with AVX2, where the processor has them. The
+// public conversions take the path that ChooseConversionPaths picked; the
+// tests hold every path against byte at a time.
 #pragma once
 
 namespace telepost {
 
-enum class ConversionPath { kByteAtATime, kSse2Blocks, kSsse3Blocks };
+enum class ConversionPath { kByteAtATime, kSse2Blocks, kSsse3Blocks, kAvx2Blocks };
+
+// Every path but byte at a time, slowest first.
+inline constexpr ConversionPath kBlockPaths[] = {
+    ConversionPath::kSse2Blocks, ConversionPath::kSsse3Blocks, ConversionPath::kAvx2Blocks};
 
 bool CanRun(ConversionPath path);
-ConversionPath FastestPath();
+
+// The path the public conversions take.
+ConversionPath ChosenPath();
 
 // Each takes a path that CanRun accepts.
 char* ZenkakuToHankakuBy(ConversionPath path, char* text);

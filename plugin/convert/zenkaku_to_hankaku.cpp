@@ -1,9 +1,10 @@
 // Full-width digits, Latin letters and punctuation to ASCII, in place.
 #include <cstddef>
-#include <cstring>
+#include <cstdint>
 #include <iterator>
 
 #include "convert/byte_blocks.h"
+#include "convert/byte_classes.h"
 #include "convert/convert.h"
 #include "convert/paths.h"
 #include "convert/sjis.h"
@@ -132,6 +133,10 @@ char* ConvertRest(char* chars, std::size_t read, std::size_t write) {
     return chars;
 }
 
+char* ConvertByteAtATime(char* text) {
+    return ConvertRest(text, 0, 0);
+}
+
 #if TELEPOST_SSE2_BLOCKS
 
 using namespace blocks;
@@ -140,18 +145,19 @@ using namespace blocks;
 // the block's first byte ends the character before.
 struct Progress {
     std::size_t write = 0;
-    unsigned carry = 0;
+    std::uint32_t carry = 0;
 };
 
 // Converts the whole blocks with Block::Convert and the rest character by
-// character.
+// character. A block is taken when its bytes hold no NUL, so that the byte
+// after it, which it reads too, is at most the terminator.
 template <typename Block>
-TELEPOST_SSE2 inline char* ConvertByBlocks(char* chars) {
+inline char* ConvertByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
-    const std::size_t length = std::strlen(chars);
+    TerminatorScan<typename Block::Chunk> scan(text);
     std::size_t block = 0;
     Progress progress;
-    for (; length - block >= kBlockSize; block += kBlockSize) {
+    for (; scan.Covers(block + Block::kSize); block += Block::kSize) {
         Block::Convert(text, block, progress);
     }
     return ConvertRest(chars, block + progress.carry, progress.write);
@@ -171,6 +177,9 @@ constexpr PairRuns kConvertible = PairRunsOf([](unsigned char first, unsigned ch
 // store reaches only bytes already loaded; until then, a block with a
 // conversion goes character by character.
 struct BlockBySse2 {
+    using Chunk = Chunk16;
+    static constexpr std::size_t kSize = kBlockSize;
+
     TELEPOST_SSE2 static void Convert(unsigned char* text, std::size_t block, Progress& progress) {
         const unsigned carry = progress.carry;
         std::size_t& write = progress.write;
@@ -232,6 +241,9 @@ TELEPOST_SSE2 inline __m128i AlphanumericsByTrail(__m128i trails) {
 // position: a carried first byte is dropped from the first half block, so
 // the second half's store ends before the byte after the block.
 struct BlockBySsse3 {
+    using Chunk = Chunk16;
+    static constexpr std::size_t kSize = kBlockSize;
+
     TELEPOST_SSSE3 static void Convert(unsigned char* text, std::size_t block, Progress& progress) {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
@@ -255,12 +267,59 @@ struct BlockBySsse3 {
     }
 };
 
+// The digits' and letters' ASCII bytes, 32 at a time.
+template <std::size_t I = 0>
+TELEPOST_AVX2 inline __m256i AlphanumericsByTrail(__m256i trails) {
+    if constexpr (I == std::size(kAlphanumerics)) {
+        return _mm256_setzero_si256();
+    } else {
+        constexpr TrailRun run = kAlphanumerics[I];
+        const __m256i ascii = _mm256_sub_epi8(trails, Splat<run.minus>());
+        return _mm256_or_si256(_mm256_and_si256(InRange<run.low, run.high>(trails), ascii),
+                               AlphanumericsByTrail<I + 1>(trails));
+    }
+}
+
+// The SSSE3 block twice as wide. The stores stay within the bytes already
+// loaded for the same reason: before the first conversion a carried first
+// byte is dropped from the first half, so the second half's stores end
+// before the byte after the block.
+struct BlockByAvx2 {
+    using Chunk = Chunk32;
+    static constexpr std::size_t kSize = kWideBlockSize;
+
+    TELEPOST_AVX2 static void Convert(unsigned char* text, std::size_t block, Progress& progress) {
+        const __m256i firsts = Load32(text + block);
+        const __m256i seconds = Load32(text + block + 1);
+        const std::uint32_t starts = UnitStarts(PairOpeners(firsts, seconds), progress.carry);
+        const std::uint32_t carry_out = starts >> (kSize - 1);
+        const __m256i ascii = _mm256_or_si256(
+            _mm256_and_si256(InRange<kMarkLead, kMarkLead>(firsts),
+                             LookUp<kMarksByTrail>(LowNibbles(seconds), HighNibbles(seconds))),
+            _mm256_and_si256(InRange<kAlphanumericLead, kAlphanumericLead>(firsts),
+                             AlphanumericsByTrail(seconds)));
+        const std::uint32_t converted =
+            ~Bits(_mm256_cmpeq_epi8(ascii, _mm256_setzero_si256())) & starts;
+        const unsigned char after = text[block + kSize];
+        const __m256i bytes = _mm256_blendv_epi8(firsts, ascii, WideByteFlags(converted));
+        const std::uint32_t dropped = (converted << 1) | progress.carry;
+        const std::size_t kept = PackByAvx2::Store(text + progress.write, bytes, dropped);
+        text[progress.write + kept] = after;
+        progress.write += kept + (carry_out & ~(converted >> (kSize - 1)));
+        progress.carry = carry_out;
+    }
+};
+
 TELEPOST_SSE2_ENTRY char* ConvertBySse2(char* text) {
     return ConvertByBlocks<BlockBySse2>(text);
 }
 
 TELEPOST_SSSE3_ENTRY char* ConvertBySsse3(char* text) {
     return ConvertByBlocks<BlockBySsse3>(text);
+}
+
+TELEPOST_AVX2_ENTRY char* ConvertByAvx2(char* text) {
+    return ConvertByBlocks<BlockByAvx2>(text);
 }
 
 #endif  // TELEPOST_SSE2_BLOCKS
@@ -274,14 +333,16 @@ char* ZenkakuToHankakuBy(ConversionPath path, char* text) {
             return ConvertBySse2(text);
         case ConversionPath::kSsse3Blocks:
             return ConvertBySsse3(text);
+        case ConversionPath::kAvx2Blocks:
+            return ConvertByAvx2(text);
 #endif
         default:
-            return ConvertRest(text, 0, 0);
+            return ConvertByteAtATime(text);
     }
 }
 
 char* ZenkakuToHankaku(char* text) {
-    return ZenkakuToHankakuBy(FastestPath(), text);
+    return ZenkakuToHankakuBy(ChosenPath(), text);
 }
 
 }  // namespace telepost

@@ -1,5 +1,6 @@
 #include "host/entry.h"
 
+#include "convert/convert.h"
 #include "host/host_api.h"
 #include "host/settings.h"
 
@@ -11,6 +12,7 @@ int EnterLibrary(HINSTANCE instance, DWORD reason) {
         return 1;
     }
     DisableThreadLibraryCalls(instance);
+    ChooseConversionPaths();
     if (!HostApi.Bind()) {
         return 0;
     }

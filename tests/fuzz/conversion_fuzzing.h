@@ -1,6 +1,7 @@
 // What the conversion fuzz targets share: the check that stops a run, and a
 // conversion of a copy whose buffer ends at the text's terminator, so that
-// the sanitizer reports any access past it.
+// the sanitizer reports any access past it, and whose start lies at every
+// offset from an aligned boundary as the text's length varies.
 #pragma once
 
 #include <cstddef>
@@ -29,10 +30,13 @@ inline std::string TextOf(const std::uint8_t* data, std::size_t size) {
 }
 
 inline std::string Converted(Conversion convert, ConversionPath path, const std::string& text) {
-    auto buffer = std::make_unique<char[]>(text.size() + 1);
-    std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
-    Check(convert(path, buffer.get()) == buffer.get());
-    return buffer.get();
+    constexpr std::size_t kAlignments = 32;
+    const std::size_t offset = (text.size() * 7) % kAlignments;
+    auto buffer = std::make_unique<char[]>(offset + text.size() + 1);
+    char* const start = buffer.get() + offset;
+    std::memcpy(start, text.c_str(), text.size() + 1);
+    Check(convert(path, start) == start);
+    return start;
 }
 
 }  // namespace telepost::fuzzing

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(starts_code || ends_code);
         }
     }
-    for (ConversionPath path : {ConversionPath::kSse2Blocks, ConversionPath::kSsse3Blocks}) {
+    for (ConversionPath path : telepost::kBlockPaths) {
         Check(!telepost::CanRun(path) || Converted(path, text) == emoji);
     }
     return 0;

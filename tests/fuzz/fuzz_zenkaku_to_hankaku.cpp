@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string half_width = Converted(ConversionPath::kByteAtATime, text);
     Check(half_width.size() <= text.size());
     Check(Converted(ConversionPath::kByteAtATime, half_width) == half_width);
-    for (ConversionPath path : {ConversionPath::kSse2Blocks, ConversionPath::kSsse3Blocks}) {
+    for (ConversionPath path : telepost::kBlockPaths) {
         Check(!telepost::CanRun(path) || Converted(path, text) == half_width);
     }
     return 0;

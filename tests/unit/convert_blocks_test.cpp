@@ -1,10 +1,13 @@
 // The conversions over generated texts long enough for their block paths:
 // every path the processor can run gives the same result as byte at a time,
-// wherever the block boundaries fall; the conversions keep the properties
-// they promise; and no path writes a byte outside the text.
+// wherever the block boundaries and the terminator fall and however the text
+// is aligned; the conversions keep the properties they promise; no path
+// writes a byte outside the text; and the 32-byte path runs from a stack
+// that is not aligned for it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -30,8 +33,6 @@ const Pass kPasses[] = {
     {"ToImodeEmoji", ToImodeEmojiBy},
     {"DeleteBlanks", DeleteBlanksBy},
 };
-
-const ConversionPath kBlockPaths[] = {ConversionPath::kSse2Blocks, ConversionPath::kSsse3Blocks};
 
 // Runs a conversion in a heap buffer of exactly the text's size, so that the
 // address sanitizer sees any read past the terminator.
@@ -116,8 +117,8 @@ TEST(ConversionBlocksTest, BlockPathsMatchByteAtATimeAtEveryBlockOffset) {
         return text.substr(0, size);
     };
     for (const std::string& filler : fillers) {
-        for (std::size_t offset = 0; offset < 40; ++offset) {
-            const std::string text = repeated(filler, offset) + fragment + repeated(filler, 48);
+        for (std::size_t offset = 0; offset < 72; ++offset) {
+            const std::string text = repeated(filler, offset) + fragment + repeated(filler, 80);
             ASSERT_TRUE(BlockPathsAgree(text)) << "offset " << offset;
         }
     }
@@ -163,6 +164,119 @@ TEST(ConversionBlocksTest, WriteNothingOutsideTheText) {
             }
         }
     }
+}
+
+TEST(ConversionBlocksTest, FindTheTerminatorWhereverTheTextIsAligned) {
+    // The text starts at every offset of a 64-byte-aligned buffer with NULs
+    // before it, and is followed by bytes that every conversion would change,
+    // so that a path that takes a NUL before the text for the terminator, or
+    // converts past the real one, gives another result.
+    constexpr std::size_t kBefore = 64;
+    constexpr std::size_t kLongest = 100;
+    constexpr char kAfter[] = "\x82\x60 !!";
+    alignas(64) char buffer[kBefore * 2 + kLongest + 1 + 64];
+    std::mt19937 random(5);
+    const std::string source = RandomText(random, 80);
+    for (std::size_t length = 0; length <= kLongest; ++length) {
+        const std::string text = source.substr(0, length);
+        for (const Pass& pass : kPasses) {
+            const std::string expected = Converted(pass, ConversionPath::kByteAtATime, text);
+            for (ConversionPath path : kBlockPaths) {
+                if (!CanRun(path)) {
+                    continue;
+                }
+                for (std::size_t offset = 0; offset < kBefore; ++offset) {
+                    char* const start = buffer + kBefore + offset;
+                    std::memset(buffer, 0, kBefore + offset);
+                    for (std::size_t i = 0; start + i < std::end(buffer); ++i) {
+                        start[i] = kAfter[i % (sizeof kAfter - 1)];
+                    }
+                    std::memcpy(start, text.c_str(), text.size() + 1);
+                    const std::string after(start + text.size() + 1, std::end(buffer));
+                    ASSERT_EQ(pass.convert(path, start), start);
+                    ASSERT_EQ(std::string(start), expected)
+                        << pass.name << " on path " << static_cast<int>(path) << ", length "
+                        << length << ", offset " << offset;
+                    ASSERT_EQ(std::string(start + text.size() + 1, std::end(buffer)), after);
+                }
+            }
+        }
+    }
+}
+
+#if defined(__i386__)
+// Calls convert(text) with the stack pointer `skew` bytes below a 32-byte
+// boundary at the call, where the 32-bit convention of the compiler has it
+// on a 16-byte boundary and Windows callers on a 4-byte one. The callee may
+// change the registers the convention lets it change; the vector registers
+// among them exist for the compiler only where this file is built with SSE.
+#if defined(__SSE__)
+#define TELEPOST_VECTOR_CLOBBERS , "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7"
+#else
+#define TELEPOST_VECTOR_CLOBBERS
+#endif
+char* CallWithStackSkew(char* (*convert)(char*), char* text, unsigned skew) {
+    char* result;
+    asm volatile(
+        "movl %%esp, %%esi\n\t"
+        "andl $-32, %%esp\n\t"
+        "subl %[skew], %%esp\n\t"
+        "pushl %[text]\n\t"
+        "call *%[convert]\n\t"
+        "movl %%esi, %%esp"
+        : "=a"(result)
+        : [convert] "r"(convert), [text] "r"(text), [skew] "r"(skew)
+        : "esi", "ecx", "edx", "memory", "cc" TELEPOST_VECTOR_CLOBBERS);
+    return result;
+}
+#endif
+
+TEST(ConversionBlocksTest, BlockPathsRunFromAMisalignedStack) {
+#if defined(__i386__)
+    // Entered from a stack at each 4-byte step off a 32-byte boundary, a
+    // path that kept a 16- or 32-byte register on the stack without first
+    // aligning it would fault (the SSE2 paths do, built without the entry's
+    // realignment).
+    using Entry = char* (*)(char*);
+    struct PathEntries {
+        ConversionPath path;
+        Entry entries[3];
+    };
+    const PathEntries kEntries[] = {
+        {ConversionPath::kSse2Blocks,
+         {[](char* text) { return ZenkakuToHankakuBy(ConversionPath::kSse2Blocks, text); },
+          [](char* text) { return ToImodeEmojiBy(ConversionPath::kSse2Blocks, text); },
+          [](char* text) { return DeleteBlanksBy(ConversionPath::kSse2Blocks, text); }}},
+        {ConversionPath::kSsse3Blocks,
+         {[](char* text) { return ZenkakuToHankakuBy(ConversionPath::kSsse3Blocks, text); },
+          [](char* text) { return ToImodeEmojiBy(ConversionPath::kSsse3Blocks, text); },
+          [](char* text) { return DeleteBlanksBy(ConversionPath::kSsse3Blocks, text); }}},
+        {ConversionPath::kAvx2Blocks,
+         {[](char* text) { return ZenkakuToHankakuBy(ConversionPath::kAvx2Blocks, text); },
+          [](char* text) { return ToImodeEmojiBy(ConversionPath::kAvx2Blocks, text); },
+          [](char* text) { return DeleteBlanksBy(ConversionPath::kAvx2Blocks, text); }}},
+    };
+    std::mt19937 random(3);
+    const std::string text = RandomText(random, 300);
+    for (const PathEntries& entries : kEntries) {
+        if (!CanRun(entries.path)) {
+            continue;
+        }
+        for (std::size_t pass = 0; pass < std::size(kPasses); ++pass) {
+            const std::string expected =
+                Converted(kPasses[pass], ConversionPath::kByteAtATime, text);
+            for (unsigned skew = 0; skew < 32; skew += 4) {
+                std::string copy = text;
+                ASSERT_EQ(CallWithStackSkew(entries.entries[pass], copy.data(), skew), copy.data());
+                EXPECT_EQ(std::string(copy.c_str()), expected)
+                    << kPasses[pass].name << " on path " << static_cast<int>(entries.path)
+                    << ", skew " << skew;
+            }
+        }
+    }
+#else
+    GTEST_SKIP() << "64-bit callers keep the stack 16-byte aligned";
+#endif
 }
 
 }  // namespace

@@ -1,0 +1,237 @@
+// The byte classes the conversions' block paths test their blocks against,
+// and the parse of a block into two-byte units (private to convert/).
+//
+// A conversion changes only a few byte pairs: a first byte followed by one of
+// a few second bytes. The block paths take 16 or 32 bytes at a time and work
+// out with bit operations where the block's characters (or other two-byte
+// units) begin and which of them the conversion changes. The byte classes
+// and pair sets they test against are built at compile time from the
+// conversions' own tables and from sjis.h, so each value is written down
+// once. Nothing here depends on the processor; byte_blocks.h holds the
+// vector code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "convert/sjis.h"
+
+namespace telepost::blocks {
+
+// A run of consecutive byte values, both ends included.
+struct ByteRun {
+    unsigned char low = 0;
+    unsigned char high = 0;
+};
+
+// A byte class as runs of consecutive values.
+struct ByteRuns {
+    static constexpr std::size_t kCapacity = 8;
+    std::size_t count = 0;
+    ByteRun run[kCapacity] = {};
+};
+
+// Pairs whose first byte is `first` and whose second byte lies in low-high.
+struct PairRun {
+    unsigned char first = 0;
+    unsigned char low = 0;
+    unsigned char high = 0;
+};
+
+// A set of byte pairs as runs of second bytes.
+struct PairRuns {
+    static constexpr std::size_t kCapacity = 24;
+    std::size_t count = 0;
+    PairRun run[kCapacity] = {};
+};
+
+// The bytes for which `in_class` holds. Running over the capacity stops the
+// compilation.
+template <typename Predicate>
+constexpr ByteRuns RunsOf(Predicate in_class) {
+    ByteRuns runs;
+    bool open = false;
+    for (unsigned value = 0; value < 256; ++value) {
+        const auto byte = static_cast<unsigned char>(value);
+        if (!in_class(byte)) {
+            open = false;
+        } else if (open) {
+            runs.run[runs.count - 1].high = byte;
+        } else {
+            runs.run[runs.count++] = {byte, byte};
+            open = true;
+        }
+    }
+    return runs;
+}
+
+// The pairs for which `in_set` holds.
+template <typename Predicate>
+constexpr PairRuns PairRunsOf(Predicate in_set) {
+    PairRuns runs;
+    for (unsigned first = 0; first < 256; ++first) {
+        const auto first_byte = static_cast<unsigned char>(first);
+        bool open = false;
+        for (unsigned second = 0; second < 256; ++second) {
+            const auto second_byte = static_cast<unsigned char>(second);
+            if (!in_set(first_byte, second_byte)) {
+                open = false;
+            } else if (open) {
+                runs.run[runs.count - 1].high = second_byte;
+            } else {
+                runs.run[runs.count++] = {first_byte, second_byte, second_byte};
+                open = true;
+            }
+        }
+    }
+    return runs;
+}
+
+// The carry from block to block rests on this: a lead byte followed by a lead
+// byte always forms a pair, so the parse of a run of lead bytes that starts
+// on a character boundary pairs them off two by two.
+constexpr bool LeadBytesAreTrailBytes() {
+    for (unsigned value = 0; value < 256; ++value) {
+        const auto byte = static_cast<unsigned char>(value);
+        if (IsLeadByte(byte) && !IsTrailByte(byte)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(LeadBytesAreTrailBytes());
+
+// Cheaper tests of a class than one range test for each run: a class whose
+// bytes, each XORed with `flip`, form one run (the lead bytes, with 0x20),
+// or one run with a single byte missing from it (the trail bytes, 0x7F).
+struct ClassShape {
+    bool flipped = false;
+    unsigned char flip = 0;
+    bool holed = false;
+    unsigned char hole = 0;
+    ByteRun run;
+};
+
+constexpr bool IsOneRun(const ByteRuns& runs) {
+    return runs.count == 1;
+}
+
+template <const ByteRuns& Class>
+constexpr ClassShape ShapeOf() {
+    ClassShape shape;
+    unsigned char members[256] = {};
+    unsigned count = 0;
+    for (std::size_t i = 0; i < Class.count; ++i) {
+        for (unsigned byte = Class.run[i].low; byte <= Class.run[i].high; ++byte) {
+            members[count++] = static_cast<unsigned char>(byte);
+        }
+    }
+    // The members, flipped, form one run when they span as many values as
+    // there are of them.
+    for (unsigned flip = 1; flip < 256 && !shape.flipped; ++flip) {
+        unsigned low = 255;
+        unsigned high = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            const unsigned flipped = members[i] ^ flip;
+            low = flipped < low ? flipped : low;
+            high = flipped > high ? flipped : high;
+        }
+        if (count != 0 && high - low + 1 == count) {
+            shape = {true,
+                     static_cast<unsigned char>(flip),
+                     false,
+                     0,
+                     {static_cast<unsigned char>(low), static_cast<unsigned char>(high)}};
+        }
+    }
+    if (!shape.flipped && Class.count == 2 && Class.run[0].high + 2 == Class.run[1].low) {
+        shape = {false,
+                 0,
+                 true,
+                 static_cast<unsigned char>(Class.run[0].high + 1),
+                 {Class.run[0].low, Class.run[1].high}};
+    }
+    return shape;
+}
+
+inline constexpr ByteRuns kLeadBytes = RunsOf(IsLeadByte);
+inline constexpr ByteRuns kTrailBytes = RunsOf(IsTrailByte);
+
+// The bytes of a block of up to 32 bytes that begin a two-byte unit, one bit
+// each, bit 0 for the block's first byte. `openers` marks the bytes that begin a unit when a
+// unit begins there: for a double-byte character, a lead byte followed by a
+// trail byte. `carry_in` (0 or 1) tells that the first byte ends the unit
+// before.
+//
+// A byte that does not open a unit ends one, alone or as a second byte, so
+// the byte after it begins one; a run of openers therefore starts on a unit
+// boundary and pairs off from there: a run that starts at an even position
+// begins its units at the even positions, a run that starts at an odd one at
+// the odd positions. A unit beginning at the block's last bit runs over into
+// the next block. A run that reaches bit 31 carries out of the word when it
+// is cleared, which leaves the result as it should be.
+constexpr std::uint32_t UnitStarts(std::uint32_t openers, std::uint32_t carry_in) {
+    constexpr std::uint32_t kEven = 0x55555555;
+    constexpr std::uint32_t kOdd = 0xAAAAAAAA;
+    openers &= ~carry_in;
+    const std::uint32_t run_starts = openers & ~(openers << 1);
+    // Adding a run's first bit clears the run: what survives began at an odd position.
+    const std::uint32_t odd_runs = (openers + (run_starts & kEven)) & openers;
+    const std::uint32_t even_runs = openers & ~odd_runs;
+    return (even_runs & kEven) | (odd_runs & kOdd);
+}
+
+// A set of ASCII bytes of which no two share a low nibble, as a byte-shuffle
+// table by low nibble: the member with that low nibble, or a byte with
+// another low nibble where there is none. A byte is in the set when the
+// table's entry for its low nibble equals it; a byte of 0x80 or more looks
+// up 0, which never equals it.
+struct LowNibbleSet {
+    bool fits = true;  // no two members share a low nibble, and all are ASCII
+    unsigned char table[16] = {};
+};
+
+template <typename Predicate>
+constexpr LowNibbleSet LowNibbleSetOf(Predicate in_set) {
+    LowNibbleSet set;
+    bool taken[16] = {};
+    for (unsigned low = 0; low < 16; ++low) {
+        set.table[low] = static_cast<unsigned char>(low ^ 1);
+    }
+    for (unsigned value = 0; value < 256; ++value) {
+        const auto byte = static_cast<unsigned char>(value);
+        if (in_set(byte)) {
+            set.fits = set.fits && value < 0x80 && !taken[value & 0xF];
+            taken[value & 0xF] = true;
+            set.table[value & 0xF] = byte;
+        }
+    }
+    return set;
+}
+
+// A map from bytes to bytes (0 for none) as byte-shuffle tables: one table
+// of 16 values for each high nibble that maps some byte.
+struct NibbleTables {
+    std::size_t count = 0;
+    unsigned char high[16] = {};
+    unsigned char table[16][16] = {};
+};
+
+template <typename Map>
+constexpr NibbleTables NibbleTablesOf(Map map) {
+    NibbleTables tables;
+    for (unsigned high = 0; high < 16; ++high) {
+        bool used = false;
+        for (unsigned low = 0; low < 16; ++low) {
+            const unsigned char value = map(static_cast<unsigned char>(high << 4 | low));
+            tables.table[tables.count][low] = value;
+            used = used || value != 0;
+        }
+        if (used) {
+            tables.high[tables.count++] = static_cast<unsigned char>(high);
+        }
+    }
+    return tables;
+}
+
+}  // namespace telepost::blocks
