@@ -108,7 +108,7 @@ void MakeRecipients(int count) {
         }
         header += 'u';
         header += std::to_string(i);
-        header += kDomains[i % std::size(kDomains)];
+        header += kDomains[static_cast<std::size_t>(i) % std::size(kDomains)];
     }
 }
 
