@@ -124,13 +124,13 @@ char* volatile Sink;
 // The time of one conversion. Texts smaller than kBatchBytes are converted
 // as a batch of fresh copies, one after the other in one buffer, between two
 // readings of the clock, which is coarse under Wine (0.1 µs).
-double TimeConversion(Conversion convert, const std::string& text, double min_time) {
+double TimeConversion(Conversion convert, const std::string& text, double minTime) {
     const std::size_t stride = (text.size() + 1 + kCacheLine - 1) / kCacheLine * kCacheLine;
     const std::size_t copies = std::max<std::size_t>(1, kBatchBytes / stride);
     const auto buffer = std::make_unique<char[]>(stride * copies);
     std::vector<double> times;
     double total = 0;
-    for (int iteration = -1; iteration < kMinIterations || total < min_time; ++iteration) {
+    for (int iteration = -1; iteration < kMinIterations || total < minTime; ++iteration) {
         for (std::size_t copy = 0; copy < copies; ++copy) {
             std::memcpy(buffer.get() + copy * stride, text.c_str(), text.size() + 1);
         }
@@ -150,12 +150,12 @@ double TimeConversion(Conversion convert, const std::string& text, double min_ti
     return Median(times);
 }
 
-double TimeCopy(const std::string& text, double min_time) {
+double TimeCopy(const std::string& text, double minTime) {
     const auto buffer = std::make_unique<char[]>(text.size());
     std::size_t batch = 1;
     std::vector<double> times;
     double total = 0;
-    for (int iteration = -1; iteration < kMinIterations || total < min_time; ++iteration) {
+    for (int iteration = -1; iteration < kMinIterations || total < minTime; ++iteration) {
         const auto start = Clock::now();
         for (std::size_t i = 0; i < batch; ++i) {
             std::memcpy(buffer.get(), text.data(), text.size());
@@ -195,7 +195,7 @@ void Print(const char* name, const char* size, std::size_t bytes, double seconds
 
 int main(int argc, char** argv) {
     std::string corpus = "build/bench/corpus";
-    double min_time = 0.1;
+    double minTime = 0.1;
     bool paths = false;
     for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
@@ -208,7 +208,7 @@ int main(int argc, char** argv) {
         } else if (option == "--corpus") {
             corpus = argv[i + 1];
         } else if (option == "--min-time") {
-            min_time = std::atof(argv[i + 1]);
+            minTime = std::atof(argv[i + 1]);
         } else {
             std::fprintf(stderr, "usage: %s [--corpus DIR] [--min-time SECONDS] [--paths]\n",
                          argv[0]);
@@ -226,20 +226,19 @@ int main(int argc, char** argv) {
         }
         found = true;
         for (const Pass& pass : kPasses) {
-            Print(pass.name, size, text.size(), TimeConversion(pass.convert, text, min_time));
+            Print(pass.name, size, text.size(), TimeConversion(pass.convert, text, minTime));
         }
-        for (const PathPasses& on_path : kPathPasses) {
-            if (!paths || !telepost::CanRun(on_path.path)) {
+        for (const PathPasses& onPath : kPathPasses) {
+            if (!paths || !telepost::CanRun(onPath.path)) {
                 continue;
             }
-            for (const Pass& pass : on_path.passes) {
+            for (const Pass& pass : onPath.passes) {
                 const std::string name = std::string(pass.name) + "[" +
-                                         std::to_string(static_cast<int>(on_path.path)) + "]";
-                Print(name.c_str(), size, text.size(),
-                      TimeConversion(pass.convert, text, min_time));
+                                         std::to_string(static_cast<int>(onPath.path)) + "]";
+                Print(name.c_str(), size, text.size(), TimeConversion(pass.convert, text, minTime));
             }
         }
-        Print("memcpy", size, text.size(), TimeCopy(text, min_time));
+        Print("memcpy", size, text.size(), TimeCopy(text, minTime));
     }
     if (!found) {
         std::fprintf(stderr, "no corpus-*.txt in %s\n", corpus.c_str());

@@ -146,8 +146,8 @@ TELEPOST_SSE2 inline void Store(unsigned char* at, __m128i bytes) {
 }
 
 // One bit for each byte of the block, bit 0 for the first.
-TELEPOST_SSE2 inline unsigned Bits(__m128i byte_flags) {
-    return static_cast<unsigned>(_mm_movemask_epi8(byte_flags));
+TELEPOST_SSE2 inline unsigned Bits(__m128i byteFlags) {
+    return static_cast<unsigned>(_mm_movemask_epi8(byteFlags));
 }
 
 template <unsigned char Low, unsigned char High>
@@ -321,16 +321,15 @@ struct PackBySsse3 {
     TELEPOST_SSSE3 static std::size_t Store(unsigned char* at, __m128i bytes, unsigned dropped) {
         const unsigned low = dropped & 0xFFu;
         const unsigned high = (dropped >> 8) & 0xFFu;
-        const __m128i low_shuffle =
+        const __m128i lowShuffle =
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[low][0]));
-        const __m128i high_shuffle =
+        const __m128i highShuffle =
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kHalfBlockPacking.shuffle[high][1]));
-        const __m128i packed =
-            _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(low_shuffle, high_shuffle));
-        const std::size_t low_kept = kHalfBlockPacking.kept[low];
+        const __m128i packed = _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(lowShuffle, highShuffle));
+        const std::size_t lowKept = kHalfBlockPacking.kept[low];
         _mm_storel_epi64(reinterpret_cast<__m128i*>(at), packed);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(at + low_kept), _mm_srli_si128(packed, 8));
-        return low_kept + kHalfBlockPacking.kept[high];
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(at + lowKept), _mm_srli_si128(packed, 8));
+        return lowKept + kHalfBlockPacking.kept[high];
     }
 };
 
@@ -382,8 +381,8 @@ TELEPOST_AVX2 inline __m256i Load32(const unsigned char* at) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
 }
 
-TELEPOST_AVX2 inline std::uint32_t Bits(__m256i byte_flags) {
-    return static_cast<std::uint32_t>(_mm256_movemask_epi8(byte_flags));
+TELEPOST_AVX2 inline std::uint32_t Bits(__m256i byteFlags) {
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(byteFlags));
 }
 
 template <unsigned char Low, unsigned char High>
@@ -489,10 +488,10 @@ TELEPOST_AVX2 inline __m256i HighNibbles(__m256i bytes) {
 struct PackByAvx2 {
     TELEPOST_AVX2 static std::size_t Store(unsigned char* at, __m256i bytes,
                                            std::uint32_t dropped) {
-        const std::size_t low_kept =
+        const std::size_t lowKept =
             PackBySsse3::Store(at, _mm256_castsi256_si128(bytes), dropped & 0xFFFFu);
-        return low_kept +
-               PackBySsse3::Store(at + low_kept, _mm256_extracti128_si256(bytes, 1), dropped >> 16);
+        return lowKept +
+               PackBySsse3::Store(at + lowKept, _mm256_extracti128_si256(bytes, 1), dropped >> 16);
     }
 };
 

@@ -45,15 +45,15 @@ struct PairRuns {
     PairRun run[kCapacity] = {};
 };
 
-// The bytes for which `in_class` holds. Running over the capacity stops the
+// The bytes for which `inClass` holds. Running over the capacity stops the
 // compilation.
 template <typename Predicate>
-constexpr ByteRuns RunsOf(Predicate in_class) {
+constexpr ByteRuns RunsOf(Predicate inClass) {
     ByteRuns runs;
     bool open = false;
     for (unsigned value = 0; value < 256; ++value) {
         const auto byte = static_cast<unsigned char>(value);
-        if (!in_class(byte)) {
+        if (!inClass(byte)) {
             open = false;
         } else if (open) {
             runs.run[runs.count - 1].high = byte;
@@ -65,21 +65,21 @@ constexpr ByteRuns RunsOf(Predicate in_class) {
     return runs;
 }
 
-// The pairs for which `in_set` holds.
+// The pairs for which `inSet` holds.
 template <typename Predicate>
-constexpr PairRuns PairRunsOf(Predicate in_set) {
+constexpr PairRuns PairRunsOf(Predicate inSet) {
     PairRuns runs;
     for (unsigned first = 0; first < 256; ++first) {
-        const auto first_byte = static_cast<unsigned char>(first);
+        const auto firstByte = static_cast<unsigned char>(first);
         bool open = false;
         for (unsigned second = 0; second < 256; ++second) {
-            const auto second_byte = static_cast<unsigned char>(second);
-            if (!in_set(first_byte, second_byte)) {
+            const auto secondByte = static_cast<unsigned char>(second);
+            if (!inSet(firstByte, secondByte)) {
                 open = false;
             } else if (open) {
-                runs.run[runs.count - 1].high = second_byte;
+                runs.run[runs.count - 1].high = secondByte;
             } else {
-                runs.run[runs.count++] = {first_byte, second_byte, second_byte};
+                runs.run[runs.count++] = {firstByte, secondByte, secondByte};
                 open = true;
             }
         }
@@ -160,7 +160,7 @@ inline constexpr ByteRuns kTrailBytes = RunsOf(IsTrailByte);
 // The bytes of a block of up to 32 bytes that begin a two-byte unit, one bit
 // each, bit 0 for the block's first byte. `openers` marks the bytes that begin a unit when a
 // unit begins there: for a double-byte character, a lead byte followed by a
-// trail byte. `carry_in` (0 or 1) tells that the first byte ends the unit
+// trail byte. `carryIn` (0 or 1) tells that the first byte ends the unit
 // before.
 //
 // A byte that does not open a unit ends one, alone or as a second byte, so
@@ -170,15 +170,15 @@ inline constexpr ByteRuns kTrailBytes = RunsOf(IsTrailByte);
 // the odd positions. A unit beginning at the block's last bit runs over into
 // the next block. A run that reaches bit 31 carries out of the word when it
 // is cleared, which leaves the result as it should be.
-constexpr std::uint32_t UnitStarts(std::uint32_t openers, std::uint32_t carry_in) {
+constexpr std::uint32_t UnitStarts(std::uint32_t openers, std::uint32_t carryIn) {
     constexpr std::uint32_t kEven = 0x55555555;
     constexpr std::uint32_t kOdd = 0xAAAAAAAA;
-    openers &= ~carry_in;
-    const std::uint32_t run_starts = openers & ~(openers << 1);
+    openers &= ~carryIn;
+    const std::uint32_t runStarts = openers & ~(openers << 1);
     // Adding a run's first bit clears the run: what survives began at an odd position.
-    const std::uint32_t odd_runs = (openers + (run_starts & kEven)) & openers;
-    const std::uint32_t even_runs = openers & ~odd_runs;
-    return (even_runs & kEven) | (odd_runs & kOdd);
+    const std::uint32_t oddRuns = (openers + (runStarts & kEven)) & openers;
+    const std::uint32_t evenRuns = openers & ~oddRuns;
+    return (evenRuns & kEven) | (oddRuns & kOdd);
 }
 
 // A set of ASCII bytes of which no two share a low nibble, as a byte-shuffle
@@ -192,7 +192,7 @@ struct LowNibbleSet {
 };
 
 template <typename Predicate>
-constexpr LowNibbleSet LowNibbleSetOf(Predicate in_set) {
+constexpr LowNibbleSet LowNibbleSetOf(Predicate inSet) {
     LowNibbleSet set;
     bool taken[16] = {};
     for (unsigned low = 0; low < 16; ++low) {
@@ -200,7 +200,7 @@ constexpr LowNibbleSet LowNibbleSetOf(Predicate in_set) {
     }
     for (unsigned value = 0; value < 256; ++value) {
         const auto byte = static_cast<unsigned char>(value);
-        if (in_set(byte)) {
+        if (inSet(byte)) {
             set.fits = set.fits && value < 0x80 && !taken[value & 0xF];
             taken[value & 0xF] = true;
             set.table[value & 0xF] = byte;

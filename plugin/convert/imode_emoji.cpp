@@ -59,16 +59,16 @@ constexpr const Emoji* Find(const Emoji (&table)[N], unsigned char first, unsign
 // Whether some symbol or emoticon begins with the byte: the tables are
 // searched only then.
 struct FirstBytes {
-    bool begins_entry[256] = {};
+    bool beginsEntry[256] = {};
 };
 
 constexpr FirstBytes MakeFirstBytes() {
     FirstBytes firsts;
     for (const Emoji& emoji : kSymbols) {
-        firsts.begins_entry[emoji.source[0]] = true;
+        firsts.beginsEntry[emoji.source[0]] = true;
     }
     for (const Emoji& emoji : kEmoticons) {
-        firsts.begins_entry[emoji.source[0]] = true;
+        firsts.beginsEntry[emoji.source[0]] = true;
     }
     return firsts;
 }
@@ -77,7 +77,7 @@ constexpr FirstBytes kFirstBytes = MakeFirstBytes();
 
 // The emoji for the unit first, second, or null.
 constexpr const Emoji* EmojiFor(unsigned char first, unsigned char second) {
-    if (!kFirstBytes.begins_entry[first]) {
+    if (!kFirstBytes.beginsEntry[first]) {
         return nullptr;
     }
     return IsDoubleBytePair(first, second) ? Find(kSymbols, first, second)
@@ -104,7 +104,7 @@ using namespace blocks;
 
 // Any pair with an emoji, wherever it starts.
 constexpr PairRuns kWithEmoji = PairRunsOf([](unsigned char first, unsigned char second) {
-    return kFirstBytes.begins_entry[first] &&
+    return kFirstBytes.beginsEntry[first] &&
            (Find(kSymbols, first, second) != nullptr || Find(kEmoticons, first, second) != nullptr);
 });
 
@@ -151,12 +151,12 @@ struct BlockBySse2 {
                                                std::uint32_t carry) {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
-        const std::uint32_t with_emoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
-        const std::uint32_t lead_bits = Bits(InClass<kLeadBytes>(firsts));
+        const std::uint32_t withEmoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
+        const std::uint32_t leadBits = Bits(InClass<kLeadBytes>(firsts));
         const std::uint32_t openers =
-            (lead_bits & Bits(InClass<kTrailBytes>(seconds))) | (with_emoji & ~lead_bits);
+            (leadBits & Bits(InClass<kTrailBytes>(seconds))) | (withEmoji & ~leadBits);
         const std::uint32_t starts = UnitStarts(openers, carry);
-        ConvertUnits(text, block, starts & with_emoji);
+        ConvertUnits(text, block, starts & withEmoji);
         return starts;
     }
 };
@@ -169,12 +169,12 @@ struct BlockByAvx2 {
                                                std::uint32_t carry) {
         const __m256i firsts = Load32(text + block);
         const __m256i seconds = Load32(text + block + 1);
-        const std::uint32_t with_emoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
-        const std::uint32_t lead_bits = Bits(InClass<kLeadBytes>(firsts));
+        const std::uint32_t withEmoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
+        const std::uint32_t leadBits = Bits(InClass<kLeadBytes>(firsts));
         const std::uint32_t openers =
-            (lead_bits & Bits(InClass<kTrailBytes>(seconds))) | (with_emoji & ~lead_bits);
+            (leadBits & Bits(InClass<kTrailBytes>(seconds))) | (withEmoji & ~leadBits);
         const std::uint32_t starts = UnitStarts(openers, carry);
-        ConvertUnits(text, block, starts & with_emoji);
+        ConvertUnits(text, block, starts & withEmoji);
         return starts;
     }
 };

@@ -72,18 +72,18 @@ constexpr Mark kMarks[] = {
 // The ASCII byte of each convertible character, by trail byte, one table for
 // each of the two lead bytes; 0 where the character stays.
 struct HalfWidthTables {
-    unsigned char after_mark_lead[256] = {};
-    unsigned char after_alphanumeric_lead[256] = {};
+    unsigned char afterMarkLead[256] = {};
+    unsigned char afterAlphanumericLead[256] = {};
 };
 
 constexpr HalfWidthTables MakeHalfWidthTables() {
     HalfWidthTables tables;
     for (const Mark& mark : kMarks) {
-        tables.after_mark_lead[mark.trail] = mark.ascii;
+        tables.afterMarkLead[mark.trail] = mark.ascii;
     }
     for (const TrailRun& run : kAlphanumerics) {
         for (unsigned trail = run.low; trail <= run.high; ++trail) {
-            tables.after_alphanumeric_lead[trail] = static_cast<unsigned char>(trail - run.minus);
+            tables.afterAlphanumericLead[trail] = static_cast<unsigned char>(trail - run.minus);
         }
     }
     return tables;
@@ -94,10 +94,10 @@ constexpr HalfWidthTables kHalfWidth = MakeHalfWidthTables();
 // The ASCII byte for the double-byte character lead, trail, or 0.
 constexpr unsigned char HalfWidthOf(unsigned char lead, unsigned char trail) {
     if (lead == kMarkLead) {
-        return kHalfWidth.after_mark_lead[trail];
+        return kHalfWidth.afterMarkLead[trail];
     }
     if (lead == kAlphanumericLead) {
-        return kHalfWidth.after_alphanumeric_lead[trail];
+        return kHalfWidth.afterAlphanumericLead[trail];
     }
     return 0;
 }
@@ -186,7 +186,7 @@ struct BlockBySse2 {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
         const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), carry);
-        const unsigned carry_out = starts >> (kBlockSize - 1);
+        const unsigned carryOut = starts >> (kBlockSize - 1);
         const unsigned converted = Bits(PairsInSet<kConvertible>(firsts, seconds)) & starts;
         const unsigned char after = text[block + kBlockSize];
         if (converted == 0) {
@@ -194,7 +194,7 @@ struct BlockBySse2 {
                 Store(text + write, carry ? seconds : firsts);
                 text[write + kBlockSize - carry] = after;
             }
-            write += kBlockSize - carry + carry_out;
+            write += kBlockSize - carry + carryOut;
         } else if (write == block + carry) {
             std::size_t read = block + carry;
             while (read < block + kBlockSize) {
@@ -209,9 +209,9 @@ struct BlockBySse2 {
             const unsigned dropped = ((converted << 1) | carry) & ((1u << kBlockSize) - 1);
             const std::size_t kept = PackBySse2::Store(text + write, bytes, dropped);
             text[write + kept] = after;
-            write += kept + (carry_out & ~(converted >> (kBlockSize - 1)));
+            write += kept + (carryOut & ~(converted >> (kBlockSize - 1)));
         }
-        progress.carry = carry_out;
+        progress.carry = carryOut;
     }
 };
 
@@ -248,7 +248,7 @@ struct BlockBySsse3 {
         const __m128i firsts = Load(text + block);
         const __m128i seconds = Load(text + block + 1);
         const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), progress.carry);
-        const unsigned carry_out = starts >> (kBlockSize - 1);
+        const unsigned carryOut = starts >> (kBlockSize - 1);
         const __m128i ascii = _mm_or_si128(
             _mm_and_si128(InRange<kMarkLead, kMarkLead>(firsts),
                           LookUp<kMarksByTrail>(LowNibbles(seconds), HighNibbles(seconds))),
@@ -262,8 +262,8 @@ struct BlockBySsse3 {
         const unsigned dropped = ((converted << 1) | progress.carry) & ((1u << kBlockSize) - 1);
         const std::size_t kept = PackBySsse3::Store(text + progress.write, bytes, dropped);
         text[progress.write + kept] = after;
-        progress.write += kept + (carry_out & ~(converted >> (kBlockSize - 1)));
-        progress.carry = carry_out;
+        progress.write += kept + (carryOut & ~(converted >> (kBlockSize - 1)));
+        progress.carry = carryOut;
     }
 };
 
@@ -292,7 +292,7 @@ struct BlockByAvx2 {
         const __m256i firsts = Load32(text + block);
         const __m256i seconds = Load32(text + block + 1);
         const std::uint32_t starts = UnitStarts(PairOpeners(firsts, seconds), progress.carry);
-        const std::uint32_t carry_out = starts >> (kSize - 1);
+        const std::uint32_t carryOut = starts >> (kSize - 1);
         const __m256i ascii = _mm256_or_si256(
             _mm256_and_si256(InRange<kMarkLead, kMarkLead>(firsts),
                              LookUp<kMarksByTrail>(LowNibbles(seconds), HighNibbles(seconds))),
@@ -305,8 +305,8 @@ struct BlockByAvx2 {
         const std::uint32_t dropped = (converted << 1) | progress.carry;
         const std::size_t kept = PackByAvx2::Store(text + progress.write, bytes, dropped);
         text[progress.write + kept] = after;
-        progress.write += kept + (carry_out & ~(converted >> (kSize - 1)));
-        progress.carry = carry_out;
+        progress.write += kept + (carryOut & ~(converted >> (kSize - 1)));
+        progress.carry = carryOut;
     }
 };
 

@@ -26,10 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(emoji.size() == text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (emoji[i] != text[i]) {
-            const bool starts_code = IsEmojiLead(emoji[i]) && i + 1 < text.size();
-            const bool ends_code =
-                i > 0 && IsEmojiLead(emoji[i - 1]) && emoji[i - 1] != text[i - 1];
-            Check(starts_code || ends_code);
+            const bool startsCode = IsEmojiLead(emoji[i]) && i + 1 < text.size();
+            const bool endsCode = i > 0 && IsEmojiLead(emoji[i - 1]) && emoji[i - 1] != text[i - 1];
+            Check(startsCode || endsCode);
         }
     }
     for (ConversionPath path : telepost::kBlockPaths) {

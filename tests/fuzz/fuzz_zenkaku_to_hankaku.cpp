@@ -18,11 +18,11 @@ std::string Converted(ConversionPath path, const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text = telepost::fuzzing::TextOf(data, size);
-    const std::string half_width = Converted(ConversionPath::kByteAtATime, text);
-    Check(half_width.size() <= text.size());
-    Check(Converted(ConversionPath::kByteAtATime, half_width) == half_width);
+    const std::string halfWidth = Converted(ConversionPath::kByteAtATime, text);
+    Check(halfWidth.size() <= text.size());
+    Check(Converted(ConversionPath::kByteAtATime, halfWidth) == halfWidth);
     for (ConversionPath path : telepost::kBlockPaths) {
-        Check(!telepost::CanRun(path) || Converted(path, text) == half_width);
+        Check(!telepost::CanRun(path) || Converted(path, text) == halfWidth);
     }
     return 0;
 }
