@@ -13,8 +13,8 @@
 #include "codec.h"
 #include "emoji_pictures.h"
 #include "host.h"
-#include "telepost/contract.h"
 #include "message_file.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {

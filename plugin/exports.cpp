@@ -6,11 +6,11 @@
 #include <type_traits>
 
 #include "host/entry.h"
-#include "telepost/contract.h"
 #include "host/plugin_info.h"
 #include "host/settings.h"
-#include "ui/ui.h"
 #include "send/send_rules.h"
+#include "telepost/contract.h"
+#include "ui/ui.h"
 
 using namespace telepost;
 

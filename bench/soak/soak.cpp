@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "host.h"
-#include "telepost/contract.h"
 #include "resident_memory.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include "convert/convert.h"
 #include "host/compose_headers.h"
 #include "host/host_api.h"
-#include "telepost/contract.h"
 #include "host/settings.h"
 #include "outgoing/carriers.h"
 #include "outgoing/recipients.h"
+#include "telepost/contract.h"
 
 namespace telepost {
 
