@@ -342,9 +342,14 @@ struct PackBySsse3 {
 // there are registers, so it rebuilds them on every pass: three instructions
 // where one load (or an operand in memory) does. InMemory holds a copy that
 // the compiler cannot take for a constant, since the code could change it
-// (nothing does); so its values are read, not rebuilt.
+// (nothing does); so its values are read, not rebuilt. The copy is private
+// to each source file, so that the position-independent Linux build reads
+// it at a fixed distance from the code rather than through the table of
+// shared addresses (one load more for each constant); marking it used keeps
+// the compiler from finding that nothing writes it and folding it back into
+// constants.
 template <const auto& Value>
-inline std::remove_cvref_t<decltype(Value)> InMemory = Value;
+__attribute__((used)) static std::remove_cvref_t<decltype(Value)> InMemory = Value;
 
 struct alignas(32) WideBytes {
     unsigned char bytes[kWideBlockSize] = {};
