@@ -452,6 +452,45 @@ TELEPOST_AVX2 inline __m256i LookUp(__m256i lows, __m256i highs) {
     }
 }
 
+// The bytes two chained maps with the same base give each byte, both
+// looked up on one chain of distances.
+template <const ChainedTables& First, const ChainedTables& Second>
+struct ChainedLookUps {
+    __m256i first;
+    __m256i second;
+};
+
+template <const ChainedTables& First, const ChainedTables& Second, std::size_t I = 1>
+TELEPOST_AVX2 inline void LookUpChained(__m256i distances, ChainedLookUps<First, Second>& found) {
+    if constexpr (I < First.count) {
+        const __m256i next = _mm256_subs_epi8(distances, Splat<16>());
+        found.first = _mm256_xor_si256(
+            found.first, _mm256_shuffle_epi8(BothHalves(InMemory<First>.table[I]), next));
+        found.second = _mm256_xor_si256(
+            found.second, _mm256_shuffle_epi8(BothHalves(InMemory<Second>.table[I]), next));
+        LookUpChained<First, Second, I + 1>(next, found);
+    }
+}
+
+template <const ChainedTables& First, const ChainedTables& Second>
+TELEPOST_AVX2 inline ChainedLookUps<First, Second> LookUpChained(__m256i bytes) {
+    static_assert(First.fits && Second.fits && First.count > 0);
+    static_assert(First.base == Second.base && First.count == Second.count);
+    constexpr auto kBeyond = static_cast<unsigned char>(16 * First.count);
+    const __m256i distances = _mm256_sub_epi8(bytes, Splat<First.base>());
+    ChainedLookUps<First, Second> found = {
+        _mm256_shuffle_epi8(BothHalves(InMemory<First>.table[0]), distances),
+        _mm256_shuffle_epi8(BothHalves(InMemory<Second>.table[0]), distances)};
+    LookUpChained<First, Second>(distances, found);
+    if constexpr (kBeyond < 0x80) {
+        // Signed: the negative distances looked up nothing already.
+        const __m256i within = _mm256_cmpgt_epi8(Splat<kBeyond>(), distances);
+        found.first = _mm256_and_si256(found.first, within);
+        found.second = _mm256_and_si256(found.second, within);
+    }
+    return found;
+}
+
 // For each byte of a block, the byte of a 32-bit word that holds its bit,
 // and the bit.
 constexpr WideBytes BitSpreading(bool bit) {
