@@ -390,14 +390,21 @@ TELEPOST_AVX2 inline std::uint32_t Bits(__m256i byteFlags) {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(byteFlags));
 }
 
+// A range of fewer than 256 values is tested with one signed comparison:
+// moved so that it starts at the lowest signed byte (-128), a byte is in it
+// when it is below -128 plus the range's length.
 template <unsigned char Low, unsigned char High>
 TELEPOST_AVX2 inline __m256i InRange(__m256i bytes) {
+    static_assert(Low <= High);
     if constexpr (Low == High) {
         return _mm256_cmpeq_epi8(bytes, Splat<Low>());
+    } else if constexpr (High - Low == 0xFF) {
+        return Splat<0xFF>();
     } else {
-        const __m256i offset = _mm256_sub_epi8(bytes, Splat<Low>());
-        const __m256i clamped = _mm256_min_epu8(offset, Splat<High - Low>());
-        return _mm256_cmpeq_epi8(clamped, offset);
+        constexpr auto kShift = static_cast<unsigned char>(0x80 - Low);
+        constexpr auto kEnd = static_cast<unsigned char>(0x80 + (High - Low + 1));
+        const __m256i shifted = _mm256_add_epi8(bytes, Splat<kShift>());
+        return _mm256_cmpgt_epi8(Splat<kEnd>(), shifted);
     }
 }
 
