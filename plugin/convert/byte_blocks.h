@@ -444,7 +444,7 @@ TELEPOST_AVX2 inline __m256i PairsInSet(__m256i firsts, __m256i seconds) {
 }
 
 TELEPOST_AVX2 inline std::uint32_t PairOpeners(__m256i firsts, __m256i seconds) {
-    return Bits(InClass<kLeadBytes>(firsts)) & Bits(InClass<kTrailBytes>(seconds));
+    return Bits(_mm256_and_si256(InClass<kLeadBytes>(firsts), InClass<kTrailBytes>(seconds)));
 }
 
 template <const NibbleTables& Map, std::size_t I = 0>
