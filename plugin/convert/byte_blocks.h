@@ -475,6 +475,10 @@ TELEPOST_AVX2 inline void LookUpChained(__m256i distances, ChainedLookUps<First,
             found.first, _mm256_shuffle_epi8(BothHalves(InMemory<First>.table[I]), next));
         found.second = _mm256_xor_si256(
             found.second, _mm256_shuffle_epi8(BothHalves(InMemory<Second>.table[I]), next));
+        // Each table is XORed in as soon as it is looked up. Left free, GCC
+        // regroups the XORs so that all the lookups are done first, which
+        // needs more registers than the 32-bit build has, and spills them.
+        asm("" : "+x"(found.first), "+x"(found.second));
         LookUpChained<First, Second, I + 1>(next, found);
     }
 }
