@@ -342,9 +342,14 @@ struct PackBySsse3 {
 // there are registers, so it rebuilds them on every pass: three instructions
 // where one load (or an operand in memory) does. InMemory holds a copy that
 // the compiler cannot take for a constant, since the code could change it
-// (nothing does); so its values are read, not rebuilt.
+// (nothing does); so its values are read, not rebuilt. The copy is private
+// to each source file, so that the position-independent Linux build reads
+// it at a fixed distance from the code rather than through the table of
+// shared addresses (one load more for each constant); marking it used keeps
+// the compiler from finding that nothing writes it and folding it back into
+// constants.
 template <const auto& Value>
-inline std::remove_cvref_t<decltype(Value)> InMemory = Value;
+__attribute__((used)) static std::remove_cvref_t<decltype(Value)> InMemory = Value;
 
 struct alignas(32) WideBytes {
     unsigned char bytes[kWideBlockSize] = {};
@@ -385,14 +390,21 @@ TELEPOST_AVX2 inline std::uint32_t Bits(__m256i byteFlags) {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(byteFlags));
 }
 
+// A range of fewer than 256 values is tested with one signed comparison:
+// moved so that it starts at the lowest signed byte (-128), a byte is in it
+// when it is below -128 plus the range's length.
 template <unsigned char Low, unsigned char High>
 TELEPOST_AVX2 inline __m256i InRange(__m256i bytes) {
+    static_assert(Low <= High);
     if constexpr (Low == High) {
         return _mm256_cmpeq_epi8(bytes, Splat<Low>());
+    } else if constexpr (High - Low == 0xFF) {
+        return Splat<0xFF>();
     } else {
-        const __m256i offset = _mm256_sub_epi8(bytes, Splat<Low>());
-        const __m256i clamped = _mm256_min_epu8(offset, Splat<High - Low>());
-        return _mm256_cmpeq_epi8(clamped, offset);
+        constexpr auto kShift = static_cast<unsigned char>(0x80 - Low);
+        constexpr auto kEnd = static_cast<unsigned char>(0x80 + (High - Low + 1));
+        const __m256i shifted = _mm256_add_epi8(bytes, Splat<kShift>());
+        return _mm256_cmpgt_epi8(Splat<kEnd>(), shifted);
     }
 }
 
@@ -432,7 +444,7 @@ TELEPOST_AVX2 inline __m256i PairsInSet(__m256i firsts, __m256i seconds) {
 }
 
 TELEPOST_AVX2 inline std::uint32_t PairOpeners(__m256i firsts, __m256i seconds) {
-    return Bits(InClass<kLeadBytes>(firsts)) & Bits(InClass<kTrailBytes>(seconds));
+    return Bits(_mm256_and_si256(InClass<kLeadBytes>(firsts), InClass<kTrailBytes>(seconds)));
 }
 
 template <const NibbleTables& Map, std::size_t I = 0>
@@ -445,6 +457,49 @@ TELEPOST_AVX2 inline __m256i LookUp(__m256i lows, __m256i highs) {
         return _mm256_or_si256(_mm256_and_si256(here, _mm256_shuffle_epi8(table, lows)),
                                LookUp<Map, I + 1>(lows, highs));
     }
+}
+
+// The bytes two chained maps with the same base give each byte, both
+// looked up on one chain of distances.
+template <const ChainedTables& First, const ChainedTables& Second>
+struct ChainedLookUps {
+    __m256i first;
+    __m256i second;
+};
+
+template <const ChainedTables& First, const ChainedTables& Second, std::size_t I = 1>
+TELEPOST_AVX2 inline void LookUpChained(__m256i distances, ChainedLookUps<First, Second>& found) {
+    if constexpr (I < First.count) {
+        const __m256i next = _mm256_subs_epi8(distances, Splat<16>());
+        found.first = _mm256_xor_si256(
+            found.first, _mm256_shuffle_epi8(BothHalves(InMemory<First>.table[I]), next));
+        found.second = _mm256_xor_si256(
+            found.second, _mm256_shuffle_epi8(BothHalves(InMemory<Second>.table[I]), next));
+        // Each table is XORed in as soon as it is looked up. Left free, GCC
+        // regroups the XORs so that all the lookups are done first, which
+        // needs more registers than the 32-bit build has, and spills them.
+        asm("" : "+x"(found.first), "+x"(found.second));
+        LookUpChained<First, Second, I + 1>(next, found);
+    }
+}
+
+template <const ChainedTables& First, const ChainedTables& Second>
+TELEPOST_AVX2 inline ChainedLookUps<First, Second> LookUpChained(__m256i bytes) {
+    static_assert(First.fits && Second.fits && First.count > 0);
+    static_assert(First.base == Second.base && First.count == Second.count);
+    constexpr auto kBeyond = static_cast<unsigned char>(16 * First.count);
+    const __m256i distances = _mm256_sub_epi8(bytes, Splat<First.base>());
+    ChainedLookUps<First, Second> found = {
+        _mm256_shuffle_epi8(BothHalves(InMemory<First>.table[0]), distances),
+        _mm256_shuffle_epi8(BothHalves(InMemory<Second>.table[0]), distances)};
+    LookUpChained<First, Second>(distances, found);
+    if constexpr (kBeyond < 0x80) {
+        // Signed: the negative distances looked up nothing already.
+        const __m256i within = _mm256_cmpgt_epi8(Splat<kBeyond>(), distances);
+        found.first = _mm256_and_si256(found.first, within);
+        found.second = _mm256_and_si256(found.second, within);
+    }
+    return found;
 }
 
 // For each byte of a block, the byte of a 32-bit word that holds its bit,

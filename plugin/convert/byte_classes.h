@@ -234,4 +234,50 @@ constexpr NibbleTables NibbleTablesOf(Map map) {
     return tables;
 }
 
+// A map from bytes to bytes (0 for none) whose mapped bytes lie within 128
+// values, as chained byte-shuffle tables, one for each 16 values from `base`
+// on. To look a byte up, take its distance from `base` and, table by table,
+// shuffle the table with it and step it down by 16, with signed saturation:
+// a byte at or past the table's 16 values still looks up, one before them
+// (negative) yields 0. A byte h tables on therefore looks up in tables 0 to
+// h, so each table holds its own 16 values XORed with those of the table
+// before, and XORing the lookups leaves the byte's own value. Bytes past the
+// last table's 16 values would leave the last table's values; the lookup
+// clears them with one comparison.
+struct ChainedTables {
+    static constexpr std::size_t kCapacity = 8;
+    bool fits = true;  // all mapped bytes lie within kCapacity tables from base
+    unsigned char base = 0;
+    std::size_t count = 0;
+    unsigned char table[kCapacity][16] = {};
+};
+
+template <typename Map>
+constexpr ChainedTables ChainedTablesOf(Map map) {
+    ChainedTables tables;
+    unsigned low = 256;
+    unsigned high = 0;
+    for (unsigned value = 0; value < 256; ++value) {
+        if (map(static_cast<unsigned char>(value)) != 0) {
+            low = value < low ? value : low;
+            high = value;
+        }
+    }
+    if (low == 256) {
+        return tables;
+    }
+    tables.base = static_cast<unsigned char>(low & 0xF0);
+    tables.count = (high - tables.base) / 16 + 1;
+    tables.fits = tables.count <= ChainedTables::kCapacity;
+    for (unsigned t = 0; t < tables.count && tables.fits; ++t) {
+        for (unsigned lowNibble = 0; lowNibble < 16; ++lowNibble) {
+            const unsigned value = tables.base + 16 * t + lowNibble;
+            const unsigned char before = t == 0 ? 0 : map(static_cast<unsigned char>(value - 16));
+            tables.table[t][lowNibble] =
+                static_cast<unsigned char>(map(static_cast<unsigned char>(value)) ^ before);
+        }
+    }
+    return tables;
+}
+
 }  // namespace telepost::blocks

@@ -267,18 +267,12 @@ struct BlockBySsse3 {
     }
 };
 
-// The digits' and letters' ASCII bytes, 32 at a time.
-template <std::size_t I = 0>
-TELEPOST_AVX2 inline __m256i AlphanumericsByTrail(__m256i trails) {
-    if constexpr (I == std::size(kAlphanumerics)) {
-        return _mm256_setzero_si256();
-    } else {
-        constexpr TrailRun run = kAlphanumerics[I];
-        const __m256i ascii = _mm256_sub_epi8(trails, Splat<run.minus>());
-        return _mm256_or_si256(_mm256_and_si256(InRange<run.low, run.high>(trails), ascii),
-                               AlphanumericsByTrail<I + 1>(trails));
-    }
-}
+// The marks' and the digits' and letters' ASCII bytes by trail byte, both
+// looked up 32 at a time on one chain of shuffle tables.
+constexpr ChainedTables kChainedMarks =
+    ChainedTablesOf([](unsigned char trail) { return HalfWidthOf(kMarkLead, trail); });
+constexpr ChainedTables kChainedAlphanumerics =
+    ChainedTablesOf([](unsigned char trail) { return HalfWidthOf(kAlphanumericLead, trail); });
 
 // The SSSE3 block twice as wide. The stores stay within the bytes already
 // loaded for the same reason: before the first conversion a carried first
@@ -293,11 +287,11 @@ struct BlockByAvx2 {
         const __m256i seconds = Load32(text + block + 1);
         const std::uint32_t starts = UnitStarts(PairOpeners(firsts, seconds), progress.carry);
         const std::uint32_t carryOut = starts >> (kSize - 1);
-        const __m256i ascii = _mm256_or_si256(
-            _mm256_and_si256(InRange<kMarkLead, kMarkLead>(firsts),
-                             LookUp<kMarksByTrail>(LowNibbles(seconds), HighNibbles(seconds))),
-            _mm256_and_si256(InRange<kAlphanumericLead, kAlphanumericLead>(firsts),
-                             AlphanumericsByTrail(seconds)));
+        const auto byTrail = LookUpChained<kChainedMarks, kChainedAlphanumerics>(seconds);
+        const __m256i ascii =
+            _mm256_or_si256(_mm256_and_si256(InRange<kMarkLead, kMarkLead>(firsts), byTrail.first),
+                            _mm256_and_si256(InRange<kAlphanumericLead, kAlphanumericLead>(firsts),
+                                             byTrail.second));
         const std::uint32_t converted =
             ~Bits(_mm256_cmpeq_epi8(ascii, _mm256_setzero_si256())) & starts;
         const unsigned char after = text[block + kSize];

@@ -124,6 +124,21 @@ TEST(ConversionBlocksTest, BlockPathsMatchByteAtATimeAtEveryBlockOffset) {
     }
 }
 
+TEST(ConversionBlocksTest, BlockPathsMatchByteAtATimeOnEveryPair) {
+    // Every two-byte unit in whole blocks: for each first byte, all second
+    // bytes, each pair after an ASCII byte so that it starts a unit, on a
+    // stride of three bytes that puts the pairs at every position of a block.
+    for (unsigned first = 0x01; first <= 0xFF; ++first) {
+        std::string text;
+        for (unsigned second = 0x01; second <= 0xFF; ++second) {
+            text += 'a';
+            text += static_cast<char>(first);
+            text += static_cast<char>(second);
+        }
+        ASSERT_TRUE(BlockPathsAgree(text)) << "first byte " << first;
+    }
+}
+
 TEST(ConversionBlocksTest, KeepTheirPromisesOnGeneratedTexts) {
     std::mt19937 random(7);
     std::uniform_int_distribution<std::size_t> length(0, 200);
