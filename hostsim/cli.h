@@ -114,6 +114,8 @@ void PrintText(const std::string& cp932);
 // Asks a person at the terminal which of the box's buttons to press: Enter,
 // an unknown answer or the end of input press its default button.
 int AskOnTerminal(const MessageBoxSeen& box);
+// The name of a message box's button, "Yes" for IDYES and so on.
+const char* ButtonName(int id);
 // Prints a UTF-8 text for the terminal, each line behind `indent`.
 void PrintIndented(const std::string& utf8, const char* indent);
 

@@ -13,6 +13,7 @@
 #include "codec.h"
 #include "emoji_pictures.h"
 #include "host.h"
+#include "message_file.h"
 #include "user.h"
 
 namespace hostsim {
@@ -58,18 +59,7 @@ bool MessageText(const std::string& input, bool shiftJis, bool substitute, std::
         return true;
     }
     std::vector<Replacement> replaced;
-    int badLine = 0;
-    if (!ToCodePage932(input, text, &replaced, &badLine)) {
-        *error = "the message's line " + std::to_string(badLine) +
-                 " is not UTF-8 (--sjis takes Shift-JIS)";
-        return false;
-    }
-    if (!replaced.empty() && !substitute) {
-        const Replacement& first = replaced.front();
-        *error = "the message's line " + std::to_string(first.line) + " holds " + first.character +
-                 " (" + CodePointName(first) +
-                 "), which is not in code page 932 (--substitute sends stand-ins, e.g. " +
-                 first.standIn + ")";
+    if (!UserTextToCodePage932(input, substitute, "the message's ", text, &replaced, error)) {
         return false;
     }
     for (const Replacement& replacement : replaced) {

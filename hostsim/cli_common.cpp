@@ -26,7 +26,8 @@ bool IsHelp(const std::string& arg) {
     return false;
 }
 
-// A message box's buttons, each with the letter that presses it on the terminal.
+// A message box's buttons by name; on the terminal the name's first letter
+// presses it.
 struct Button {
     int id;
     const char* name;
@@ -35,6 +36,19 @@ constexpr Button kButtons[] = {
     {IDOK, "OK"},         {IDCANCEL, "Cancel"}, {IDABORT, "Abort"}, {IDRETRY, "Retry"},
     {IDIGNORE, "Ignore"}, {IDYES, "Yes"},       {IDNO, "No"},
 };
+
+}  // namespace
+
+const char* ButtonName(int id) {
+    for (const Button& button : kButtons) {
+        if (button.id == id) {
+            return button.name;
+        }
+    }
+    return "another button";
+}
+
+namespace {
 
 std::vector<Button> ButtonsOf(UINT style) {
     std::vector<int> ids;

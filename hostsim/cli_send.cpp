@@ -84,21 +84,6 @@ bool GivenValues(const CommandLine& line, std::vector<IniValue>* values, std::st
     return true;
 }
 
-const char* ButtonName(int id) {
-    switch (id) {
-        case IDYES:
-            return "Yes";
-        case IDNO:
-            return "No";
-        case IDOK:
-            return "OK";
-        case IDCANCEL:
-            return "Cancel";
-        default:
-            return "another button";
-    }
-}
-
 void PlayUser(User& user, Answer answer) {
     switch (answer) {
         case Answer::Yes:

@@ -19,11 +19,8 @@ namespace hostsim {
 
 namespace {
 
-// The dialog's check boxes, one for each setting in the order of the keys,
-// set by the settings' options.
-constexpr int kBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
-static_assert(std::size(kBoxes) == std::size(telepost::kSettingKeys));
-static_assert(std::size(kBoxes) == std::size(kSettingOptions));
+// The settings' options set the dialog's check boxes, one each.
+static_assert(std::size(telepost::kSettingBoxes) == std::size(kSettingOptions));
 
 const std::vector<Option>& SetupOptions() {
     static const std::vector<Option> options = [] {
@@ -39,7 +36,7 @@ const std::vector<Option>& SetupOptions() {
 // What the options ask of the dialog: each box's new state, if given, and
 // the button that ends it.
 struct Wishes {
-    std::optional<bool> boxes[std::size(kBoxes)];
+    std::optional<bool> boxes[std::size(telepost::kSettingBoxes)];
     bool cancel = false;
     bool Scripted() const {
         for (const auto& box : boxes) {
@@ -69,10 +66,11 @@ void PrintBoxes(HWND dialog) {
     std::printf("dialog       ");
     PrintText(title);
     std::printf("\n");
-    for (size_t i = 0; i < std::size(kBoxes); ++i) {
+    for (size_t i = 0; i < std::size(telepost::kSettingBoxes); ++i) {
         char label[128] = {};
-        GetDlgItemTextA(dialog, kBoxes[i], label, sizeof label);
-        bool checked = SendDlgItemMessageA(dialog, kBoxes[i], BM_GETCHECK, 0, 0) != 0;
+        GetDlgItemTextA(dialog, telepost::kSettingBoxes[i], label, sizeof label);
+        bool checked =
+            SendDlgItemMessageA(dialog, telepost::kSettingBoxes[i], BM_GETCHECK, 0, 0) != 0;
         std::printf("  [%c] ", checked ? 'x' : ' ');
         PrintText(Shown(label));
         std::printf("  (%s)\n", kSettingOptions[i]);
@@ -82,10 +80,11 @@ void PrintBoxes(HWND dialog) {
 // Clicks the boxes whose state is to change and presses OK or Cancel, each
 // once the dialog runs its own loop, as a person would.
 void Act(HWND dialog, const Wishes& wishes) {
-    for (size_t i = 0; i < std::size(kBoxes); ++i) {
-        bool checked = SendDlgItemMessageA(dialog, kBoxes[i], BM_GETCHECK, 0, 0) != 0;
+    for (size_t i = 0; i < std::size(telepost::kSettingBoxes); ++i) {
+        bool checked =
+            SendDlgItemMessageA(dialog, telepost::kSettingBoxes[i], BM_GETCHECK, 0, 0) != 0;
         if (wishes.boxes[i] && *wishes.boxes[i] != checked) {
-            PostMessageA(GetDlgItem(dialog, kBoxes[i]), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(dialog, telepost::kSettingBoxes[i]), BM_CLICK, 0, 0);
         }
     }
     std::printf("pressed      %s\n", wishes.cancel ? "Cancel" : "OK");
@@ -96,7 +95,7 @@ int SetupVerb(Session& session) {
     const CommandLine& line = session.Line();
     Wishes wishes;
     wishes.cancel = line.Has("--cancel");
-    for (size_t i = 0; i < std::size(kBoxes); ++i) {
+    for (size_t i = 0; i < std::size(telepost::kSettingBoxes); ++i) {
         const std::string* value = line.Value(kSettingOptions[i]);
         if (!value) {
             continue;

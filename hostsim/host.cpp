@@ -21,8 +21,6 @@ constexpr int kFirstCommandId = 40001;
 // An empty body for a window the host does not know.
 const std::string kNothing;
 
-// The host's menu type of a compose window's menu.
-
 // The compose window's menu bar: each pop-up menu with one item of the host's.
 struct HostMenu {
     const char* title;

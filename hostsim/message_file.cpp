@@ -123,6 +123,28 @@ bool ParseMessage(const std::string& text, Message* message, std::string* error)
     return true;  // headers only: an empty body
 }
 
+bool UserTextToCodePage932(const std::string& utf8, bool substitute, const std::string& where,
+                           std::string* text, std::vector<Replacement>* replaced,
+                           std::string* error) {
+    std::vector<Replacement> found;
+    int badLine = 0;
+    if (!ToCodePage932(utf8, text, &found, &badLine)) {
+        *error = where + LineName(badLine) + " is not UTF-8 (--sjis takes Shift-JIS)";
+        return false;
+    }
+    if (!found.empty() && !substitute) {
+        const Replacement& first = found.front();
+        *error = where + LineName(first.line) + ": " + first.character + " (" +
+                 CodePointName(first) + ")" +
+                 (found.size() > 1 ? " and " + std::to_string(found.size() - 1) + " more"
+                                   : std::string()) +
+                 " not in code page 932 (--substitute sends stand-ins, e.g. " + first.standIn + ")";
+        return false;
+    }
+    replaced->insert(replaced->end(), found.begin(), found.end());
+    return true;
+}
+
 bool ReadMessageFile(const std::string& path, const MessageFileOptions& options, Message* message,
                      std::vector<Replacement>* replaced, std::string* error) {
     std::string bytes;
@@ -133,22 +155,7 @@ bool ReadMessageFile(const std::string& path, const MessageFileOptions& options,
         if (bytes.rfind(kUtf8Mark, 0) == 0) {
             bytes.erase(0, sizeof kUtf8Mark - 1);
         }
-        std::vector<Replacement> found;
-        int badLine = 0;
-        if (!ToCodePage932(bytes, &text, &found, &badLine)) {
-            reason = LineName(badLine) + " is not UTF-8 (--sjis reads Shift-JIS)";
-            read = false;
-        } else if (!found.empty() && !options.substitute) {
-            const Replacement& first = found.front();
-            reason =
-                LineName(first.line) + ": " + first.character + " (" + CodePointName(first) + ")" +
-                (found.size() > 1 ? " and " + std::to_string(found.size() - 1) + " more"
-                                  : std::string()) +
-                " not in code page 932 (--substitute sends stand-ins, e.g. " + first.standIn + ")";
-            read = false;
-        } else {
-            replaced->insert(replaced->end(), found.begin(), found.end());
-        }
+        read = UserTextToCodePage932(bytes, options.substitute, "", &text, replaced, &reason);
     }
     if (!read || !ParseMessage(text, message, &reason)) {
         *error = path + ": " + reason;

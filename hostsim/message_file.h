@@ -17,6 +17,14 @@ struct MessageFileOptions {
     bool substitute = false;  // characters code page 932 cannot hold get stand-ins
 };
 
+// A message the user wrote in UTF-8 as code page 932. False, with a one-line
+// reason naming the line (after `where`, such as "the message's "), when it is
+// not UTF-8 or holds a character code page 932 cannot hold, unless
+// `substitute`: then the stand-ins are sent and listed in `replaced`.
+bool UserTextToCodePage932(const std::string& utf8, bool substitute, const std::string& where,
+                           std::string* text, std::vector<Replacement>* replaced,
+                           std::string* error);
+
 // Reads the message file at `path`. False, with a one-line reason naming the
 // file and the line at fault, when the file cannot be read, holds a NUL byte
 // or a CR without LF, is not UTF-8, holds a character code page 932 cannot

@@ -39,11 +39,11 @@ notepad_text() {
 }
 
 cp "$built/TELEPOST.dll" "$stage/$name/"
-if [ -f docs/ja/guide.md ]; then
-  notepad_text docs/ja/guide.md "$stage/$name/README-ja.txt"
-else
-  echo "package: docs/ja/guide.md is missing; the package has no guide" >&2
+if [ ! -f docs/ja/guide.md ]; then
+  echo "package: docs/ja/guide.md is missing: no package without the guide" >&2
+  exit 1
 fi
+notepad_text docs/ja/guide.md "$stage/$name/README-ja.txt"
 notepad_text LICENSE "$stage/$name/LICENSE.txt"
 notepad_text CHANGELOG.md "$stage/$name/CHANGELOG.txt"
 notepad_text docs/runtime-licenses.txt "$stage/$name/RUNTIME-LICENSES.txt"

@@ -25,7 +25,7 @@ void HeaderValue::Read(HWND window, const char* name, int firstSize) {
     grown_.reset();
     text_ = first_;
     whole_ = true;
-    int size = std::min(firstSize, kHeaderSize);
+    int size = std::clamp(firstSize, 1, kHeaderSize);
     length_ = ReadInto(window, name, text_, size);
     while (length_ == static_cast<std::size_t>(size) - 1) {
         if (size >= kLargestHeaderRead) {

@@ -19,7 +19,6 @@ namespace telepost {
 
 namespace {
 
-constexpr int kScratchSize = 260;      // BKA_CompGetText's buffer; its contents are not used
 constexpr int kInspectedSize = 260;    // the first read of the Subject and From of rule J
 constexpr int kMailboxPartSize = 256;  // each result of splitting From, its terminator included
 // The recipient list when it cannot be held whole: To, "," Cc, "," Bcc and the
@@ -274,7 +273,7 @@ void ConvertForDoCoMo(HWND window, char* body) {
 }  // namespace
 
 int InspectOutgoing(HWND window, int mode) {
-    char scratch[kScratchSize];
+    ComposeTextBuffer scratch = {};  // its contents are not used
     char* body = BorrowComposeText(window, scratch);
     if (!body) {
         return 0;  // no message text to work on

@@ -13,10 +13,6 @@ namespace telepost {
 
 namespace {
 
-// The check box of each setting, in the order of kSettingKeys.
-constexpr int kSettingBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
-static_assert(std::size(kSettingBoxes) == std::size(kSettingFlags));
-
 // Sets each box as the INI file holds its setting, not as Settings does.
 void ShowStoredSettings(HWND dialog) {
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {

@@ -174,8 +174,9 @@ TEST_F(HostsimCliTest, EachWrongArgumentIsNamedOnOneLine) {
 #ifndef _WIN32
     // Arguments arrive as UTF-8 here (as code page 932 on Windows, which holds
     // every character it can give).
-    ExpectOneLineError(Capture({"command", "hankaku", "a\n\xF0\x9F\x98\x80"}),
-                       "hostsim command: the message's line 2 holds \xF0\x9F\x98\x80 (U+1F600)");
+    ExpectOneLineError(
+        Capture({"command", "hankaku", "a\n\xF0\x9F\x98\x80"}),
+        "hostsim command: the message's line 2: \xF0\x9F\x98\x80 (U+1F600) not in code page 932");
     Outcome substituted = Capture({"command", "hankaku", "\xF0\x9F\x98\x80", "--substitute"});
     EXPECT_EQ(substituted.status, kExitOk);
     EXPECT_TRUE(Holds(substituted.err, "warning: line 1: \xF0\x9F\x98\x80 (U+1F600) becomes ?"))

@@ -22,8 +22,6 @@
 namespace hostsim {
 namespace {
 
-constexpr int kBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
-
 // The three keys' values in the INI file; null for a key that is absent, and
 // no file at all when all three are.
 using Stored = std::array<const char*, 3>;
@@ -240,8 +238,8 @@ TEST_F(SettingsDialogTest, ShowsTheFileAndStoresOnlyOnOk) {
             ++dialogs;
             ownerSeen = GetWindow(dialog, GW_OWNER);
             for (size_t i = 0; i < shown.size(); ++i) {
-                shown[i] =
-                    static_cast<int>(SendDlgItemMessageA(dialog, kBoxes[i], BM_GETCHECK, 0, 0));
+                shown[i] = static_cast<int>(
+                    SendDlgItemMessageA(dialog, telepost::kSettingBoxes[i], BM_GETCHECK, 0, 0));
             }
             for (int box : c.clicks) {
                 PostMessageA(GetDlgItem(dialog, box), BM_CLICK, 0, 0);

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 #include "telepost/ini_file.h"
 #include "telepost/resource_ids.h"
 
@@ -32,6 +34,11 @@ inline constexpr int kCommandMenuPosition = 3;
 // bytes behind it stay as the host had them.
 inline constexpr int kInfoFieldSize = 80;
 inline constexpr int kInfoFieldCount = 4;
+// The settings dialog's check box of each setting, in the order of
+// kSettingKeys.
+inline constexpr int kSettingBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
+static_assert(std::size(kSettingBoxes) == std::size(kSettingKeys));
+
 // "テレポスト", the plug-in's name in the record, also the caption of every
 // message box it shows.
 inline constexpr char kPluginName[] = "\x83\x65\x83\x8C\x83\x7C\x83\x58\x83\x67";

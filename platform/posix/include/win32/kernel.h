@@ -49,10 +49,10 @@ int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
 // Code page conversions, over iconv; code pages 932 (and CP_ACP, which is 932
 // here, as on the plug-in's users' machines) and CP_UTF8.
-// Whether `byte` leads a double-byte character in `codePage`: code page 932
-// (or CP_ACP) only; false for any other.
-BOOL WINAPI IsDBCSLeadByteEx(UINT codePage, BYTE byte);
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
                                int wideLength);
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text,
                                int length, LPCSTR defaultChar, BOOL* usedDefault);
+// Whether `byte` leads a double-byte character in `codePage`: code page 932
+// (or CP_ACP) only; false for any other.
+BOOL WINAPI IsDBCSLeadByteEx(UINT codePage, BYTE byte);
