@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing TELEPOST needs on a Debian machine:
-# the native toolchain, the MinGW-w64 cross compiler, 32-bit Wine, Xvfb,
+# the native toolchain, the MinGW-w64 cross compilers, 32- and 64-bit Wine
+# (64-bit for kernels that run no 32-bit programs), Xvfb,
 # the fuzzing runtime, the benchmark peers, a Japanese locale and font, Wine's
 # own fonts (the caption buttons' symbols), and zip for the release package.
 # Safe to run again: it only installs what is missing.
@@ -18,7 +19,8 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick
   nkf locales fonts-ipafont-gothic
   git zip unzip
 )
