@@ -38,6 +38,24 @@ constexpr HostMenu kComposeMenus[] = {
      501},
 };
 
+// The host functions' names, in binding order.
+#define HOSTSIM_FUNCTION_NAME(name, ...) #name,
+constexpr const char* kHostFunctionNames[] = {
+    TELEPOST_HOST_FUNCTIONS(HOSTSIM_FUNCTION_NAME, HOSTSIM_FUNCTION_NAME)};
+#undef HOSTSIM_FUNCTION_NAME
+
+// The first host function this program does not export; null when it
+// exports them all.
+const char* MissingHostFunction() {
+    HMODULE program = GetModuleHandleA(nullptr);
+    for (const char* name : kHostFunctionNames) {
+        if (!GetProcAddress(program, name)) {
+            return name;
+        }
+    }
+    return nullptr;
+}
+
 HMENU NewComposeMenu() {
     HMENU bar = CreateMenu();
     for (const HostMenu& menu : kComposeMenus) {
@@ -103,6 +121,9 @@ bool Host::Load(const std::string& path, std::string* error) {
     if (!module_) {
         if (error) {
             *error = "cannot load the plug-in " + path + ": " + SystemMessage(GetLastError(), path);
+            if (const char* missing = MissingHostFunction()) {
+                *error += "; this host lacks " + std::string(missing) + ", which the plug-in binds";
+            }
         }
         return false;
     }
@@ -185,11 +206,6 @@ std::string Host::Header(HWND window, const std::string& name) const {
     }
     auto it = compose->message.headers.find(name);
     return it == compose->message.headers.end() ? std::string() : it->second;
-}
-
-bool Host::HasHeader(HWND window, const std::string& name) const {
-    const Compose* compose = Find(window);
-    return compose && compose->message.headers.count(name) != 0;
 }
 
 int Host::RegisterCommand(LPCSTR description, int windowKind, telepost::CommandHandler handler) {

@@ -82,7 +82,6 @@ class Host {
     const std::string& Body(HWND window) const;
     // The header's value; empty when the window has no such header.
     std::string Header(HWND window, const std::string& name) const;
-    bool HasHeader(HWND window, const std::string& name) const;
     // The window's menu bar; null for a window the host does not know.
     HMENU MenuBar(HWND window) const;
     // Builds the window's menu as the host does: the plug-in's menu callback
