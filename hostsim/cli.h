@@ -107,6 +107,15 @@ inline constexpr const char* kSettingOptions[] = {"--hankaku", "--emoji", "--del
 // order of telepost::kDomainKeys, whose keys they set.
 inline constexpr const char* kDomainOptions[] = {"--j-domains", "--docomo-domains", "--d-domains"};
 
+// Who answers the plug-in's message boxes and acts in its dialogs.
+enum class Answerer {
+    Script,            // the scripted user, as the options say
+    PersonAtWindow,    // a person, in the real window (Windows only, where one is drawn)
+    PersonAtTerminal,  // a person, asked on the terminal by the scripted user
+};
+// Who answers when a person is asked for (`person`) or not.
+Answerer WhoAnswers(bool person);
+
 // "on"/"1" or "off"/"0"; nothing for anything else.
 std::optional<bool> OnOff(const std::string& value);
 // Writes a code page 932 text to standard output as UTF-8.

@@ -50,38 +50,6 @@ const char* ButtonName(int id) {
 
 namespace {
 
-std::vector<Button> ButtonsOf(UINT style) {
-    std::vector<int> ids;
-    switch (style & MB_TYPEMASK) {
-        case MB_OKCANCEL:
-            ids = {IDOK, IDCANCEL};
-            break;
-        case MB_ABORTRETRYIGNORE:
-            ids = {IDABORT, IDRETRY, IDIGNORE};
-            break;
-        case MB_YESNOCANCEL:
-            ids = {IDYES, IDNO, IDCANCEL};
-            break;
-        case MB_YESNO:
-            ids = {IDYES, IDNO};
-            break;
-        case MB_RETRYCANCEL:
-            ids = {IDRETRY, IDCANCEL};
-            break;
-        default:
-            ids = {IDOK};
-    }
-    std::vector<Button> buttons;
-    for (int id : ids) {
-        for (const Button& button : kButtons) {
-            if (button.id == id) {
-                buttons.push_back(button);
-            }
-        }
-    }
-    return buttons;
-}
-
 std::string Lower(std::string text) {
     for (char& c : text) {
         if (c >= 'A' && c <= 'Z') {
@@ -209,6 +177,17 @@ int RunVerb(const Verb& verb, const Args& args) {
     return verb.run(session);
 }
 
+Answerer WhoAnswers(bool person) {
+    if (!person) {
+        return Answerer::Script;
+    }
+#ifdef _WIN32
+    return Answerer::PersonAtWindow;
+#else
+    return Answerer::PersonAtTerminal;  // no window is drawn here
+#endif
+}
+
 std::optional<bool> OnOff(const std::string& value) {
     if (value == "on" || value == "1") {
         return true;
@@ -239,7 +218,10 @@ void PrintIndented(const std::string& utf8, const char* indent) {
 }
 
 int AskOnTerminal(const MessageBoxSeen& box) {
-    std::vector<Button> buttons = ButtonsOf(box.style);
+    std::vector<Button> buttons;
+    for (int id : ButtonsOf(box.style)) {
+        buttons.push_back({id, ButtonName(id)});
+    }
     size_t defaultIndex = (box.style & MB_DEFMASK) >> 8;
     const Button& fallback = buttons[defaultIndex < buttons.size() ? defaultIndex : 0];
     std::string text;

@@ -114,11 +114,9 @@ int SetupVerb(Session& session) {
     Host& host = session.TheHost();
     HWND owner = host.OpenCompose(Message{});
     User user;
-#ifdef _WIN32
-    bool scripted = wishes.Scripted();  // else a person uses the real dialog
-#else
-    bool scripted = true;  // the model's dialog has nobody else to use it
-#endif
+    // Without options a person uses the real dialog, where one is drawn; the
+    // model's dialog has nobody else to use it.
+    bool scripted = WhoAnswers(!wishes.Scripted()) != Answerer::PersonAtWindow;
     user.OnDialog([&](HWND dialog) {
         PrintBoxes(dialog);
         if (scripted) {
