@@ -67,6 +67,10 @@ class Session {
     bool Start(const std::vector<IniValue>& values = {});
     // The INI file the plug-in started with: its own copy's or the user's.
     const std::string& Ini() const { return ini_; }
+    // Why the plug-in could not read the user's INI file when it started,
+    // and what it used instead ("does not exist; the plug-in used its
+    // defaults"); empty when it could.
+    const std::string& IniNote() const { return iniNote_; }
     Host& TheHost() { return host_; }
 
   private:
@@ -74,6 +78,7 @@ class Session {
     CommandLine line_;
     std::string plugin_;
     std::string ini_;
+    std::string iniNote_;
     PluginCopy copy_;  // outlives the host, which unloads the copy first
     Host host_;
 };

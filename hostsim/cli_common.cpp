@@ -3,11 +3,15 @@
 #include <windows.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <sstream>
 
 #include "cli.h"
 #include "codec.h"
+#include "paths.h"
 
 namespace hostsim {
 
@@ -16,6 +20,31 @@ namespace {
 constexpr char kProgram[] = "hostsim";
 constexpr char kEndOfOptions[] = "--";
 constexpr const char* kHelpOptions[] = {"--help", "-h"};
+
+// Why the plug-in at `plugin` cannot read the INI file beside it, with what
+// it used instead; empty when it can.
+std::string UnreadableIni(const std::string& plugin) {
+    constexpr char kDefaults[] = "; the plug-in used its defaults";
+    const std::string ini = IniBeside(plugin);
+    // The plug-in names its INI file after its own path, up to MAX_PATH bytes.
+    if (plugin.size() >= MAX_PATH || ini.size() >= MAX_PATH) {
+        return "is beyond the plug-in's reach (its path is longer than " +
+               std::to_string(MAX_PATH - 1) + " bytes)" + kDefaults;
+    }
+    FileKind kind = KindOf(ini);
+    if (kind == FileKind::Missing) {
+        return std::string("does not exist") + kDefaults;
+    }
+    if (kind != FileKind::Regular) {
+        return NotAFile(kind, "an INI file") + kDefaults;
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(ini.c_str(), "rb"),
+                                                         std::fclose);
+    if (!file) {
+        return std::string("cannot be read: ") + std::strerror(errno) + kDefaults;
+    }
+    return {};
+}
 
 bool IsHelp(const std::string& arg) {
     for (const char* help : kHelpOptions) {
@@ -126,6 +155,15 @@ int Session::Fail(const std::string& message) const {
 bool Session::Start(const std::vector<IniValue>& values) {
     std::string path = plugin_;
     std::string error;
+    // The plug-in would wait for a FIFO's or a device's end, as hostsim would.
+    const std::string userIni = IniBeside(plugin_);
+    if (FileKind kind = KindOf(userIni); kind == FileKind::Other) {
+        Fail("the settings " + ForTerminal(userIni) + " " + NotAFile(kind, "an INI file"));
+        return false;
+    }
+    if (values.empty()) {
+        iniNote_ = UnreadableIni(plugin_);
+    }
     if (!values.empty()) {
         if (!copy_.Make(plugin_, values, &error)) {
             Fail(error);
@@ -136,9 +174,11 @@ bool Session::Start(const std::vector<IniValue>& values) {
     }
     if (!host_.Load(path, &error)) {
         // Named as the user named it, not as its private copy.
-        for (size_t at = error.find(path); path != plugin_ && at != std::string::npos;
-             at = error.find(path, at + plugin_.size())) {
-            error.replace(at, path.size(), plugin_);
+        const std::string copy = ForTerminal(path);
+        const std::string user = ForTerminal(plugin_);
+        for (size_t at = error.find(copy); path != plugin_ && at != std::string::npos;
+             at = error.find(copy, at + user.size())) {
+            error.replace(at, copy.size(), user);
         }
         Fail(error);
         return false;

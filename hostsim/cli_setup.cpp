@@ -12,6 +12,7 @@
 
 #include "cli.h"
 #include "host.h"
+#include "paths.h"
 #include "telepost/contract.h"
 #include "user.h"
 
@@ -127,7 +128,7 @@ int SetupVerb(Session& session) {
     host.Plugin().BKC_OnPlugInSetup(owner);
 
     const std::string& ini = session.Ini();
-    std::printf("settings     %s\n", ini.c_str());
+    std::printf("settings     %s\n", ForTerminal(ini).c_str());
     for (const char* setting : telepost::kSettingKeys) {
         char value[32] = {};
         GetPrivateProfileStringA(telepost::kSettingsSection, setting, "(absent)", value,

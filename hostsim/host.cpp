@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "paths.h"
 #include "system_message.h"
 
 namespace hostsim {
@@ -120,7 +121,8 @@ bool Host::Load(const std::string& path, std::string* error) {
     module_ = LoadLibraryA(path.c_str());
     if (!module_) {
         if (error) {
-            *error = "cannot load the plug-in " + path + ": " + SystemMessage(GetLastError(), path);
+            *error = "cannot load the plug-in " + ForTerminal(path) + ": " +
+                     SystemMessage(GetLastError(), path);
             if (const char* missing = MissingHostFunction()) {
                 *error += "; this host lacks " + std::string(missing) + ", which the plug-in binds";
             }
@@ -131,7 +133,7 @@ bool Host::Load(const std::string& path, std::string* error) {
     callbacks_.name = std::bit_cast<telepost::name##_t>(GetProcAddress(module_, #name)); \
     if (!callbacks_.name) {                                                              \
         if (error) {                                                                     \
-            *error = "the plug-in " + path + " does not export " #name;                  \
+            *error = "the plug-in " + ForTerminal(path) + " does not export " #name;     \
         }                                                                                \
         Unload();                                                                        \
         return false;                                                                    \

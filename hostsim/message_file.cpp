@@ -181,7 +181,7 @@ bool ReadMessageFile(const std::string& path, const MessageFileOptions& options,
         read = UserTextToCodePage932(bytes, options.substitute, "", &text, replaced, &reason);
     }
     if (!read || !ParseMessage(text, message, &reason)) {
-        *error = Shown(path) + ": " + reason;
+        *error = ForTerminal(path) + ": " + reason;
         return false;
     }
     return true;

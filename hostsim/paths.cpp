@@ -33,9 +33,9 @@ std::string NarrowPath(const fs::path& path) {
     return lost ? std::string() : narrow;
 }
 
-std::string Shown(const std::string& path) {
+std::string ForTerminal(const std::string& text) {
     std::string utf8;
-    return Cp932ToUtf8(path, &utf8) ? utf8 : path;
+    return Cp932ToUtf8(text, &utf8) ? utf8 : text;
 }
 
 #else
@@ -48,8 +48,8 @@ std::string NarrowPath(const fs::path& path) {
     return path.native();
 }
 
-std::string Shown(const std::string& path) {
-    return path;  // the file system's bytes, UTF-8 like the terminal's
+std::string ForTerminal(const std::string& text) {
+    return text;  // the system's bytes, UTF-8 like the terminal's
 }
 
 #endif

@@ -13,8 +13,9 @@ std::filesystem::path FsPath(const std::string& path);
 // The file system library's path as a narrow one; empty when the narrow
 // encoding cannot hold it.
 std::string NarrowPath(const std::filesystem::path& path);
-// The path as the terminal shows it, UTF-8.
-std::string Shown(const std::string& path);
+// A narrow text of the system's, a path or the system's words for an error,
+// as the terminal shows it: UTF-8.
+std::string ForTerminal(const std::string& text);
 
 // What a path names.
 enum class FileKind {
