@@ -30,7 +30,7 @@ int InfoVerb(Session& session) {
         std::printf("\n");
     }
     const char* ini = session.Ini().c_str();
-    std::printf("settings     %s", ForTerminal(ini).c_str());
+    std::printf("settings     %s", ForTerminal(session.Ini()).c_str());
     if (!session.IniNote().empty()) {
         std::printf(" (%s)", session.IniNote().c_str());
     }

@@ -54,6 +54,11 @@ std::string ForTerminal(const std::string& text) {
 
 #endif
 
+std::string ForTerminal(const fs::path& path) {
+    std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
 FileKind KindOf(const std::string& path) {
     std::error_code code;
     fs::file_status status = fs::status(FsPath(path), code);

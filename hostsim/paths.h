@@ -16,6 +16,7 @@ std::string NarrowPath(const std::filesystem::path& path);
 // A narrow text of the system's, a path or the system's words for an error,
 // as the terminal shows it: UTF-8.
 std::string ForTerminal(const std::string& text);
+std::string ForTerminal(const std::filesystem::path& path);
 
 // What a path names.
 enum class FileKind {
