@@ -81,34 +81,9 @@ bool MessageText(const CommandLine& line, std::string* text, std::string* error)
     return true;
 }
 
-// Where the plug-in put a command in a compose window's menu.
-struct MenuItem {
-    HMENU menu = nullptr;
-    int position = -1;  // -1: nowhere
-    int id = 0;
-};
-
-// The item of the window's command menu bound to the command the plug-in
-// registered as `command`, found by the text it registered, wherever the
-// plug-in put it among its others.
-MenuItem FindCommand(Host& host, HWND window, const telepost::ComposeCommandText& command) {
-    MenuItem item;
-    item.menu = GetSubMenu(host.MenuBar(window), telepost::kCommandMenuPosition);
-    for (int position = 0; position < GetMenuItemCount(item.menu); ++position) {
-        int id = static_cast<int>(GetMenuItemID(item.menu, position));
-        for (const Command& registered : host.Commands()) {
-            if (registered.id == id && registered.description == command.description) {
-                item.position = position;
-                item.id = id;
-            }
-        }
-    }
-    return item;
-}
-
-void PrintOutcome(const Host& host, const MenuItem& item, const std::string& text,
+void PrintOutcome(const Host& host, HMENU menu, int position, const std::string& text,
                   const std::vector<MessageBoxSeen>& boxes) {
-    PrintLine("command", MenuText(item.menu, item.position));
+    PrintLine("command", MenuText(menu, position));
     PrintLine("message", text);
     for (const MessageBoxSeen& box : boxes) {
         std::printf("%-12s [", "message box");
@@ -154,8 +129,10 @@ int CommandVerb(Session& session) {
     Host& host = session.TheHost();
     HWND window = host.OpenCompose(Message{{}, text});
     host.BuildComposeMenu(window);
-    MenuItem item = FindCommand(host, window, *command);
-    if (item.position < 0) {
+    // Found by the text the plug-in registered, wherever it put the item.
+    HMENU menu = GetSubMenu(host.MenuBar(window), telepost::kCommandMenuPosition);
+    int position = host.CommandPosition(menu, command->description);
+    if (position < 0) {
         return session.Fail("the plug-in added no command '" + name +
                             "' to the compose window's menu");
     }
@@ -168,8 +145,9 @@ int CommandVerb(Session& session) {
         user->OnMessageBox(AskOnTerminal);
     }
     host.ClearCalls();
-    host.RunCommand(window, item.id);
-    PrintOutcome(host, item, text, user ? user->MessageBoxes() : std::vector<MessageBoxSeen>());
+    host.RunCommand(window, static_cast<int>(GetMenuItemID(menu, position)));
+    PrintOutcome(host, menu, position, text,
+                 user ? user->MessageBoxes() : std::vector<MessageBoxSeen>());
     return kExitOk;
 }
 

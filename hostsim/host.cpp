@@ -186,6 +186,18 @@ bool Host::RunCommand(HWND window, int id) {
     return false;
 }
 
+int Host::CommandPosition(HMENU menu, const std::string& description) const {
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        int id = static_cast<int>(GetMenuItemID(menu, position));
+        for (const Command& command : commands_) {
+            if (command.id == id && command.description == description) {
+                return position;
+            }
+        }
+    }
+    return -1;
+}
+
 Host::Compose* Host::Find(HWND window) {
     auto it = windows_.find(window);
     return it == windows_.end() ? nullptr : &it->second;

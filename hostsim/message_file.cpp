@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "paths.h"
 
@@ -13,13 +15,24 @@ namespace {
 
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
+std::string TooLarge(size_t limit = kMaxMessageBytes) {
+    return "is larger than " + std::to_string(limit) + " bytes, more than any mail: not read";
+}
+
 std::string LineName(int line) {
     return "line " + std::to_string(line);
 }
 
 bool ReadBytes(const std::string& path, std::string* bytes, std::string* error) {
-    if (FileKind kind = KindOf(path); kind == FileKind::Folder || kind == FileKind::Other) {
+    FileKind kind = KindOf(path);
+    if (kind == FileKind::Folder || kind == FileKind::Other) {
         *error = NotAFile(kind, "a message file");
+        return false;
+    }
+    std::error_code code;
+    if (kind == FileKind::Regular &&
+        std::filesystem::file_size(FsPath(path), code) > kMaxMessageBytes) {
+        *error = TooLarge();
         return false;
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
@@ -69,13 +82,12 @@ std::string TrimBlanks(const std::string& text) {
 
 }  // namespace
 
-bool ReadMessageBytes(std::FILE* file, std::string* bytes, std::string* error) {
+bool ReadMessageBytes(std::FILE* file, std::string* bytes, std::string* error, size_t limit) {
     char buffer[4096];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        if (bytes->size() + n > kMaxMessageBytes) {
-            *error = "is larger than " + std::to_string(kMaxMessageBytes >> 20) +
-                     " MiB, more than any mail: not read";
+        if (bytes->size() + n > limit) {
+            *error = TooLarge(limit);
             return false;
         }
         bytes->append(buffer, n);

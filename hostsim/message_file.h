@@ -31,8 +31,9 @@ bool UserTextToCodePage932(const std::string& utf8, bool substitute, const std::
 inline constexpr size_t kMaxMessageBytes = size_t{64} << 20;
 
 // Reads a message from `file` to its end. False, with the reason, when it
-// cannot be read or holds more than kMaxMessageBytes.
-bool ReadMessageBytes(std::FILE* file, std::string* bytes, std::string* error);
+// cannot be read or holds more than `limit` bytes.
+bool ReadMessageBytes(std::FILE* file, std::string* bytes, std::string* error,
+                      size_t limit = kMaxMessageBytes);
 
 // The headers a message file may hold, in the order they are shown. The
 // plug-in gets any other as written, but reads none.
