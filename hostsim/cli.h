@@ -71,6 +71,9 @@ class Session {
     // and what it used instead ("does not exist; the plug-in used its
     // defaults"); empty when it could.
     const std::string& IniNote() const { return iniNote_; }
+    // The setting `key` as the plug-in started with it: 0 (off) when it
+    // could not read its INI file.
+    int SettingUsed(const char* key) const;
     Host& TheHost() { return host_; }
 
   private:

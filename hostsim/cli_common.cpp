@@ -187,6 +187,14 @@ bool Session::Start(const std::vector<IniValue>& values) {
     return true;
 }
 
+int Session::SettingUsed(const char* key) const {
+    if (!iniNote_.empty()) {
+        return 0;
+    }
+    return static_cast<int>(
+        GetPrivateProfileIntA(telepost::kSettingsSection, key, 0, ini_.c_str()));
+}
+
 int RunVerb(const Verb& verb, const Args& args) {
     for (const std::string& arg : args) {
         if (arg == kEndOfOptions) {

@@ -36,9 +36,7 @@ int InfoVerb(Session& session) {
     }
     std::printf("\n");
     for (const char* setting : telepost::kSettingKeys) {
-        std::printf(
-            "  %-20s %d\n", setting,
-            static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, setting, 0, ini)));
+        std::printf("  %-20s %d\n", setting, session.SettingUsed(setting));
     }
     for (const char* domains : telepost::kDomainKeys) {
         char list[telepost::kDomainListSize] = {};

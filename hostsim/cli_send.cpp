@@ -112,9 +112,7 @@ void PrintSettings(const Session& session, bool given) {
     const char* ini = session.Ini().c_str();
     std::printf("settings   ");
     for (const char* setting : telepost::kSettingKeys) {
-        std::printf(
-            " %s=%d", setting,
-            static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, setting, 0, ini)));
+        std::printf(" %s=%d", setting, session.SettingUsed(setting));
     }
     std::string user = ForTerminal(IniBeside(session.Plugin()));
     if (given) {
