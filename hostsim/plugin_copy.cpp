@@ -5,6 +5,7 @@
 #include <charconv>
 #include <random>
 #include <system_error>
+#include <type_traits>
 
 #include "host.h"
 #include "paths.h"
@@ -23,6 +24,20 @@ constexpr int kFolderAttempts = 16;
 
 std::string Reason(const std::error_code& code) {
     return code.message();
+}
+
+// The path's file name when it is all ASCII, as every private folder's is;
+// empty otherwise.
+std::string AsciiName(const fs::path& path) {
+    const fs::path file = path.filename();
+    std::string name;
+    for (auto c : file.native()) {
+        if (static_cast<std::make_unsigned_t<decltype(c)>>(c) > 0x7F) {
+            return {};
+        }
+        name += static_cast<char>(c);
+    }
+    return name;
 }
 
 // The process that owns the private folder `name`; 0 for a name no run of
@@ -48,7 +63,7 @@ unsigned long OwnerOf(const std::string& name) {
 void SweepLeftovers(const fs::path& temporary) {
     std::error_code code;
     for (fs::directory_iterator it(temporary, code), end; !code && it != end; it.increment(code)) {
-        unsigned long owner = OwnerOf(it->path().filename().string());
+        unsigned long owner = OwnerOf(AsciiName(it->path()));
         if (owner != 0 && owner != ThisProcess() && !ProcessRuns(owner)) {
             std::error_code ignored;
             fs::remove_all(it->path(), ignored);
@@ -81,6 +96,17 @@ bool MakeFolder(fs::path* folder, std::string* error) {
     }
     *error = "cannot make a folder of its own in " + ForTerminal(temporary);
     return false;
+}
+
+// Copies `from` to `to` as a file of this run's own, writable (and so
+// removable on Windows) whatever the original's attributes are.
+bool CopyWritable(const fs::path& from, const fs::path& to, std::error_code* code) {
+    if (!fs::copy_file(from, to, *code)) {
+        return false;
+    }
+    fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
+                    *code);
+    return !*code;
 }
 
 // What GetPrivateProfileStringA gives back for a value written: blanks at
@@ -121,17 +147,12 @@ bool PluginCopy::Make(const std::string& plugin, const std::vector<IniValue>& va
         return false;
     }
     std::error_code code;
-    if (!fs::copy_file(source, copy, code)) {
+    if (!CopyWritable(source, copy, &code)) {
         *error = "cannot copy the plug-in " + ForTerminal(plugin) + " to " + shownFolder + ": " +
                  Reason(code);
         return false;
     }
-    // Writable whatever the user's file is: the copy is this run's own.
-    if (fs::exists(userIni, code) &&
-        (!fs::copy_file(userIni, ini, code) ||
-         (fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write,
-                          fs::perm_options::add, code),
-          code))) {
+    if (fs::exists(userIni, code) && !CopyWritable(userIni, ini, &code)) {
         *error = "cannot copy the settings " + ForTerminal(userIni) + " to " + shownFolder + ": " +
                  Reason(code);
         return false;
