@@ -282,12 +282,13 @@ int Host::CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value) {
     return 0;
 }
 
+// Paths are taken apart by the file system library: in code page 932 the
+// second byte of a character may be a backslash.
 std::string ProgramFolder() {
     char path[MAX_PATH * 4] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path);
-    size_t cut = folder.find_last_of("\\/");
-    return cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
+    std::filesystem::path folder = FsPath(path).parent_path();
+    return folder.empty() ? std::string() : NarrowPath(folder / "");
 }
 
 std::string PluginBesideProgram() {
@@ -295,12 +296,10 @@ std::string PluginBesideProgram() {
 }
 
 std::string IniBeside(const std::string& plugin) {
-    size_t slash = plugin.find_last_of("\\/");
-    size_t dot = plugin.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return plugin + ".ini";
-    }
-    return plugin.substr(0, dot) + ".ini";
+    std::filesystem::path path = FsPath(plugin);
+    const auto name = path.filename().native();
+    path.replace_filename(name.substr(0, name.rfind('.')) + std::filesystem::path(".ini").native());
+    return NarrowPath(path);
 }
 
 }  // namespace hostsim

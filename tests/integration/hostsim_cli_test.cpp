@@ -451,11 +451,13 @@ TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
 }
 
 // A plug-in in a folder of Japanese name: loaded, copied and named on the
-// terminal as the terminal writes it.
+// terminal as the terminal writes it. In code page 932 the second byte of 表
+// is a backslash, which must not be taken for a separator.
 TEST_F(HostsimCliTest, APlugInInAFolderOfJapaneseNameIsLoadedCopiedAndShown) {
+    // 山田/表/プラグイン/
     const std::string folder = folder_ +
-                               "\xE5\xB1\xB1\xE7\x94\xB0/\xE3\x83\x97\xE3\x83\xA9\xE3\x82\xB0"
-                               "\xE3\x82\xA4\xE3\x83\xB3/";  // 山田/プラグイン/
+                               "\xE5\xB1\xB1\xE7\x94\xB0/\xE8\xA1\xA8/"
+                               "\xE3\x83\x97\xE3\x83\xA9\xE3\x82\xB0\xE3\x82\xA4\xE3\x83\xB3/";
     fs::create_directories(FsPath(Narrow(folder)));
     const std::string plugin = folder + "TELEPOST.dll";
     fs::copy_file(FsPath(PluginBesideProgram()), FsPath(Narrow(plugin)));
