@@ -153,6 +153,7 @@ int Session::Fail(const std::string& message) const {
 }
 
 bool Session::Start(const std::vector<IniValue>& values) {
+    PluginCopy::SweepLeftovers();
     std::string path = plugin_;
     std::string error;
     // The plug-in would wait for a FIFO's or a device's end, as hostsim would.

@@ -58,19 +58,6 @@ unsigned long OwnerOf(const std::string& name) {
     return owner;
 }
 
-// Removes the private folders in `temporary` whose owner has gone, killed
-// before it could remove its own; a running process's folder stays.
-void SweepLeftovers(const fs::path& temporary) {
-    std::error_code code;
-    for (fs::directory_iterator it(temporary, code), end; !code && it != end; it.increment(code)) {
-        unsigned long owner = OwnerOf(AsciiName(it->path()));
-        if (owner != 0 && owner != ThisProcess() && !ProcessRuns(owner)) {
-            std::error_code ignored;
-            fs::remove_all(it->path(), ignored);
-        }
-    }
-}
-
 // A new, empty folder of this run's own in the system's temporary folder.
 bool MakeFolder(fs::path* folder, std::string* error) {
     std::error_code code;
@@ -79,7 +66,6 @@ bool MakeFolder(fs::path* folder, std::string* error) {
         *error = "no temporary folder: " + Reason(code);
         return false;
     }
-    SweepLeftovers(temporary);
     std::random_device seed;
     std::mt19937 random(seed());
     const std::string owner = kFolderPrefix + std::to_string(ThisProcess()) + kOwnerEnd;
@@ -118,6 +104,21 @@ std::string AsRead(const std::string& value) {
 }
 
 }  // namespace
+
+void PluginCopy::SweepLeftovers() {
+    std::error_code code;
+    const fs::path temporary = fs::temp_directory_path(code);
+    if (code) {
+        return;  // nothing of this program's there either
+    }
+    for (fs::directory_iterator it(temporary, code), end; !code && it != end; it.increment(code)) {
+        unsigned long owner = OwnerOf(AsciiName(it->path()));
+        if (owner != 0 && owner != ThisProcess() && !ProcessRuns(owner)) {
+            std::error_code ignored;
+            fs::remove_all(it->path(), ignored);
+        }
+    }
+}
 
 PluginCopy::~PluginCopy() {
     if (!folder_.empty()) {

@@ -31,10 +31,14 @@ class PluginCopy {
     // Copies `plugin` and the INI file beside it, if there is one, into a new
     // folder in the system's temporary folder and writes `values` into the
     // copy's INI file, each read back to be sure it holds. False, with the
-    // reason, when any step fails. The folder is named after this process;
-    // making it first removes the folders of runs whose process has gone
-    // (killed, say), and an interruption of this run removes its own.
+    // reason, when any step fails. The folder is named after this process,
+    // and an interruption of this run removes it.
     bool Make(const std::string& plugin, const std::vector<IniValue>& values, std::string* error);
+
+    // Removes the private folders in the system's temporary folder whose
+    // process has gone (killed before it could remove its own); a running
+    // process's folder stays.
+    static void SweepLeftovers();
 
     const std::string& Plugin() const { return plugin_; }
     const std::string& Ini() const { return ini_; }
