@@ -249,6 +249,12 @@ TEST_F(HostsimCliTest, SubstituteSendsStandInsAndListsEachOne) {
     EXPECT_TRUE(Holds(outcome.out, "goes on (0)")) << outcome.out;
 }
 
+// The settings line of a send given settings of its own: what the plug-in
+// used, and the user's file it left as it is.
+std::string GivenLine(const std::string& settings, const std::string& userIni) {
+    return settings + "  (given for this send; " + userIni + " stays as it is)";
+}
+
 // The user's INI file beside the plug-in, as a person may have written it.
 constexpr char kUsersIni[] =
     "; kept by hand\r\n[k-tai]\r\nconvert to hankaku=0\r\nconvert to emoji = 1 \r\n"
@@ -265,10 +271,8 @@ TEST_F(HostsimCliTest, SettingsForOneSendNeverTouchTheUsersIni) {
         temporary);
     EXPECT_EQ(given.status, kExitOk) << given.err;
     // Given settings over the user's: emoji from the file, the rest from the options.
-    EXPECT_TRUE(Holds(given.out,
-                      "convert to hankaku=1 convert to emoji=1 delete crlf=1  "
-                      "(given for this send; " +
-                          ini_ + " stays as it is)"))
+    EXPECT_TRUE(
+        Holds(given.out, GivenLine("convert to hankaku=1 convert to emoji=1 delete crlf=1", ini_)))
         << given.out;
     EXPECT_TRUE(Holds(given.out, "domains     j domains=ezweb.ne.jp, au.com\n")) << given.out;
     EXPECT_TRUE(Holds(given.out, "domains     d domains=example.org\n")) << given.out;
@@ -471,10 +475,8 @@ TEST_F(HostsimCliTest, APlugInInAFolderOfJapaneseNameIsLoadedCopiedAndShown) {
 
     Outcome given = Capture({"send", file, "--hankaku", "on", "--plugin", Narrow(plugin)}, folder_);
     EXPECT_EQ(given.status, kExitOk) << given.err;
-    EXPECT_TRUE(Holds(given.out,
-                      "convert to hankaku=1 convert to emoji=1 delete crlf=0  (given "
-                      "for this send; " +
-                          folder + "TELEPOST.ini stays as it is)"))
+    EXPECT_TRUE(Holds(given.out, GivenLine("convert to hankaku=1 convert to emoji=1 delete crlf=0",
+                                           folder + "TELEPOST.ini")))
         << given.out;
     EXPECT_TRUE(Holds(given.out, "\xE2\x86\x92  A\n")) << given.out;
 
