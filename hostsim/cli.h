@@ -67,6 +67,13 @@ class Session {
     bool Start(const std::vector<IniValue>& values = {});
     // The INI file the plug-in started with: its own copy's or the user's.
     const std::string& Ini() const { return ini_; }
+    // Why the plug-in could not read the user's INI file when it started,
+    // and what it used instead ("does not exist; the plug-in used its
+    // defaults"); empty when it could.
+    const std::string& IniNote() const { return iniNote_; }
+    // The setting `key` as the plug-in started with it: 0 (off) when it
+    // could not read its INI file.
+    int SettingUsed(const char* key) const;
     Host& TheHost() { return host_; }
 
   private:
@@ -74,6 +81,7 @@ class Session {
     CommandLine line_;
     std::string plugin_;
     std::string ini_;
+    std::string iniNote_;
     PluginCopy copy_;  // outlives the host, which unloads the copy first
     Host host_;
 };
@@ -106,6 +114,15 @@ inline constexpr const char* kSettingOptions[] = {"--hankaku", "--emoji", "--del
 // The options that add mail domains to the three carriers' rules, in the
 // order of telepost::kDomainKeys, whose keys they set.
 inline constexpr const char* kDomainOptions[] = {"--j-domains", "--docomo-domains", "--d-domains"};
+
+// Who answers the plug-in's message boxes and acts in its dialogs.
+enum class Answerer {
+    Script,            // the scripted user, as the options say
+    PersonAtWindow,    // a person, in the real window (Windows only, where one is drawn)
+    PersonAtTerminal,  // a person, asked on the terminal by the scripted user
+};
+// Who answers when a person is asked for (`person`) or not.
+Answerer WhoAnswers(bool person);
 
 // "on"/"1" or "off"/"0"; nothing for anything else.
 std::optional<bool> OnOff(const std::string& value);

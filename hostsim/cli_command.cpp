@@ -20,10 +20,18 @@ namespace hostsim {
 
 namespace {
 
-// The plug-in's commands, by the names the command line gives them, in the
-// order the plug-in lists them at the end of the menu.
-constexpr const char* kCommandNames[] = {"hankaku", "emoji", "check", "delete-blanks"};
-constexpr int kCommandCount = static_cast<int>(std::size(kCommandNames));
+// The plug-in's commands by the names the command line gives them.
+struct CommandName {
+    const char* name;
+    const telepost::ComposeCommandText* command;
+};
+constexpr CommandName kCommandNames[] = {
+    {"hankaku", &telepost::kZenkakuToHankakuCommand},
+    {"emoji", &telepost::kImodeEmojiCommand},
+    {"check", &telepost::kDoubleByteCheckCommand},
+    {"delete-blanks", &telepost::kDeleteBlanksCommand},
+};
+static_assert(std::size(kCommandNames) == std::size(telepost::kComposeCommands));
 
 constexpr Option kOptions[] = {{"--sjis"}, {"--substitute"}, {"--person"}};
 constexpr const char* kOperands[] = {"COMMAND (hankaku, emoji, check or delete-blanks)",
@@ -35,31 +43,36 @@ std::string MenuText(HMENU menu, int position) {
     return text;
 }
 
-std::string ReadInput() {
-    std::string in;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
-        in.append(buffer, n);
-    }
-    return in;
-}
-
 void PrintLine(const char* label, const std::string& cp932) {
     std::printf("%-12s ", label);
     std::fputs(ShowOnPhone(cp932).c_str(), stdout);
     std::printf("\n");
 }
 
-// The message as code page 932; false, with the reason, when it cannot be.
-bool MessageText(const std::string& input, bool shiftJis, bool substitute, std::string* text,
-                 std::string* error) {
+// The message as code page 932, from the command line or standard input;
+// false, with the reason, when it cannot be.
+bool MessageText(const CommandLine& line, std::string* text, std::string* error) {
+    const std::string& operand = line.Operands()[1];
+    bool fromInput = operand == "-";
+    std::string input;
+    if (!fromInput) {
+        input = operand;
+    } else if (!ReadMessageBytes(stdin, &input, error)) {
+        *error = "standard input " + *error;
+        return false;
+    }
+    bool shiftJis = line.Has("--sjis");
+#ifdef _WIN32
+    // Windows hands the arguments over in the ANSI code page: 932 already.
+    shiftJis = shiftJis || !fromInput;
+#endif
     if (shiftJis) {
         *text = input;
         return true;
     }
     std::vector<Replacement> replaced;
-    if (!UserTextToCodePage932(input, substitute, "the message's ", text, &replaced, error)) {
+    if (!UserTextToCodePage932(input, line.Has("--substitute"), "the message's ", text, &replaced,
+                               error)) {
         return false;
     }
     for (const Replacement& replacement : replaced) {
@@ -68,67 +81,11 @@ bool MessageText(const std::string& input, bool shiftJis, bool substitute, std::
     return true;
 }
 
-int CommandVerb(Session& session) {
-    const CommandLine& line = session.Line();
-    const std::string& name = line.Operands()[0];
-    int index = -1;
-    for (int i = 0; i < kCommandCount; ++i) {
-        if (name == kCommandNames[i]) {
-            index = i;
-        }
-    }
-    if (index < 0) {
-        return session.Fail("unknown command '" + name +
-                            "': hankaku, emoji, check or delete-blanks");
-    }
-    bool fromInput = line.Operands()[1] == "-";
-    std::string input = fromInput ? ReadInput() : line.Operands()[1];
-    bool shiftJis = line.Has("--sjis");
-#ifdef _WIN32
-    // Windows hands the arguments over in the ANSI code page: 932 already.
-    shiftJis = shiftJis || !fromInput;
-#endif
-    std::string text;
-    std::string error;
-    if (!MessageText(input, shiftJis, line.Has("--substitute"), &text, &error)) {
-        return session.Fail(error);
-    }
-
-    if (!session.Start()) {
-        return kExitFailure;
-    }
-    Host& host = session.TheHost();
-    HWND window = host.OpenCompose(Message{{}, text});
-    host.BuildComposeMenu(window);
-    HMENU menu = GetSubMenu(host.MenuBar(window), telepost::kCommandMenuPosition);
-    int position = GetMenuItemCount(menu) - kCommandCount + index;
-    if (position < 0) {
-        return session.Fail("the plug-in added no commands to the compose window's menu");
-    }
-    UINT id = GetMenuItemID(menu, position);
-
-    // The scripted user presses each message box's default button. A person
-    // answers the real box on Windows, and on the terminal elsewhere, where
-    // no box is drawn.
-    std::optional<User> user;
-#ifdef _WIN32
-    if (!line.Has("--person")) {
-        user.emplace();
-    }
-#else
-    user.emplace();
-    if (line.Has("--person")) {
-        user->OnMessageBox(AskOnTerminal);
-    }
-#endif
-    host.ClearCalls();
-    if (!host.RunCommand(window, static_cast<int>(id))) {
-        return session.Fail("the menu item " + std::to_string(id) + " is no registered command");
-    }
-
+void PrintOutcome(const Host& host, HMENU menu, int position, const std::string& text,
+                  const std::vector<MessageBoxSeen>& boxes) {
     PrintLine("command", MenuText(menu, position));
     PrintLine("message", text);
-    for (const MessageBoxSeen& box : user ? user->MessageBoxes() : std::vector<MessageBoxSeen>()) {
+    for (const MessageBoxSeen& box : boxes) {
         std::printf("%-12s [", "message box");
         PrintText(box.caption);
         std::printf("] ");
@@ -145,6 +102,52 @@ int CommandVerb(Session& session) {
     if (!handedBack) {
         std::printf("%-12s not handed back: the compose window keeps it as written\n", "text");
     }
+}
+
+int CommandVerb(Session& session) {
+    const CommandLine& line = session.Line();
+    const std::string& name = line.Operands()[0];
+    const telepost::ComposeCommandText* command = nullptr;
+    for (const CommandName& entry : kCommandNames) {
+        if (name == entry.name) {
+            command = entry.command;
+        }
+    }
+    if (!command) {
+        return session.Fail("unknown command '" + name +
+                            "': hankaku, emoji, check or delete-blanks");
+    }
+    std::string text;
+    std::string error;
+    if (!MessageText(line, &text, &error)) {
+        return session.Fail(error);
+    }
+
+    if (!session.Start()) {
+        return kExitFailure;
+    }
+    Host& host = session.TheHost();
+    HWND window = host.OpenCompose(Message{{}, text});
+    host.BuildComposeMenu(window);
+    // Found by the text the plug-in registered, wherever it put the item.
+    HMENU menu = GetSubMenu(host.MenuBar(window), telepost::kCommandMenuPosition);
+    int position = host.CommandPosition(menu, command->description);
+    if (position < 0) {
+        return session.Fail("the plug-in added no command '" + name +
+                            "' to the compose window's menu");
+    }
+    std::optional<User> user;
+    Answerer answerer = WhoAnswers(line.Has("--person"));
+    if (answerer != Answerer::PersonAtWindow) {
+        user.emplace();
+    }
+    if (answerer == Answerer::PersonAtTerminal) {
+        user->OnMessageBox(AskOnTerminal);
+    }
+    host.ClearCalls();
+    host.RunCommand(window, static_cast<int>(GetMenuItemID(menu, position)));
+    PrintOutcome(host, menu, position, text,
+                 user ? user->MessageBoxes() : std::vector<MessageBoxSeen>());
     return kExitOk;
 }
 

@@ -3,11 +3,15 @@
 #include <windows.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <sstream>
 
 #include "cli.h"
 #include "codec.h"
+#include "paths.h"
 
 namespace hostsim {
 
@@ -16,6 +20,31 @@ namespace {
 constexpr char kProgram[] = "hostsim";
 constexpr char kEndOfOptions[] = "--";
 constexpr const char* kHelpOptions[] = {"--help", "-h"};
+
+// Why the plug-in at `plugin` cannot read the INI file beside it, with what
+// it used instead; empty when it can.
+std::string UnreadableIni(const std::string& plugin) {
+    constexpr char kDefaults[] = "; the plug-in used its defaults";
+    const std::string ini = IniBeside(plugin);
+    // The plug-in names its INI file after its own path, up to MAX_PATH bytes.
+    if (plugin.size() >= MAX_PATH || ini.size() >= MAX_PATH) {
+        return "is beyond the plug-in's reach (its path is longer than " +
+               std::to_string(MAX_PATH - 1) + " bytes)" + kDefaults;
+    }
+    FileKind kind = KindOf(ini);
+    if (kind == FileKind::Missing) {
+        return std::string("does not exist") + kDefaults;
+    }
+    if (kind != FileKind::Regular) {
+        return NotAFile(kind, "an INI file") + kDefaults;
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(ini.c_str(), "rb"),
+                                                         std::fclose);
+    if (!file) {
+        return std::string("cannot be read: ") + std::strerror(errno) + kDefaults;
+    }
+    return {};
+}
 
 bool IsHelp(const std::string& arg) {
     for (const char* help : kHelpOptions) {
@@ -49,38 +78,6 @@ const char* ButtonName(int id) {
 }
 
 namespace {
-
-std::vector<Button> ButtonsOf(UINT style) {
-    std::vector<int> ids;
-    switch (style & MB_TYPEMASK) {
-        case MB_OKCANCEL:
-            ids = {IDOK, IDCANCEL};
-            break;
-        case MB_ABORTRETRYIGNORE:
-            ids = {IDABORT, IDRETRY, IDIGNORE};
-            break;
-        case MB_YESNOCANCEL:
-            ids = {IDYES, IDNO, IDCANCEL};
-            break;
-        case MB_YESNO:
-            ids = {IDYES, IDNO};
-            break;
-        case MB_RETRYCANCEL:
-            ids = {IDRETRY, IDCANCEL};
-            break;
-        default:
-            ids = {IDOK};
-    }
-    std::vector<Button> buttons;
-    for (int id : ids) {
-        for (const Button& button : kButtons) {
-            if (button.id == id) {
-                buttons.push_back(button);
-            }
-        }
-    }
-    return buttons;
-}
 
 std::string Lower(std::string text) {
     for (char& c : text) {
@@ -156,8 +153,18 @@ int Session::Fail(const std::string& message) const {
 }
 
 bool Session::Start(const std::vector<IniValue>& values) {
+    PluginCopy::SweepLeftovers();
     std::string path = plugin_;
     std::string error;
+    // The plug-in would wait for a FIFO's or a device's end, as hostsim would.
+    const std::string userIni = IniBeside(plugin_);
+    if (FileKind kind = KindOf(userIni); kind == FileKind::Other) {
+        Fail("the settings " + ForTerminal(userIni) + " " + NotAFile(kind, "an INI file"));
+        return false;
+    }
+    if (values.empty()) {
+        iniNote_ = UnreadableIni(plugin_);
+    }
     if (!values.empty()) {
         if (!copy_.Make(plugin_, values, &error)) {
             Fail(error);
@@ -168,15 +175,25 @@ bool Session::Start(const std::vector<IniValue>& values) {
     }
     if (!host_.Load(path, &error)) {
         // Named as the user named it, not as its private copy.
-        for (size_t at = error.find(path); path != plugin_ && at != std::string::npos;
-             at = error.find(path, at + plugin_.size())) {
-            error.replace(at, path.size(), plugin_);
+        const std::string copy = ForTerminal(path);
+        const std::string user = ForTerminal(plugin_);
+        for (size_t at = error.find(copy); path != plugin_ && at != std::string::npos;
+             at = error.find(copy, at + user.size())) {
+            error.replace(at, copy.size(), user);
         }
         Fail(error);
         return false;
     }
     host_.Plugin().BKC_OnStart();
     return true;
+}
+
+int Session::SettingUsed(const char* key) const {
+    if (!iniNote_.empty()) {
+        return 0;
+    }
+    return static_cast<int>(
+        GetPrivateProfileIntA(telepost::kSettingsSection, key, 0, ini_.c_str()));
 }
 
 int RunVerb(const Verb& verb, const Args& args) {
@@ -209,6 +226,17 @@ int RunVerb(const Verb& verb, const Args& args) {
     return verb.run(session);
 }
 
+Answerer WhoAnswers(bool person) {
+    if (!person) {
+        return Answerer::Script;
+    }
+#ifdef _WIN32
+    return Answerer::PersonAtWindow;
+#else
+    return Answerer::PersonAtTerminal;  // no window is drawn here
+#endif
+}
+
 std::optional<bool> OnOff(const std::string& value) {
     if (value == "on" || value == "1") {
         return true;
@@ -239,7 +267,10 @@ void PrintIndented(const std::string& utf8, const char* indent) {
 }
 
 int AskOnTerminal(const MessageBoxSeen& box) {
-    std::vector<Button> buttons = ButtonsOf(box.style);
+    std::vector<Button> buttons;
+    for (int id : ButtonsOf(box.style)) {
+        buttons.push_back({id, ButtonName(id)});
+    }
     size_t defaultIndex = (box.style & MB_DEFMASK) >> 8;
     const Button& fallback = buttons[defaultIndex < buttons.size() ? defaultIndex : 0];
     std::string text;

@@ -7,6 +7,7 @@
 
 #include "cli.h"
 #include "host.h"
+#include "paths.h"
 #include "telepost/contract.h"
 
 namespace hostsim {
@@ -29,11 +30,13 @@ int InfoVerb(Session& session) {
         std::printf("\n");
     }
     const char* ini = session.Ini().c_str();
-    std::printf("settings     %s\n", ini);
+    std::printf("settings     %s", ForTerminal(session.Ini()).c_str());
+    if (!session.IniNote().empty()) {
+        std::printf(" (%s)", session.IniNote().c_str());
+    }
+    std::printf("\n");
     for (const char* setting : telepost::kSettingKeys) {
-        std::printf(
-            "  %-20s %d\n", setting,
-            static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, setting, 0, ini)));
+        std::printf("  %-20s %d\n", setting, session.SettingUsed(setting));
     }
     for (const char* domains : telepost::kDomainKeys) {
         char list[telepost::kDomainListSize] = {};

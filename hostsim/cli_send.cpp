@@ -14,15 +14,13 @@
 #include "emoji_pictures.h"
 #include "host.h"
 #include "message_file.h"
+#include "paths.h"
 #include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
 
 namespace {
-
-// The headers a message file may hold, in the order they are shown.
-constexpr const char* kHeaderNames[] = {"To", "Cc", "Bcc", "Subject", "From"};
 
 constexpr char kArrow[] = "\xE2\x86\x92";  // →
 
@@ -84,6 +82,16 @@ bool GivenValues(const CommandLine& line, std::vector<IniValue>* values, std::st
     return true;
 }
 
+// "To, Cc, Bcc, Subject and From"
+std::string KnownHeaders() {
+    std::string list;
+    for (size_t i = 0; i < std::size(kHeaderNames); ++i) {
+        list += i == 0 ? "" : i + 1 == std::size(kHeaderNames) ? " and " : ", ";
+        list += kHeaderNames[i];
+    }
+    return list;
+}
+
 void PlayUser(User& user, Answer answer) {
     switch (answer) {
         case Answer::Yes:
@@ -104,13 +112,13 @@ void PrintSettings(const Session& session, bool given) {
     const char* ini = session.Ini().c_str();
     std::printf("settings   ");
     for (const char* setting : telepost::kSettingKeys) {
-        std::printf(
-            " %s=%d", setting,
-            static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, setting, 0, ini)));
+        std::printf(" %s=%d", setting, session.SettingUsed(setting));
     }
-    std::string user = IniBeside(session.Plugin());
+    std::string user = ForTerminal(IniBeside(session.Plugin()));
     if (given) {
         std::printf("  (given for this send; %s stays as it is)\n", user.c_str());
+    } else if (!session.IniNote().empty()) {
+        std::printf("  (%s %s)\n", user.c_str(), session.IniNote().c_str());
     } else {
         std::printf("  (from %s)\n", user.c_str());
     }
@@ -190,6 +198,13 @@ int SendVerb(Session& session) {
     }
     for (const Replacement& replacement : replaced) {
         std::fprintf(stderr, "hostsim send: warning: %s\n", Describe(replacement).c_str());
+    }
+    for (const std::string& name : UnknownHeaders(message)) {
+        std::fprintf(stderr,
+                     "hostsim send: warning: %s: unknown header '%s', which the plug-in never "
+                     "reads (hostsim knows %s)\n",
+                     ForTerminal(line.Operands().front()).c_str(), ForTerminal(name).c_str(),
+                     KnownHeaders().c_str());
     }
 
     if (!session.Start(values)) {

@@ -12,6 +12,7 @@
 
 #include "cli.h"
 #include "host.h"
+#include "paths.h"
 #include "telepost/contract.h"
 #include "user.h"
 
@@ -114,11 +115,9 @@ int SetupVerb(Session& session) {
     Host& host = session.TheHost();
     HWND owner = host.OpenCompose(Message{});
     User user;
-#ifdef _WIN32
-    bool scripted = wishes.Scripted();  // else a person uses the real dialog
-#else
-    bool scripted = true;  // the model's dialog has nobody else to use it
-#endif
+    // Without options a person uses the real dialog, where one is drawn; the
+    // model's dialog has nobody else to use it.
+    bool scripted = WhoAnswers(!wishes.Scripted()) != Answerer::PersonAtWindow;
     user.OnDialog([&](HWND dialog) {
         PrintBoxes(dialog);
         if (scripted) {
@@ -129,7 +128,7 @@ int SetupVerb(Session& session) {
     host.Plugin().BKC_OnPlugInSetup(owner);
 
     const std::string& ini = session.Ini();
-    std::printf("settings     %s\n", ini.c_str());
+    std::printf("settings     %s\n", ForTerminal(ini).c_str());
     for (const char* setting : telepost::kSettingKeys) {
         char value[32] = {};
         GetPrivateProfileStringA(telepost::kSettingsSection, setting, "(absent)", value,

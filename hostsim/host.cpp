@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "paths.h"
 #include "system_message.h"
 
 namespace hostsim {
@@ -37,6 +38,24 @@ constexpr HostMenu kComposeMenus[] = {
     {"\x83\x77\x83\x8B\x83\x76(&H)", "\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x8F\xEE\x95\xF1(&A)",
      501},
 };
+
+// The host functions' names, in binding order.
+#define HOSTSIM_FUNCTION_NAME(name, ...) #name,
+constexpr const char* kHostFunctionNames[] = {
+    TELEPOST_HOST_FUNCTIONS(HOSTSIM_FUNCTION_NAME, HOSTSIM_FUNCTION_NAME)};
+#undef HOSTSIM_FUNCTION_NAME
+
+// The first host function this program does not export; null when it
+// exports them all.
+const char* MissingHostFunction() {
+    HMODULE program = GetModuleHandleA(nullptr);
+    for (const char* name : kHostFunctionNames) {
+        if (!GetProcAddress(program, name)) {
+            return name;
+        }
+    }
+    return nullptr;
+}
 
 HMENU NewComposeMenu() {
     HMENU bar = CreateMenu();
@@ -102,7 +121,11 @@ bool Host::Load(const std::string& path, std::string* error) {
     module_ = LoadLibraryA(path.c_str());
     if (!module_) {
         if (error) {
-            *error = "cannot load the plug-in " + path + ": " + SystemMessage(GetLastError(), path);
+            *error = "cannot load the plug-in " + ForTerminal(path) + ": " +
+                     SystemMessage(GetLastError(), path);
+            if (const char* missing = MissingHostFunction()) {
+                *error += "; this host lacks " + std::string(missing) + ", which the plug-in binds";
+            }
         }
         return false;
     }
@@ -110,7 +133,7 @@ bool Host::Load(const std::string& path, std::string* error) {
     callbacks_.name = std::bit_cast<telepost::name##_t>(GetProcAddress(module_, #name)); \
     if (!callbacks_.name) {                                                              \
         if (error) {                                                                     \
-            *error = "the plug-in " + path + " does not export " #name;                  \
+            *error = "the plug-in " + ForTerminal(path) + " does not export " #name;     \
         }                                                                                \
         Unload();                                                                        \
         return false;                                                                    \
@@ -163,6 +186,18 @@ bool Host::RunCommand(HWND window, int id) {
     return false;
 }
 
+int Host::CommandPosition(HMENU menu, const std::string& description) const {
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        int id = static_cast<int>(GetMenuItemID(menu, position));
+        for (const Command& command : commands_) {
+            if (command.id == id && command.description == description) {
+                return position;
+            }
+        }
+    }
+    return -1;
+}
+
 Host::Compose* Host::Find(HWND window) {
     auto it = windows_.find(window);
     return it == windows_.end() ? nullptr : &it->second;
@@ -185,11 +220,6 @@ std::string Host::Header(HWND window, const std::string& name) const {
     }
     auto it = compose->message.headers.find(name);
     return it == compose->message.headers.end() ? std::string() : it->second;
-}
-
-bool Host::HasHeader(HWND window, const std::string& name) const {
-    const Compose* compose = Find(window);
-    return compose && compose->message.headers.count(name) != 0;
 }
 
 int Host::RegisterCommand(LPCSTR description, int windowKind, telepost::CommandHandler handler) {
@@ -252,12 +282,13 @@ int Host::CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value) {
     return 0;
 }
 
+// Paths are taken apart by the file system library: in code page 932 the
+// second byte of a character may be a backslash.
 std::string ProgramFolder() {
     char path[MAX_PATH * 4] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path);
-    size_t cut = folder.find_last_of("\\/");
-    return cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
+    std::filesystem::path folder = FsPath(path).parent_path();
+    return folder.empty() ? std::string() : NarrowPath(folder / "");
 }
 
 std::string PluginBesideProgram() {
@@ -265,12 +296,10 @@ std::string PluginBesideProgram() {
 }
 
 std::string IniBeside(const std::string& plugin) {
-    size_t slash = plugin.find_last_of("\\/");
-    size_t dot = plugin.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return plugin + ".ini";
-    }
-    return plugin.substr(0, dot) + ".ini";
+    std::filesystem::path path = FsPath(plugin);
+    const auto name = path.filename().native();
+    path.replace_filename(name.substr(0, name.rfind('.')) + std::filesystem::path(".ini").native());
+    return NarrowPath(path);
 }
 
 }  // namespace hostsim

@@ -82,7 +82,6 @@ class Host {
     const std::string& Body(HWND window) const;
     // The header's value; empty when the window has no such header.
     std::string Header(HWND window, const std::string& name) const;
-    bool HasHeader(HWND window, const std::string& name) const;
     // The window's menu bar; null for a window the host does not know.
     HMENU MenuBar(HWND window) const;
     // Builds the window's menu as the host does: the plug-in's menu callback
@@ -96,6 +95,9 @@ class Host {
     const std::vector<Call>& Calls() const { return calls_; }
     void ClearCalls() { calls_.clear(); }
     const std::vector<Command>& Commands() const { return commands_; }
+    // The position in `menu` of the item bound to a command the plug-in
+    // registered as `description`, wherever it stands; -1 when there is none.
+    int CommandPosition(HMENU menu, const std::string& description) const;
     // Called at each registration, once the host has recorded it: lets a
     // test see what the plug-in had done by then.
     void OnRegister(std::function<void(const Command&)> watch) { onRegister_ = std::move(watch); }

@@ -1,5 +1,7 @@
 // The 54 functions the host exports to plug-ins. The five the plug-in calls
 // serve the current host; the others answer 0.
+#include <type_traits>
+
 #include "host.h"
 
 using hostsim::Host;
@@ -37,3 +39,12 @@ int WINAPI BKA_CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value) {
 }
 
 }  // extern "C"
+
+// Each function has exactly the signature the plug-in calls it with.
+#define HOSTSIM_CHECK_CALLED(name, result, params) \
+    static_assert(std::is_same_v<decltype(&name), result(WINAPI*) params>, #name);
+#define HOSTSIM_CHECK_UNUSED(name) \
+    static_assert(std::is_same_v<decltype(&name), int(WINAPI*)(void)>, #name);
+TELEPOST_HOST_FUNCTIONS(HOSTSIM_CHECK_CALLED, HOSTSIM_CHECK_UNUSED)
+#undef HOSTSIM_CHECK_UNUSED
+#undef HOSTSIM_CHECK_CALLED

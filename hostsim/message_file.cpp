@@ -5,6 +5,9 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <system_error>
+
+#include "paths.h"
 
 namespace hostsim {
 
@@ -12,14 +15,24 @@ namespace {
 
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
+std::string TooLarge(size_t limit = kMaxMessageBytes) {
+    return "is larger than " + std::to_string(limit) + " bytes, more than any mail: not read";
+}
+
 std::string LineName(int line) {
     return "line " + std::to_string(line);
 }
 
 bool ReadBytes(const std::string& path, std::string* bytes, std::string* error) {
+    FileKind kind = KindOf(path);
+    if (kind == FileKind::Folder || kind == FileKind::Other) {
+        *error = NotAFile(kind, "a message file");
+        return false;
+    }
     std::error_code code;
-    if (std::filesystem::is_directory(path, code)) {
-        *error = "is a folder, not a message file";
+    if (kind == FileKind::Regular &&
+        std::filesystem::file_size(FsPath(path), code) > kMaxMessageBytes) {
+        *error = TooLarge();
         return false;
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
@@ -28,16 +41,7 @@ bool ReadBytes(const std::string& path, std::string* bytes, std::string* error) 
         *error = std::string("cannot be read: ") + std::strerror(errno);
         return false;
     }
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes->append(buffer, n);
-    }
-    if (std::ferror(file.get())) {
-        *error = std::string("cannot be read: ") + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return ReadMessageBytes(file.get(), bytes, error);
 }
 
 // Line ends and bytes a compose window's text cannot hold: a lone CR would
@@ -77,6 +81,37 @@ std::string TrimBlanks(const std::string& text) {
 }
 
 }  // namespace
+
+bool ReadMessageBytes(std::FILE* file, std::string* bytes, std::string* error, size_t limit) {
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        if (bytes->size() + n > limit) {
+            *error = TooLarge(limit);
+            return false;
+        }
+        bytes->append(buffer, n);
+    }
+    if (std::ferror(file)) {
+        *error = std::string("cannot be read: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> UnknownHeaders(const Message& message) {
+    std::vector<std::string> unknown;
+    for (const auto& [name, value] : message.headers) {
+        bool known = false;
+        for (const char* header : kHeaderNames) {
+            known = known || (!HeaderNameLess()(name, header) && !HeaderNameLess()(header, name));
+        }
+        if (!known) {
+            unknown.push_back(name);
+        }
+    }
+    return unknown;
+}
 
 bool ParseMessage(const std::string& text, Message* message, std::string* error) {
     size_t at = 0;
@@ -158,7 +193,7 @@ bool ReadMessageFile(const std::string& path, const MessageFileOptions& options,
         read = UserTextToCodePage932(bytes, options.substitute, "", &text, replaced, &reason);
     }
     if (!read || !ParseMessage(text, message, &reason)) {
-        *error = path + ": " + reason;
+        *error = ForTerminal(path) + ": " + reason;
         return false;
     }
     return true;

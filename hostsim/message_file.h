@@ -4,6 +4,7 @@
 // CR LF. Read into the host's code page 932, nothing changed without a word.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,24 @@ bool UserTextToCodePage932(const std::string& utf8, bool substitute, const std::
                            std::string* text, std::vector<Replacement>* replaced,
                            std::string* error);
 
+// The most bytes a message may hold: far more than any mail, so that a
+// message that does not end (a device, say) is refused, not read forever.
+inline constexpr size_t kMaxMessageBytes = size_t{64} << 20;
+
+// Reads a message from `file` to its end. False, with the reason, when it
+// cannot be read or holds more than `limit` bytes.
+bool ReadMessageBytes(std::FILE* file, std::string* bytes, std::string* error,
+                      size_t limit = kMaxMessageBytes);
+
+// The headers a message file may hold, in the order they are shown. The
+// plug-in gets any other as written, but reads none.
+inline constexpr const char* kHeaderNames[] = {"To", "Cc", "Bcc", "Subject", "From"};
+// The message's headers that are none of kHeaderNames, e.g. a misspelt "Tp".
+std::vector<std::string> UnknownHeaders(const Message& message);
+
 // Reads the message file at `path`. False, with a one-line reason naming the
-// file and the line at fault, when the file cannot be read, holds a NUL byte
+// file and the line at fault, when the file cannot be read (or is no regular
+// file, or is larger than kMaxMessageBytes), holds a NUL byte
 // or a CR without LF, is not UTF-8, holds a character code page 932 cannot
 // hold (unless `options.substitute`, which lists them in `replaced`), or is
 // not headers and a body.

@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
-#include <filesystem>
+#include <charconv>
 #include <random>
 #include <system_error>
+#include <type_traits>
 
 #include "host.h"
+#include "paths.h"
 
 namespace hostsim {
 
@@ -14,11 +16,46 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A private folder's name: the prefix, the identifier of the process that
+// owns it, a dash and a random number.
 constexpr char kFolderPrefix[] = "hostsim-";
+constexpr char kOwnerEnd = '-';
 constexpr int kFolderAttempts = 16;
 
 std::string Reason(const std::error_code& code) {
     return code.message();
+}
+
+// The path's file name when it is all ASCII, as every private folder's is;
+// empty otherwise.
+std::string AsciiName(const fs::path& path) {
+    const fs::path file = path.filename();
+    std::string name;
+    for (auto c : file.native()) {
+        if (static_cast<std::make_unsigned_t<decltype(c)>>(c) > 0x7F) {
+            return {};
+        }
+        name += static_cast<char>(c);
+    }
+    return name;
+}
+
+// The process that owns the private folder `name`; 0 for a name no run of
+// hostsim gives.
+unsigned long OwnerOf(const std::string& name) {
+    constexpr size_t kPrefix = sizeof kFolderPrefix - 1;
+    if (name.compare(0, kPrefix, kFolderPrefix) != 0) {
+        return 0;
+    }
+    const char* end = name.data() + name.size();
+    unsigned long owner = 0;
+    auto [stop, code] = std::from_chars(name.data() + kPrefix, end, owner);
+    unsigned long number = 0;
+    if (code != std::errc() || stop == end || *stop != kOwnerEnd ||
+        std::from_chars(stop + 1, end, number).ptr != end || stop + 1 == end) {
+        return 0;
+    }
+    return owner;
 }
 
 // A new, empty folder of this run's own in the system's temporary folder.
@@ -31,19 +68,31 @@ bool MakeFolder(fs::path* folder, std::string* error) {
     }
     std::random_device seed;
     std::mt19937 random(seed());
+    const std::string owner = kFolderPrefix + std::to_string(ThisProcess()) + kOwnerEnd;
     for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
-        fs::path candidate = temporary / (kFolderPrefix + std::to_string(random()));
+        fs::path candidate = temporary / (owner + std::to_string(random()));
         if (fs::create_directory(candidate, code)) {
             *folder = candidate;
             return true;
         }
         if (code) {
-            *error = "cannot make a folder in " + temporary.string() + ": " + Reason(code);
+            *error = "cannot make a folder in " + ForTerminal(temporary) + ": " + Reason(code);
             return false;
         }
     }
-    *error = "cannot make a folder of its own in " + temporary.string();
+    *error = "cannot make a folder of its own in " + ForTerminal(temporary);
     return false;
+}
+
+// Copies `from` to `to` as a file of this run's own, writable (and so
+// removable on Windows) whatever the original's attributes are.
+bool CopyWritable(const fs::path& from, const fs::path& to, std::error_code* code) {
+    if (!fs::copy_file(from, to, *code)) {
+        return false;
+    }
+    fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
+                    *code);
+    return !*code;
 }
 
 // What GetPrivateProfileStringA gives back for a value written: blanks at
@@ -56,32 +105,57 @@ std::string AsRead(const std::string& value) {
 
 }  // namespace
 
+void PluginCopy::SweepLeftovers() {
+    std::error_code code;
+    const fs::path temporary = fs::temp_directory_path(code);
+    if (code) {
+        return;  // nothing of this program's there either
+    }
+    for (fs::directory_iterator it(temporary, code), end; !code && it != end; it.increment(code)) {
+        unsigned long owner = OwnerOf(AsciiName(it->path()));
+        if (owner != 0 && owner != ThisProcess() && !ProcessRuns(owner)) {
+            std::error_code ignored;
+            fs::remove_all(it->path(), ignored);
+        }
+    }
+}
+
 PluginCopy::~PluginCopy() {
     if (!folder_.empty()) {
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
+    guard_.reset();  // only once the folder is gone
 }
 
 bool PluginCopy::Make(const std::string& plugin, const std::vector<IniValue>& values,
                       std::string* error) {
-    fs::path folder;
-    if (!MakeFolder(&folder, error)) {
+    if (!MakeFolder(&folder_, error)) {
         *error = "cannot give the plug-in settings of its own: " + *error;
         return false;
     }
-    folder_ = folder.string();
-    fs::path source(plugin);
-    plugin_ = (folder / source.filename()).string();
-    ini_ = IniBeside(plugin_);
-    std::error_code code;
-    if (!fs::copy_file(source, plugin_, code)) {
-        *error = "cannot copy the plug-in " + plugin + " to " + folder_ + ": " + Reason(code);
+    const fs::path source = FsPath(plugin);
+    const fs::path copy = folder_ / source.filename();
+    const fs::path userIni = FsPath(IniBeside(plugin));
+    const fs::path ini = folder_ / userIni.filename();
+    guard_.emplace(std::vector<fs::path>{copy, ini}, folder_);
+    const std::string shownFolder = ForTerminal(folder_);
+    plugin_ = NarrowPath(copy);
+    ini_ = NarrowPath(ini);
+    if (plugin_.empty() || ini_.empty()) {
+        *error = "the temporary folder " + ForTerminal(folder_) +
+                 " cannot be named in the system's code page";
         return false;
     }
-    std::string userIni = IniBeside(plugin);
-    if (fs::exists(userIni, code) && !fs::copy_file(userIni, ini_, code)) {
-        *error = "cannot copy the settings " + userIni + " to " + folder_ + ": " + Reason(code);
+    std::error_code code;
+    if (!CopyWritable(source, copy, &code)) {
+        *error = "cannot copy the plug-in " + ForTerminal(plugin) + " to " + shownFolder + ": " +
+                 Reason(code);
+        return false;
+    }
+    if (fs::exists(userIni, code) && !CopyWritable(userIni, ini, &code)) {
+        *error = "cannot copy the settings " + ForTerminal(userIni) + " to " + shownFolder + ": " +
+                 Reason(code);
         return false;
     }
     for (const IniValue& value : values) {
@@ -96,7 +170,7 @@ bool PluginCopy::Make(const std::string& plugin, const std::vector<IniValue>& va
                     intended == read.data();
         if (!held) {
             *error = "cannot set " + std::string(value.key) + " to '" + value.value + "' in " +
-                     ini_ + " for this run";
+                     ForTerminal(ini_) + " for this run";
             return false;
         }
     }

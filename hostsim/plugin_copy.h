@@ -4,8 +4,12 @@
 // at once.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "interruption.h"
 
 namespace hostsim {
 
@@ -27,14 +31,21 @@ class PluginCopy {
     // Copies `plugin` and the INI file beside it, if there is one, into a new
     // folder in the system's temporary folder and writes `values` into the
     // copy's INI file, each read back to be sure it holds. False, with the
-    // reason, when any step fails.
+    // reason, when any step fails. The folder is named after this process,
+    // and an interruption of this run removes it.
     bool Make(const std::string& plugin, const std::vector<IniValue>& values, std::string* error);
+
+    // Removes the private folders in the system's temporary folder whose
+    // process has gone (killed before it could remove its own); a running
+    // process's folder stays.
+    static void SweepLeftovers();
 
     const std::string& Plugin() const { return plugin_; }
     const std::string& Ini() const { return ini_; }
 
   private:
-    std::string folder_;
+    std::filesystem::path folder_;
+    std::optional<RemovedOnInterruption> guard_;
     std::string plugin_;
     std::string ini_;
 };

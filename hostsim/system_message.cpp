@@ -1,6 +1,6 @@
 #include "system_message.h"
 
-#include "codec.h"
+#include "paths.h"
 
 namespace hostsim {
 
@@ -31,11 +31,7 @@ std::string SystemMessage(DWORD code, const std::string& subject) {
     if (message.empty()) {
         return number;
     }
-    std::string utf8;
-    if (!Cp932ToUtf8(message, &utf8)) {
-        utf8 = message;
-    }
-    return utf8 + " (" + number + ")";
+    return ForTerminal(message) + " (" + number + ")";
 }
 
 }  // namespace hostsim

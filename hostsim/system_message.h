@@ -7,7 +7,7 @@
 
 namespace hostsim {
 
-// The system's text for `code` as UTF-8 on one line, followed by the code, e.g.
+// The system's text for `code` as the terminal shows it, on one line, followed by the code, e.g.
 // "The specified module could not be found. (error 126)"; "error 126" alone
 // when the system has no text for it. `subject` stands for the text's "%1",
 // the file or name the error is about (e.g. "%1 is not a valid Win32 application.").

@@ -14,7 +14,8 @@ User* Watching = nullptr;
 constexpr int kTextIds[] = {0xFFFF, 100};
 constexpr int kIconIds[] = {20, 0x0440};
 
-// The button sets of message boxes, as the style names them.
+// The button sets of message boxes, as the style names them; a set before
+// any set it holds, and MB_OK's, which a style of no other set shows, last.
 struct ButtonSet {
     UINT type;
     std::vector<int> ids;
@@ -97,6 +98,16 @@ UINT StyleOf(HWND box) {
 }
 
 }  // namespace
+
+const std::vector<int>& ButtonsOf(UINT style) {
+    const std::vector<ButtonSet>& sets = ButtonSets();
+    for (const ButtonSet& set : sets) {
+        if (set.type == (style & MB_TYPEMASK)) {
+            return set.ids;
+        }
+    }
+    return sets.back().ids;  // MB_OK's
+}
 
 User::User() {
     Watching = this;

@@ -23,6 +23,10 @@ struct MessageBoxSeen {
     bool operator==(const MessageBoxSeen&) const = default;
 };
 
+// The buttons a message box of `style` shows, in their order; OK alone for
+// a style that names no other set.
+const std::vector<int>& ButtonsOf(UINT style);
+
 class User {
   public:
     // Starts watching this thread's windows; one user at a time.

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -146,6 +147,12 @@ DWORD WINAPI GetModuleFileNameA(HMODULE handle, LPSTR fileName, DWORD size) {
 
 BOOL WINAPI DisableThreadLibraryCalls(HMODULE) {
     return TRUE;  // this layer never reports thread attach or detach
+}
+
+void WINAPI OutputDebugStringA(LPCSTR text) {
+    if (text) {
+        std::fputs(text, stderr);
+    }
 }
 
 DWORD WINAPI GetLastError() {

@@ -27,7 +27,16 @@ constexpr Field kFields[kInfoFieldCount] = {
     {kDescription, sizeof kDescription},
 };
 
-static_assert(sizeof kDescription <= kInfoFieldSize, "every text fits its field");
+static_assert(
+    [] {
+        for (const Field& f : kFields) {
+            if (f.size > static_cast<size_t>(kInfoFieldSize)) {
+                return false;
+            }
+        }
+        return true;
+    }(),
+    "every text fits its field");
 
 }  // namespace
 

@@ -3,17 +3,31 @@
 // change, and settings given for one send that never touch the user's INI file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli.h"
+#include "codec.h"
 #include "host.h"
+#include "interruption.h"
+#include "message_file.h"
+#include "paths.h"
+#include "telepost/contract.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace hostsim {
 namespace {
@@ -235,6 +249,12 @@ TEST_F(HostsimCliTest, SubstituteSendsStandInsAndListsEachOne) {
     EXPECT_TRUE(Holds(outcome.out, "goes on (0)")) << outcome.out;
 }
 
+// The settings line of a send given settings of its own: what the plug-in
+// used, and the user's file it left as it is.
+std::string GivenLine(const std::string& settings, const std::string& userIni) {
+    return settings + "  (given for this send; " + userIni + " stays as it is)";
+}
+
 // The user's INI file beside the plug-in, as a person may have written it.
 constexpr char kUsersIni[] =
     "; kept by hand\r\n[k-tai]\r\nconvert to hankaku=0\r\nconvert to emoji = 1 \r\n"
@@ -251,10 +271,8 @@ TEST_F(HostsimCliTest, SettingsForOneSendNeverTouchTheUsersIni) {
         temporary);
     EXPECT_EQ(given.status, kExitOk) << given.err;
     // Given settings over the user's: emoji from the file, the rest from the options.
-    EXPECT_TRUE(Holds(given.out,
-                      "convert to hankaku=1 convert to emoji=1 delete crlf=1  "
-                      "(given for this send; " +
-                          ini_ + " stays as it is)"))
+    EXPECT_TRUE(
+        Holds(given.out, GivenLine("convert to hankaku=1 convert to emoji=1 delete crlf=1", ini_)))
         << given.out;
     EXPECT_TRUE(Holds(given.out, "domains     j domains=ezweb.ne.jp, au.com\n")) << given.out;
     EXPECT_TRUE(Holds(given.out, "domains     d domains=example.org\n")) << given.out;
@@ -304,6 +322,194 @@ TEST_F(HostsimCliTest, APlugInThatDoesNotLoadIsToldWithTheSystemsReason) {
     EXPECT_TRUE(Holds(text.err, file_ + ": invalid ELF header) (error 126)")) << text.err;
 #endif
 }
+
+// A path as the system's narrow functions take it: UTF-8 here, code page 932
+// on Windows.
+std::string Narrow(const std::string& utf8) {
+#ifdef _WIN32
+    std::string text;
+    Utf8ToCp932(utf8, &text);
+    return text;
+#else
+    return utf8;
+#endif
+}
+
+TEST_F(HostsimCliTest, ACommandIsChosenByTheTextItWasRegisteredWith) {
+    Host host;
+    std::string error;
+    ASSERT_TRUE(host.Load(PluginBesideProgram(), &error)) << error;
+    host.Plugin().BKC_OnStart();
+    HWND window = host.OpenCompose(hostsim::Message{});
+    HMENU menu = GetSubMenu(host.MenuBar(window), telepost::kCommandMenuPosition);
+    // A command of someone else's before the plug-in's, and one after them.
+    auto addAnother = [&] {
+        int id = host.RegisterCommand("another command", telepost::kComposeMenuType, nullptr);
+        AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), "another");
+    };
+    addAnother();
+    host.BuildComposeMenu(window);
+    addAnother();
+    for (const telepost::ComposeCommandText* command : telepost::kComposeCommands) {
+        int position = host.CommandPosition(menu, command->description);
+        char label[256] = {};
+        GetMenuStringA(menu, static_cast<UINT>(position), label, sizeof label, MF_BYPOSITION);
+        EXPECT_STREQ(label, command->label);
+    }
+    EXPECT_EQ(host.CommandPosition(menu, "no such command"), -1);
+}
+
+// What the plug-in saw is told: a header hostsim does not know, an INI file
+// it could not read; a message or an INI file that may never end is refused.
+TEST_F(HostsimCliTest, InputsThatAreNotWhatTheySeemAreTold) {
+    const std::string misspelt = Message("Tp: taro@docomo.ne.jp\nSubject: Hi\n\nHello\n");
+    Outcome warned = Capture({"send", misspelt});
+    EXPECT_EQ(warned.status, kExitOk) << warned.err;
+    EXPECT_EQ(warned.err, "hostsim send: warning: " + misspelt +
+                              ": unknown header 'Tp', which the plug-in never reads (hostsim "
+                              "knows To, Cc, Bcc, Subject and From)\n");
+    EXPECT_TRUE(Holds(warned.out, "goes on (0)")) << warned.out;
+
+    // A message larger than the bound is refused before it is all read.
+    const std::string large = folder_ + "large.txt";
+    std::ofstream(large, std::ios::binary) << "To: a@docomo.ne.jp\n\n";
+    fs::resize_file(large, kMaxMessageBytes + 1);
+    ExpectOneLineError(
+        Capture({"send", large}),
+        "hostsim send: " + large + ": is larger than 67108864 bytes, more than any mail");
+    // So is a stream, such as standard input, once it passes the bound.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(large.c_str(), "rb"),
+                                                           std::fclose);
+    std::string bytes;
+    std::string error;
+    EXPECT_FALSE(ReadMessageBytes(stream.get(), &bytes, &error, 4096));
+    EXPECT_EQ(error, "is larger than 4096 bytes, more than any mail: not read");
+    EXPECT_LE(bytes.size(), 4096u);
+
+    // The INI file a folder: the plug-in reads nothing, and says so.
+    fs::create_directory(ini_);
+    Outcome folderIni = Capture({"send", misspelt});
+    EXPECT_EQ(folderIni.status, kExitOk) << folderIni.err;
+    EXPECT_TRUE(Holds(folderIni.out, "convert to hankaku=0 convert to emoji=0 delete crlf=0  (" +
+                                         ini_ +
+                                         " is a folder, not an INI file; the plug-in used its "
+                                         "defaults)\n"))
+        << folderIni.out;
+    Outcome info = Capture({"info"});
+    EXPECT_TRUE(Holds(info.out, "settings     " + ini_ + " (is a folder, not an INI file"))
+        << info.out;
+    fs::remove(ini_);
+    Outcome noIni = Capture({"info"});
+    EXPECT_TRUE(Holds(noIni.out, ini_ + " (does not exist; the plug-in used its defaults)\n"))
+        << noIni.out;
+#ifndef _WIN32
+    // Devices and FIFOs: an error at once, not a wait for an end.
+    ExpectOneLineError(Capture({"send", "/dev/zero"}),
+                       "hostsim send: /dev/zero: is a FIFO, socket or device, not a message file");
+    const std::string fifo = folder_ + "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ExpectOneLineError(Capture({"send", fifo}), fifo + ": is a FIFO, socket or device");
+    ASSERT_EQ(mkfifo(ini_.c_str(), 0600), 0);
+    for (const Args& args : {Args{"send", misspelt}, Args{"send", misspelt, "--emoji", "on"},
+                             Args{"info"}, Args{"setup"}}) {
+        Outcome outcome = Capture(args);
+        EXPECT_EQ(outcome.status, kExitFailure) << args.front();
+        EXPECT_TRUE(Holds(outcome.err, "the settings " + ini_ +
+                                           " is a FIFO, socket or device, not an INI file\n"))
+            << outcome.err;
+    }
+#endif
+}
+
+// The private copies of the plug-in: writable settings whatever the user's
+// file is, and no folder left of a run that has gone, while a running one's
+// folder stays.
+TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
+    std::ofstream(ini_, std::ios::binary) << kUsersIni;
+    fs::permissions(ini_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    std::string temporary = folder_ + "temporary/";
+    const std::string gone = "hostsim-2147483000-1";  // no process has this identifier
+    const std::string running = "hostsim-" + std::to_string(ThisProcess()) + "-1";
+    const std::string others = "hostsim-notes";
+    for (const std::string& name : {gone, running, others}) {
+        fs::create_directories(temporary + name);
+        std::ofstream(temporary + name + "/TELEPOST.ini") << "[k-tai]\n";
+    }
+    std::string file = Message("To: taro@docomo.ne.jp\nSubject: \xEF\xBC\xA1\n\nHi\n");  // Ａ
+
+    Outcome outcome = Capture({"send", file, "--hankaku", "on"}, temporary);
+    fs::permissions(ini_, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(outcome.status, kExitOk) << outcome.err;
+    EXPECT_TRUE(Holds(outcome.out, "convert to hankaku=1 convert to emoji=1")) << outcome.out;
+    EXPECT_EQ(ReadBytes(ini_), kUsersIni);
+    std::vector<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(temporary)) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::vector<std::string> kept = {others, running};
+    std::sort(left.begin(), left.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(left, kept);
+    EXPECT_TRUE(fs::exists(temporary + running + "/TELEPOST.ini"));
+}
+
+// A plug-in in a folder of Japanese name: loaded, copied and named on the
+// terminal as the terminal writes it. In code page 932 the second byte of 表
+// is a backslash, which must not be taken for a separator.
+TEST_F(HostsimCliTest, APlugInInAFolderOfJapaneseNameIsLoadedCopiedAndShown) {
+    // 山田/表/プラグイン/
+    const std::string folder = folder_ +
+                               "\xE5\xB1\xB1\xE7\x94\xB0/\xE8\xA1\xA8/"
+                               "\xE3\x83\x97\xE3\x83\xA9\xE3\x82\xB0\xE3\x82\xA4\xE3\x83\xB3/";
+    fs::create_directories(FsPath(Narrow(folder)));
+    const std::string plugin = folder + "TELEPOST.dll";
+    fs::copy_file(FsPath(PluginBesideProgram()), FsPath(Narrow(plugin)));
+    std::ofstream(FsPath(Narrow(folder + "TELEPOST.ini")), std::ios::binary) << kUsersIni;
+    std::string file = Message("To: taro@docomo.ne.jp\nSubject: \xEF\xBC\xA1\n\nHi\n");  // Ａ
+
+    Outcome info = Capture({"info", "--plugin", Narrow(plugin)});
+    EXPECT_EQ(info.status, kExitOk) << info.err;
+    EXPECT_TRUE(Holds(info.out, "settings     " + folder + "TELEPOST.ini\n")) << info.out;
+    EXPECT_TRUE(Holds(info.out, "convert to emoji     1\n")) << info.out;
+
+    Outcome given = Capture({"send", file, "--hankaku", "on", "--plugin", Narrow(plugin)}, folder_);
+    EXPECT_EQ(given.status, kExitOk) << given.err;
+    EXPECT_TRUE(Holds(given.out, GivenLine("convert to hankaku=1 convert to emoji=1 delete crlf=0",
+                                           folder + "TELEPOST.ini")))
+        << given.out;
+    EXPECT_TRUE(Holds(given.out, "\xE2\x86\x92  A\n")) << given.out;
+
+    const std::string absent = folder + "absent.dll";
+    ExpectOneLineError(Capture({"info", "--plugin", Narrow(absent)}),
+                       "hostsim info: cannot load the plug-in " + absent + ": ");
+}
+
+#ifndef _WIN32
+// An interrupted run removes its private folder and then ends as the signal
+// ends it.
+TEST(RemovedOnInterruptionTest, EachSignalRemovesTheFolderAndEndsTheRun) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const fs::path folder = testing::TempDir() + "telepost_interrupted";
+        fs::create_directories(folder);
+        const fs::path file = folder / "TELEPOST.ini";
+        std::ofstream(file) << "[k-tai]\n";
+        pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            RemovedOnInterruption guard({file}, folder);
+            raise(signal);
+            _exit(0);  // not reached
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_FALSE(fs::exists(folder));
+        fs::remove_all(folder);
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace hostsim

@@ -23,6 +23,8 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
 DWORD WINAPI GetLastError();
+// What a program tells a debugger; here it goes to standard error, as is.
+void WINAPI OutputDebugStringA(LPCSTR text);
 DWORD WINAPI GetCurrentThreadId();
 
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
