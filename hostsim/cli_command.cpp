@@ -98,7 +98,10 @@ int CommandVerb(Session& session) {
         return kExitFailure;
     }
     Host& host = session.TheHost();
-    HWND window = host.OpenCompose(Message{{}, text});
+    HWND window = session.OpenCompose(Message{{}, text});
+    if (!window) {
+        return kExitFailure;
+    }
     host.BuildComposeMenu(window);
     HMENU menu = GetSubMenu(host.MenuBar(window), telepost::kCommandMenuPosition);
     int position = GetMenuItemCount(menu) - kCommandCount + index;

@@ -8,6 +8,7 @@
 
 #include "cli.h"
 #include "codec.h"
+#include "system_message.h"
 
 namespace hostsim {
 
@@ -177,6 +178,18 @@ bool Session::Start(const std::vector<IniValue>& values) {
     }
     host_.Plugin().BKC_OnStart();
     return true;
+}
+
+HWND Session::OpenCompose(const Message& message) {
+    HWND window = host_.OpenCompose(message);
+    if (!window) {
+        const DWORD code = GetLastError();
+        Fail("cannot show the plug-in's windows or message boxes: the system did not create a "
+             "window (" +
+             WhyNotShown(code) + ")");
+        host_.CloseCompose(window);
+    }
+    return window;
 }
 
 int RunVerb(const Verb& verb, const Args& args) {

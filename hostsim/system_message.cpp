@@ -7,6 +7,7 @@ namespace hostsim {
 namespace {
 
 constexpr char kFirstInsert[] = "%1";
+constexpr char kNoReason[] = "the system gave no reason, as when it has no display to show windows on";
 
 }  // namespace
 
@@ -36,6 +37,10 @@ std::string SystemMessage(DWORD code, const std::string& subject) {
         utf8 = message;
     }
     return utf8 + " (" + number + ")";
+}
+
+std::string WhyNotShown(DWORD code) {
+    return code != 0 ? SystemMessage(code) : kNoReason;
 }
 
 }  // namespace hostsim

@@ -75,10 +75,11 @@ struct Inspection {
     bool fromWritten = false;
 };
 
-// Asks whether to send a message too long for a phone: false when the user
-// answers No.
+// Asks whether to send a message too long for a phone: true only when the
+// user answers Yes. A box that cannot be shown (0) is no answer, and counts
+// as No, so that nothing goes out that the user did not agree to.
 bool SendAnyway(HWND window) {
-    return MessageBoxA(window, kLengthWarning, kPluginName, kLengthWarningStyle) != IDNO;
+    return MessageBoxA(window, kLengthWarning, kPluginName, kLengthWarningStyle) == IDYES;
 }
 
 // Keeps the Subject and From before the send changes either, so that a
