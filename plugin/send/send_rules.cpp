@@ -92,23 +92,28 @@ void KeepHeaders(Inspection& send) {
     }
 }
 
+// A header the send could not keep whole is left as written: a cancelled
+// send could not put it back.
 void WriteSubject(Inspection& send, const char* value) {
-    WriteHeader(send.window, kSubject, value);
-    send.subjectWritten = true;
+    if (send.keptSubject.Whole()) {
+        WriteHeader(send.window, kSubject, value);
+        send.subjectWritten = true;
+    }
 }
 
 void WriteFrom(Inspection& send, const char* value) {
-    WriteHeader(send.window, kFrom, value);
-    send.fromWritten = true;
+    if (send.keptFrom.Whole()) {
+        WriteHeader(send.window, kFrom, value);
+        send.fromWritten = true;
+    }
 }
 
-// Puts back each header the cancelled send changed, as the user wrote it. A
-// value kept only in part is not written: a cut value would lose its end.
+// Puts back each header the cancelled send changed, as the user wrote it.
 void PutBackHeaders(const Inspection& send) {
-    if (send.subjectWritten && send.keptSubject.Whole()) {
+    if (send.subjectWritten) {
         WriteHeader(send.window, kSubject, send.keptSubject.Text());
     }
-    if (send.fromWritten && send.keptFrom.Whole()) {
+    if (send.fromWritten) {
         WriteHeader(send.window, kFrom, send.keptFrom.Text());
     }
 }
