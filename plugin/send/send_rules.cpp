@@ -119,7 +119,8 @@ void PutBackHeaders(const Inspection& send) {
 }
 
 // The bare address of From, when it fits a split result whole: false when it
-// does not, or when From itself was not read whole. The address is split into
+// does not, when From itself was not read whole, or when no memory could be
+// had to split it. The address is split into
 // a buffer as large as From, so that a longer one shows as such instead of
 // being cut to fit.
 bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
@@ -137,7 +138,9 @@ bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
         result = larger.get();
     }
     char name[kMailboxPartSize];
-    SplitMailbox(name, kMailboxPartSize, result, static_cast<int>(size), from.Text());
+    if (!SplitMailbox(name, kMailboxPartSize, result, static_cast<int>(size), from.Text())) {
+        return false;
+    }
     const size_t length = std::strlen(result);
     if (length >= kMailboxPartSize) {
         return false;
