@@ -184,9 +184,10 @@ HWND Session::OpenCompose(const Message& message) {
     HWND window = host_.OpenCompose(message);
     if (!window) {
         const DWORD code = GetLastError();
-        Fail("cannot show the plug-in's windows or message boxes: the system did not create a "
-             "window (" +
-             WhyNotShown(code) + ")");
+        Fail(
+            "cannot show the plug-in's windows or message boxes: the system did not create a "
+            "window (" +
+            WhyNotShown(code) + ")");
         host_.CloseCompose(window);
     }
     return window;

@@ -152,9 +152,8 @@ int SetupVerb(Session& session) {
     host.Plugin().BKC_OnPlugInSetup(owner);
     const DWORD error = GetLastError();
     if (!shown) {
-        return session.Fail(
-            "the plug-in's settings dialog could not be shown (" +
-            WhyNotShown(error) + ")");
+        return session.Fail("the plug-in's settings dialog could not be shown (" +
+                            WhyNotShown(error) + ")");
     }
 
     const std::string& ini = session.Ini();

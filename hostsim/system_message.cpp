@@ -7,7 +7,8 @@ namespace hostsim {
 namespace {
 
 constexpr char kFirstInsert[] = "%1";
-constexpr char kNoReason[] = "the system gave no reason, as when it has no display to show windows on";
+constexpr char kNoReason[] =
+    "the system gave no reason, as when it has no display to show windows on";
 
 }  // namespace
 

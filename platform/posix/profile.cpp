@@ -179,8 +179,9 @@ bool MayWrite(const char* fileName) {
     }
     const std::string path = fileName;
     const size_t slash = path.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
     if (stat(folder.c_str(), &status) != 0) {
         win32posix::SetFileError(errno);
         return false;

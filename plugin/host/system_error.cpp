@@ -18,9 +18,9 @@ void SystemErrorText(DWORD code, char (&text)[kSystemErrorTextSize]) {
     const auto numberLength = static_cast<size_t>(
         wsprintfA(number, " (%s %lu)", kErrorWord, static_cast<unsigned long>(code)));
     // The system's text leaves room for the number behind it.
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, text,
-                                  static_cast<DWORD>(sizeof text - numberLength), nullptr);
+    DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                       text, static_cast<DWORD>(sizeof text - numberLength), nullptr);
     for (DWORD i = 0; i < length; ++i) {
         if (text[i] == '\r' || text[i] == '\n') {
             text[i] = ' ';

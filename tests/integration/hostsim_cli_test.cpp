@@ -312,16 +312,16 @@ TEST_F(HostsimCliTest, SettingsThatCannotBeSavedAreAnErrorNamingTheFile) {
         const char* what;
         bool folder;
     };
-    for (const Unwritable& c : {Unwritable{"a read-only file", false},
-                                Unwritable{"a folder in its place", true}}) {
+    for (const Unwritable& c :
+         {Unwritable{"a read-only file", false}, Unwritable{"a folder in its place", true}}) {
         SCOPED_TRACE(c.what);
         if (c.folder) {
             fs::create_directory(ini_);
         } else {
             std::ofstream(ini_, std::ios::binary) << kUsersIni;
-            fs::permissions(ini_, fs::perms::owner_write | fs::perms::group_write |
-                                      fs::perms::others_write,
-                            fs::perm_options::remove);
+            fs::permissions(
+                ini_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
         }
 
         Outcome outcome = Capture({"setup", "--emoji", "on"});

@@ -118,8 +118,9 @@ std::vector<SendFault> SendFaults() {
 
 // Compares long values by their length, so that a failure report stays short.
 void ExpectSame(const std::string& actual, const std::string& expected, const char* what) {
-    EXPECT_TRUE(actual == expected) << what << ": " << actual.size() << " bytes, expected "
-                                    << expected.size() << (actual.size() < 100 ? ": " + actual : "");
+    EXPECT_TRUE(actual == expected)
+        << what << ": " << actual.size() << " bytes, expected " << expected.size()
+        << (actual.size() < 100 ? ": " + actual : "");
 }
 
 class InjectedFaultsTest : public SendTest {};
@@ -255,8 +256,8 @@ TEST_F(IniFaultsTest, SettingsThatCannotBeSavedAreToldAndLeftAsTheyWere) {
         Start(fault);
         const std::string before = fault.readable ? ReadBytes(Ini()) : "";
 
-        std::vector<MessageBoxSeen> boxes = PressOk(
-            [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+        std::vector<MessageBoxSeen> boxes =
+            PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
 
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].caption, telepost::kPluginName);
@@ -297,7 +298,8 @@ TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
 TEST_F(IniFaultsTest, AnUnreadableIniReadsAsNoSettings) {
     std::vector<IniFault> unreadable = {
         {"no file", [](const std::string&) {}},
-        {"garbage", [](const std::string& ini) { WriteFile(ini, std::string("\xFF\xFE\x01\x82\n\x7F", 6)); }},
+        {"garbage",
+         [](const std::string& ini) { WriteFile(ini, std::string("\xFF\xFE\x01\x82\n\x7F", 6)); }},
     };
     for (const IniFault& fault : Unwritable()) {
         if (!fault.readable) {

@@ -107,9 +107,8 @@ std::vector<WriteFault> WriteFaults() {
     };
 #ifndef _WIN32
     // Windows has neither; the layer refuses them as it refuses a folder.
-    faults.push_back(
-        {"a pipe in its place", [](const std::string& path) { mkfifo(path.c_str(), 0644); },
-         kAccessDenied});
+    faults.push_back({"a pipe in its place",
+                      [](const std::string& path) { mkfifo(path.c_str(), 0644); }, kAccessDenied});
 #endif
     return faults;
 }
@@ -154,8 +153,8 @@ TEST_F(ProfileWriteTest, AWriteThatCannotBeDoneFailsWithWindowsError) {
 // in, as Windows keeps Program Files, also for a test run by root.
 TEST_F(ProfileWriteTest, AFolderWithoutWritePermissionIsRefused) {
     fs::create_directory(folder_);
-    fs::permissions(folder_, fs::perms::owner_write | fs::perms::group_write |
-                                 fs::perms::others_write,
+    fs::permissions(folder_,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     EXPECT_FALSE(WritePrivateProfileStringA("section", "key", "2", path_.c_str()));
     EXPECT_EQ(GetLastError(), kAccessDenied);
