@@ -108,21 +108,21 @@ void WriteFrom(Inspection& send, const char* value) {
     }
 }
 
-// Puts back each header the cancelled send changed, as the user wrote it.
+// Puts back each header the cancelled send changed, as the user wrote it. A
+// value kept only in part is not written: a cut value would lose its end.
 void PutBackHeaders(const Inspection& send) {
-    if (send.subjectWritten) {
+    if (send.subjectWritten && send.keptSubject.Whole()) {
         WriteHeader(send.window, kSubject, send.keptSubject.Text());
     }
-    if (send.fromWritten) {
+    if (send.fromWritten && send.keptFrom.Whole()) {
         WriteHeader(send.window, kFrom, send.keptFrom.Text());
     }
 }
 
 // The bare address of From, when it fits a split result whole: false when it
 // does not, when From itself was not read whole, or when no memory could be
-// had to split it. The address is split into
-// a buffer as large as From, so that a longer one shows as such instead of
-// being cut to fit.
+// had to split it. The address is split into a buffer as large as From, so
+// that a longer one shows as such instead of being cut to fit.
 bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
     if (!from.Whole()) {
         return false;
