@@ -65,6 +65,10 @@ class Session {
     // written over it, so that the user's own file is never written. False,
     // once the reason is told, when it does not load.
     bool Start(const std::vector<IniValue>& values = {});
+    // Opens a compose window holding `message`. Null, once the reason is
+    // told, when the system cannot create a window: then none of the
+    // plug-in's boxes or dialogs could be shown either.
+    HWND OpenCompose(const Message& message);
     // The INI file the plug-in started with: its own copy's or the user's.
     const std::string& Ini() const { return ini_; }
     // Why the plug-in could not read the user's INI file when it started,

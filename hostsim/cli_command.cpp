@@ -127,7 +127,10 @@ int CommandVerb(Session& session) {
         return kExitFailure;
     }
     Host& host = session.TheHost();
-    HWND window = host.OpenCompose(Message{{}, text});
+    HWND window = session.OpenCompose(Message{{}, text});
+    if (!window) {
+        return kExitFailure;
+    }
     host.BuildComposeMenu(window);
     // Found by the text the plug-in registered, wherever it put the item.
     HMENU menu = GetSubMenu(host.MenuBar(window), telepost::kCommandMenuPosition);

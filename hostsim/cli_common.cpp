@@ -12,6 +12,7 @@
 #include "cli.h"
 #include "codec.h"
 #include "paths.h"
+#include "system_message.h"
 
 namespace hostsim {
 
@@ -194,6 +195,19 @@ int Session::SettingUsed(const char* key) const {
     }
     return static_cast<int>(
         GetPrivateProfileIntA(telepost::kSettingsSection, key, 0, ini_.c_str()));
+}
+
+HWND Session::OpenCompose(const Message& message) {
+    HWND window = host_.OpenCompose(message);
+    if (!window) {
+        const DWORD code = GetLastError();
+        Fail(
+            "cannot show the plug-in's windows or message boxes: the system did not create a "
+            "window (" +
+            WhyNotShown(code) + ")");
+        host_.CloseCompose(window);
+    }
+    return window;
 }
 
 int RunVerb(const Verb& verb, const Args& args) {

@@ -15,6 +15,7 @@
 #include "host.h"
 #include "message_file.h"
 #include "paths.h"
+#include "system_message.h"
 #include "telepost/contract.h"
 #include "user.h"
 
@@ -212,12 +213,24 @@ int SendVerb(Session& session) {
     }
     PrintSettings(session, !values.empty());
     Host& host = session.TheHost();
-    HWND window = host.OpenCompose(message);
+    HWND window = session.OpenCompose(message);
+    if (!window) {
+        return kExitFailure;
+    }
     User user;
     PlayUser(user, answer);
     host.ClearCalls();
+    SetLastError(0);
     int result = host.Plugin().BKC_OnOutgoing(window, mode);
+    const DWORD boxError = GetLastError();
     PrintReport(host, window, message, user.MessageBoxes(), result, line.Has("--codes"));
+    if (result == -1 && user.MessageBoxes().empty()) {
+        // The plug-in cancels a send only on No to a warning, or when the
+        // warning's box could not be shown.
+        return session.Fail(
+            "the plug-in's length warning could not be shown, so the send was cancelled (" +
+            WhyNotShown(boxError) + ")");
+    }
     return result == -1 ? kExitCancelled : kExitOk;
 }
 

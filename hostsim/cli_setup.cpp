@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "cli.h"
+#include "codec.h"
 #include "host.h"
 #include "paths.h"
+#include "system_message.h"
 #include "telepost/contract.h"
 #include "user.h"
 
@@ -113,19 +115,45 @@ int SetupVerb(Session& session) {
         return kExitFailure;
     }
     Host& host = session.TheHost();
-    HWND owner = host.OpenCompose(Message{});
+    HWND owner = session.OpenCompose(Message{});
+    if (!owner) {
+        return kExitFailure;
+    }
     User user;
     // Without options a person uses the real dialog, where one is drawn; the
     // model's dialog has nobody else to use it.
     bool scripted = WhoAnswers(!wishes.Scripted()) != Answerer::PersonAtWindow;
+    bool shown = false;
     user.OnDialog([&](HWND dialog) {
+        shown = true;
         PrintBoxes(dialog);
         if (scripted) {
             Act(dialog, wishes);
         }
         std::fflush(stdout);
     });
+    // The dialog's one message box tells that OK could not save the
+    // settings, and leaves the dialog open: the scripted user reads it and
+    // cancels.
+    user.OnMessageBox([&](const MessageBoxSeen& box) {
+        std::string text;
+        Cp932ToUtf8(box.text, &text);
+        std::printf("message box\n");
+        PrintIndented(text, "  | ");
+        if (scripted) {
+            std::printf("pressed      Cancel\n");
+            PostMessageA(box.owner, WM_COMMAND, IDCANCEL, 0);
+        }
+        std::fflush(stdout);
+        return IDOK;
+    });
+    SetLastError(0);
     host.Plugin().BKC_OnPlugInSetup(owner);
+    const DWORD error = GetLastError();
+    if (!shown) {
+        return session.Fail("the plug-in's settings dialog could not be shown (" +
+                            WhyNotShown(error) + ")");
+    }
 
     const std::string& ini = session.Ini();
     std::printf("settings     %s\n", ForTerminal(ini).c_str());
@@ -136,6 +164,9 @@ int SetupVerb(Session& session) {
         std::printf("  %-20s %s\n", setting, value);
     }
     host.CloseCompose(owner);
+    if (!user.MessageBoxes().empty()) {
+        return session.Fail("the settings could not be saved to " + ini);
+    }
     return kExitOk;
 }
 

@@ -265,8 +265,19 @@ LPSTR Host::CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int s
     if (!buffer || size <= 0) {
         return buffer;
     }
+    const bool broken = headerFault_ != HeaderFault::None &&
+                        !HeaderNameLess()(header, brokenHeader_) &&
+                        !HeaderNameLess()(brokenHeader_, header);
+    if (broken && headerFault_ == HeaderFault::Fails) {
+        return nullptr;
+    }
     std::string value = Header(window, header);
-    size_t n = std::min(value.size(), static_cast<size_t>(size) - 1);
+    const auto room = static_cast<size_t>(size);
+    if (broken && value.size() >= room) {
+        std::memcpy(buffer, value.data(), room);  // HeaderFault::Unterminated
+        return buffer;
+    }
+    size_t n = std::min(value.size(), room - 1);
     std::memcpy(buffer, value.data(), n);
     buffer[n] = '\0';
     return buffer;

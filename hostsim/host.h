@@ -103,6 +103,17 @@ class Host {
     void OnRegister(std::function<void(const Command&)> watch) { onRegister_ = std::move(watch); }
     // A host that lends no message text: BKA_CompGetText gives null.
     void LendNoText(bool none) { lendNoText_ = none; }
+    // How a faulty host answers BKA_CompGetSpecifiedHeader for one header.
+    enum class HeaderFault {
+        None,
+        Fails,         // gives null and writes nothing
+        Unterminated,  // fills the buffer with as much as fits, with no terminator
+    };
+    // Makes reads of the header `name` (any case) faulty, until changed.
+    void BreakHeaderReads(const std::string& name, HeaderFault fault) {
+        brokenHeader_ = name;
+        headerFault_ = fault;
+    }
 
     // The host functions' work, called by the exported BKA_ functions.
     int RegisterCommand(LPCSTR description, int windowKind, telepost::CommandHandler handler);
@@ -128,6 +139,8 @@ class Host {
     int nextCommandId_ = 0;
     std::function<void(const Command&)> onRegister_;
     bool lendNoText_ = false;
+    std::string brokenHeader_;
+    HeaderFault headerFault_ = HeaderFault::None;
 };
 
 // The folder of the running program, with its final separator.

@@ -7,6 +7,8 @@ namespace hostsim {
 namespace {
 
 constexpr char kFirstInsert[] = "%1";
+constexpr char kNoReason[] =
+    "the system gave no reason, as when it has no display to show windows on";
 
 }  // namespace
 
@@ -32,6 +34,10 @@ std::string SystemMessage(DWORD code, const std::string& subject) {
         return number;
     }
     return ForTerminal(message) + " (" + number + ")";
+}
+
+std::string WhyNotShown(DWORD code) {
+    return code != 0 ? SystemMessage(code) : kNoReason;
 }
 
 }  // namespace hostsim

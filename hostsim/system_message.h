@@ -13,4 +13,9 @@ namespace hostsim {
 // the file or name the error is about (e.g. "%1 is not a valid Win32 application.").
 std::string SystemMessage(DWORD code, const std::string& subject = "%1");
 
+// Why a window or message box was not shown, from the thread's last error
+// `code` after the failure: the system's text, or, for 0, what a system
+// without a display to draw on does (it refuses windows without a reason).
+std::string WhyNotShown(DWORD code);
+
 }  // namespace hostsim

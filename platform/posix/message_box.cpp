@@ -1,9 +1,11 @@
 // Message boxes of the user-interface model, built as Windows builds them: a
 // dialog owned by the given window, with the text in control 0xFFFF, the
 // icon in a static control and one button per answer, ended by a command
-// from one of its buttons.
+// from one of its buttons. An owner that is no window fails the box, which
+// then gives 0, as on Windows.
 #include <vector>
 
+#include "last_error.h"
 #include "window_model.h"
 
 namespace {
@@ -52,6 +54,11 @@ HICON WINAPI LoadIconA(HINSTANCE, LPCSTR name) {
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     using win32posix::Window;
+    if (owner && !win32posix::WindowOf(owner)) {
+        // As on Windows: no box is shown for an owner that is no window.
+        win32posix::SetError(win32posix::kErrorInvalidWindowHandle);
+        return 0;
+    }
     std::vector<int> buttons = Buttons(type);
     size_t defaultIndex =
         ((type & MB_DEFMASK) >> 8) < buttons.size() ? (type & MB_DEFMASK) >> 8 : 0;

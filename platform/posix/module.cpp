@@ -1,7 +1,6 @@
 // Modules for Linux builds: a "DLL" is a shared library opened with dlopen,
 // whose DllMain runs on load and unload as the Windows loader runs it, and the
-// main program's exported functions are found with dlsym. Also the thread's
-// last error and the system's text for each error reported here.
+// main program's exported functions are found with dlsym.
 #include <windows.h>
 
 #include <dlfcn.h>
@@ -15,6 +14,8 @@
 #include <cstring>
 #include <string>
 
+#include "last_error.h"
+
 namespace {
 
 using EntryRoutine = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
@@ -25,34 +26,11 @@ struct Module {
     EntryRoutine entry;
 };
 
-// The errors this layer reports, with their Windows numbers.
-constexpr DWORD kErrorModNotFound = 126;
-constexpr DWORD kErrorProcNotFound = 127;
-constexpr DWORD kErrorDllInitFailed = 1114;
-constexpr DWORD kErrorInsufficientBuffer = 122;
-constexpr DWORD kErrorMessageNotFound = 317;
-
-// The system's text for each error reported here, as Windows words it.
-struct ErrorText {
-    DWORD code;
-    const char* text;
-};
-constexpr ErrorText kErrorTexts[] = {
-    {kErrorModNotFound, "The specified module could not be found."},
-    {kErrorProcNotFound, "The specified procedure could not be found."},
-    {kErrorDllInitFailed, "A dynamic link library (DLL) initialization routine failed."},
-    {kErrorInsufficientBuffer, "The data area passed to a system call is too small."},
-};
-
-thread_local DWORD LastError = 0;
-// What went wrong underneath, in the words of the call that failed (dlerror's,
-// say); empty when there is nothing to add to the error's own text.
-thread_local std::string LastErrorDetail;
-
-void SetError(DWORD code, std::string detail = {}) {
-    LastError = code;
-    LastErrorDetail = std::move(detail);
-}
+using win32posix::kErrorDllInitFailed;
+using win32posix::kErrorInsufficientBuffer;
+using win32posix::kErrorModNotFound;
+using win32posix::kErrorProcNotFound;
+using win32posix::SetError;
 
 Module* MainProgram() {
     static Module* main = [] {
@@ -153,35 +131,6 @@ void WINAPI OutputDebugStringA(LPCSTR text) {
     if (text) {
         std::fputs(text, stderr);
     }
-}
-
-DWORD WINAPI GetLastError() {
-    return LastError;
-}
-
-DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD size,
-                            va_list*) {
-    const char* known = nullptr;
-    for (const ErrorText& error : kErrorTexts) {
-        if (error.code == messageId) {
-            known = error.text;
-        }
-    }
-    if (!(flags & FORMAT_MESSAGE_FROM_SYSTEM) || !known) {
-        SetError(kErrorMessageNotFound);
-        return 0;
-    }
-    std::string text = known;
-    if (messageId == LastError && !LastErrorDetail.empty()) {
-        text += " (" + LastErrorDetail + ")";
-    }
-    text += "\r\n";
-    if (!buffer || text.size() >= size) {
-        SetError(kErrorInsufficientBuffer);
-        return 0;
-    }
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
-    return static_cast<DWORD>(text.size());
 }
 
 DWORD WINAPI GetCurrentThreadId() {

@@ -4,14 +4,19 @@
 // reads them, a write creates the file, section or key it needs and keeps every
 // other line of the file as it was.
 #include <windows.h>
+#include <sys/stat.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "last_error.h"
 
 namespace {
 
@@ -131,10 +136,19 @@ UINT ReadInteger(std::string_view text) {
     return negative ? 0u - number : number;
 }
 
-std::vector<std::string> ReadLines(const char* fileName, bool* exists) {
+// Whether `fileName` is a regular file; a folder, a pipe or a device is
+// never read as an INI file, so that reading one cannot block.
+bool IsRegularFile(const char* fileName) {
+    struct stat status {};
+    return stat(fileName, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::vector<std::string> ReadLines(const char* fileName) {
     std::vector<std::string> lines;
+    if (!IsRegularFile(fileName)) {
+        return lines;
+    }
     std::ifstream in(fileName, std::ios::binary);
-    *exists = static_cast<bool>(in);
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') {
@@ -143,6 +157,44 @@ std::vector<std::string> ReadLines(const char* fileName, bool* exists) {
         lines.push_back(line);
     }
     return lines;
+}
+
+bool HasWritePermission(const struct stat& status) {
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+// Whether the file may be written as Windows decides it, with the last
+// error set when not. A file without any write permission stands for one
+// marked read-only, and a folder without any for one the user may not
+// create files in, also for a program run by root, which the system would
+// let through.
+bool MayWrite(const char* fileName) {
+    struct stat status {};
+    if (stat(fileName, &status) == 0) {
+        if (!S_ISREG(status.st_mode) || !HasWritePermission(status)) {
+            win32posix::SetFileError(S_ISDIR(status.st_mode) ? EISDIR : EACCES);
+            return false;
+        }
+        return true;
+    }
+    const std::string path = fileName;
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    if (stat(folder.c_str(), &status) != 0) {
+        win32posix::SetFileError(errno);
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        win32posix::SetFileError(ENOTDIR);
+        return false;
+    }
+    if (!HasWritePermission(status)) {
+        win32posix::SetFileError(EACCES);
+        return false;
+    }
+    return true;
 }
 
 struct Found {
@@ -178,8 +230,7 @@ std::optional<std::string> Lookup(const char* section, const char* key, const ch
     if (!section || !key || !fileName) {
         return std::nullopt;
     }
-    bool exists = false;
-    auto lines = ReadLines(fileName, &exists);
+    auto lines = ReadLines(fileName);
     auto found = Find(lines, section, key);
     if (!found || !found->keyLine) {
         return std::nullopt;
@@ -214,8 +265,10 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
     if (!section || !fileName || !*fileName) {
         return FALSE;
     }
-    bool exists = false;
-    auto lines = ReadLines(fileName, &exists);
+    if (!MayWrite(fileName)) {
+        return FALSE;
+    }
+    auto lines = ReadLines(fileName);
     auto found = Find(lines, section, key);
     if (!key) {
         // A null key removes the whole section.
@@ -247,9 +300,24 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
     } else {
         return TRUE;  // removing what is not there
     }
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    std::string text;
     for (const auto& line : lines) {
-        out << line << "\r\n";
+        text += line + "\r\n";
     }
-    return out.good() ? TRUE : FALSE;
+    std::FILE* out = std::fopen(fileName, "wb");
+    if (!out) {
+        win32posix::SetFileError(errno);
+        return FALSE;
+    }
+    bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    int error = errno;
+    if (std::fclose(out) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        win32posix::SetFileError(error);
+        return FALSE;
+    }
+    return TRUE;
 }

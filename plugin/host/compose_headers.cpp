@@ -11,11 +11,14 @@ namespace telepost {
 namespace {
 
 // Reads the header into the cleared buffer and keeps it terminated within
-// the buffer, whatever the host wrote; the value's length.
-std::size_t ReadInto(HWND window, const char* name, char* buffer, int size) {
+// the buffer, whatever the host wrote; the value's length. `failed` tells
+// whether the host failed the read: it gave null and wrote nothing, so that
+// the value is unknown.
+std::size_t ReadInto(HWND window, const char* name, char* buffer, int size, bool& failed) {
     std::memset(buffer, 0, static_cast<std::size_t>(size));
-    HostApi.BKA_CompGetSpecifiedHeader(window, name, buffer, size);
+    const char* result = HostApi.BKA_CompGetSpecifiedHeader(window, name, buffer, size);
     buffer[size - 1] = '\0';
+    failed = result == nullptr && buffer[0] == '\0';
     return std::strlen(buffer);
 }
 
@@ -26,9 +29,10 @@ void HeaderValue::Read(HWND window, const char* name, int firstSize) {
     text_ = first_;
     whole_ = true;
     int size = std::clamp(firstSize, 1, kHeaderSize);
-    length_ = ReadInto(window, name, text_, size);
-    while (length_ == static_cast<std::size_t>(size) - 1) {
-        if (size >= kLargestHeaderRead) {
+    bool failed = false;
+    length_ = ReadInto(window, name, text_, size, failed);
+    while (!failed && length_ == static_cast<std::size_t>(size) - 1) {
+        if (length_ > kLongestWholeHeader) {
             whole_ = false;
             return;
         }
@@ -40,9 +44,12 @@ void HeaderValue::Read(HWND window, const char* name, int firstSize) {
             return;
         }
         size = larger;
-        length_ = ReadInto(window, name, buffer.get(), size);
+        length_ = ReadInto(window, name, buffer.get(), size, failed);
         grown_ = std::move(buffer);
         text_ = grown_.get();
+    }
+    if (failed) {
+        whole_ = false;  // whatever the host holds, it was not read
     }
 }
 

@@ -13,9 +13,14 @@ namespace telepost {
 // first read of a value that is joined or converted asks for all of it.
 constexpr int kHeaderSize = 2048;
 
-// The largest buffer a header value is read into: values of up to 2 MiB less
-// one byte are read whole.
+// The largest buffer a header value is read into.
 constexpr int kLargestHeaderRead = 2 * 1024 * 1024;
+
+// The longest value read whole: 2,097,150 bytes. A value that fills a buffer
+// to its last byte, the terminator's, may go on past it, so the largest
+// buffer holds a whole value of two bytes less than its size; a longer one is
+// held in part and never written back.
+constexpr std::size_t kLongestWholeHeader = kLargestHeaderRead - 2;
 
 // A header's value, read from the host. The first read asks for `firstSize`
 // bytes (at most kHeaderSize) as the carrier rules always have. While the host
@@ -37,9 +42,10 @@ class HeaderValue {
     char* Text() { return text_; }
     const char* Text() const { return text_; }
     std::size_t Length() const { return length_; }
-    // False when the value may go on past Text(): it fills the largest
-    // buffer, or no memory could be had for a larger one. A value held in
-    // part is never written back to the host.
+    // False when the value may go on past Text(): it is longer than
+    // kLongestWholeHeader, no memory could be had for a larger buffer, or
+    // the host failed the read (gave null and wrote nothing). A value held
+    // in part is never written back to the host.
     bool Whole() const { return whole_; }
 
   private:

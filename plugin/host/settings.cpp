@@ -76,13 +76,14 @@ std::int32_t ReadSetting(const char* key) {
     return static_cast<std::int32_t>(GetPrivateProfileIntA(kSettingsSection, key, 0, IniPath));
 }
 
-void WriteSetting(const char* key, std::int32_t value) {
+bool WriteSetting(const char* key, std::int32_t value) {
     if (!IniPath[0]) {
-        return;
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
     }
     char text[kNumberSize];
     wsprintfA(text, "%d", value);
-    WritePrivateProfileStringA(kSettingsSection, key, text, IniPath);
+    return WritePrivateProfileStringA(kSettingsSection, key, text, IniPath) != FALSE;
 }
 
 void LoadSettings() {

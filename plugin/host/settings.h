@@ -65,8 +65,11 @@ void LocateIniFile(HINSTANCE instance);
 // Reads one setting from the INI file, 0 when absent. Without an INI path no
 // file is touched and the setting reads as 0.
 std::int32_t ReadSetting(const char* key);
-// Writes one setting to the INI file as "%d"; nothing without an INI path.
-void WriteSetting(const char* key, std::int32_t value);
+// Writes one setting to the INI file as "%d". False when it was not written,
+// with the thread's last error saying why: the system's for a file that
+// could not be written, ERROR_FILENAME_EXCED_RANGE without an INI path (the
+// library's path too long to name one).
+bool WriteSetting(const char* key, std::int32_t value);
 
 // Replaces all three settings and the added domains with the INI file's
 // values; a domain list longer than kDomainListSize is taken up to it.

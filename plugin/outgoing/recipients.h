@@ -19,8 +19,9 @@ char* NextRecipient(char* list, char** cursor);
 // `address (name)` and a bare address. Each output is left NUL-terminated
 // within its size (at least 1), cut to whole double-byte characters, with no
 // leading or trailing space or tab; the mailbox itself is never changed.
-// Both outputs are empty when no working memory can be had.
-void SplitMailbox(char* name, int nameSize, char* address, int addressSize, const char* mailbox);
+// Both outputs are empty, and the result false, when no working memory can
+// be had.
+bool SplitMailbox(char* name, int nameSize, char* address, int addressSize, const char* mailbox);
 
 // The first position of `pattern` in `text`, ASCII letters matched without
 // regard to case, or null.

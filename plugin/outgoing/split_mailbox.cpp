@@ -135,7 +135,7 @@ void SplitMailboxCopy(char* name, int nameSize, char* address, int addressSize, 
     Store(address, addressSize, addressField);
 }
 
-void SplitMailbox(char* name, int nameSize, char* address, int addressSize, const char* mailbox) {
+bool SplitMailbox(char* name, int nameSize, char* address, int addressSize, const char* mailbox) {
     // The fields are cut out of a private copy, so the caller's mailbox is
     // never changed. Without memory for it both results are empty.
     const std::size_t size = std::strlen(mailbox) + 1;
@@ -144,6 +144,7 @@ void SplitMailbox(char* name, int nameSize, char* address, int addressSize, cons
         std::memcpy(copy.get(), mailbox, size);
     }
     SplitMailboxCopy(name, nameSize, address, addressSize, copy.get());
+    return copy != nullptr;
 }
 
 }  // namespace telepost

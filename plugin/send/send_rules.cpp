@@ -75,10 +75,11 @@ struct Inspection {
     bool fromWritten = false;
 };
 
-// Asks whether to send a message too long for a phone: false when the user
-// answers No.
+// Asks whether to send a message too long for a phone: true only when the
+// user answers Yes. A box that cannot be shown (0) is no answer, and counts
+// as No, so that nothing goes out that the user did not agree to.
 bool SendAnyway(HWND window) {
-    return MessageBoxA(window, kLengthWarning, kPluginName, kLengthWarningStyle) != IDNO;
+    return MessageBoxA(window, kLengthWarning, kPluginName, kLengthWarningStyle) == IDYES;
 }
 
 // Keeps the Subject and From before the send changes either, so that a
@@ -91,14 +92,20 @@ void KeepHeaders(Inspection& send) {
     }
 }
 
+// A header the send could not keep whole is left as written: a cancelled
+// send could not put it back.
 void WriteSubject(Inspection& send, const char* value) {
-    WriteHeader(send.window, kSubject, value);
-    send.subjectWritten = true;
+    if (send.keptSubject.Whole()) {
+        WriteHeader(send.window, kSubject, value);
+        send.subjectWritten = true;
+    }
 }
 
 void WriteFrom(Inspection& send, const char* value) {
-    WriteHeader(send.window, kFrom, value);
-    send.fromWritten = true;
+    if (send.keptFrom.Whole()) {
+        WriteHeader(send.window, kFrom, value);
+        send.fromWritten = true;
+    }
 }
 
 // Puts back each header the cancelled send changed, as the user wrote it. A
@@ -113,9 +120,9 @@ void PutBackHeaders(const Inspection& send) {
 }
 
 // The bare address of From, when it fits a split result whole: false when it
-// does not, or when From itself was not read whole. The address is split into
-// a buffer as large as From, so that a longer one shows as such instead of
-// being cut to fit.
+// does not, when From itself was not read whole, or when no memory could be
+// had to split it. The address is split into a buffer as large as From, so
+// that a longer one shows as such instead of being cut to fit.
 bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
     if (!from.Whole()) {
         return false;
@@ -131,7 +138,9 @@ bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
         result = larger.get();
     }
     char name[kMailboxPartSize];
-    SplitMailbox(name, kMailboxPartSize, result, static_cast<int>(size), from.Text());
+    if (!SplitMailbox(name, kMailboxPartSize, result, static_cast<int>(size), from.Text())) {
+        return false;
+    }
     const size_t length = std::strlen(result);
     if (length >= kMailboxPartSize) {
         return false;

@@ -20,7 +20,9 @@ void WINAPI CmdCheckDoubleByte(HWND window, LPARAM);
 void WINAPI CmdDeleteBlanks(HWND window, LPARAM);
 
 // Runs the settings dialog modally, owned by `owner`; OK stores the three
-// boxes in Settings and in the INI file, Cancel changes nothing.
+// boxes in Settings and in the INI file, Cancel changes nothing. When the
+// INI file cannot be written, OK tells the user so, with the file and the
+// reason, and leaves the dialog open and Settings as they were.
 void RunSettingsDialog(HWND owner);
 
 // The settings dialog's procedure: 1 for a message it handled, else 0.

@@ -2,14 +2,17 @@
 // fuzzer's bytes: two compose windows with five header values of any bytes
 // and lengths (below, at and past every buffer they are read into), bodies
 // with lone lead bytes and NULs, the three settings, the mode, the answer to
-// each warning, and a send of the second window started from inside one of
-// the first one's warnings. Checked on every run, besides the sanitizers:
+// each warning (or a box that cannot be shown), header reads the host fails,
+// and a send of the second window started from inside one of the first one's
+// warnings. Checked on every run, besides the sanitizers:
 // - the result is 0 or -1, and a non-zero mode reads and writes nothing;
 // - the body never grows, and only the text lent by the host is handed back;
-// - only Subject and From are written; From is set only to the whole bare
-//   address of its value, of at most 255 bytes, or back to the value written;
-// - after a No, Subject and From are as written and the body is not handed
-//   back.
+// - only Subject and From are written, and never one whose reads fail; From
+//   is set only to the whole bare address of its value, of at most 255
+//   bytes, or back to the value written;
+// - a send whose warning cannot be shown is cancelled;
+// - after a No or a box that cannot be shown, Subject and From are as
+//   written and the body is not handed back.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <windows.h>
@@ -63,6 +66,7 @@ struct Compose {
     std::size_t bodyLength = 0;
     bool touched = false;  // a header was read or written
     bool textSet = false;
+    bool unshown = false;  // a warning's box could not be shown
 };
 
 // The state of one run.
@@ -72,6 +76,8 @@ struct Run {
     bool terminates = true;  // the host terminates a value it cuts
     int mode = 0;
     std::uint32_t answers = 0;  // bit i set: No to the i-th warning
+    std::uint32_t unshown = 0;  // bit i set: the i-th warning's box cannot be shown
+    unsigned failing = 0;       // bit h set: the host fails the reads of header h
     int warnings = 0;
     int nestAt = 0;  // the warning that starts the second send; 0: none
     bool nested = false;
@@ -124,9 +130,13 @@ int WINAPI CompSetText(HWND window, int, LPCSTR text) {
 
 LPSTR WINAPI CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int size) {
     Compose& compose = ComposeOf(window);
-    const std::string& value = compose.now[HeaderOf(name)];
+    const int header = HeaderOf(name);
+    const std::string& value = compose.now[header];
     compose.touched = true;
     Check(buffer != nullptr && size > 0);
+    if (run.failing & (1u << header)) {
+        return nullptr;  // nothing written
+    }
     // The whole buffer is the host's to write: a size larger than the buffer
     // shows at once.
     std::memset(buffer, 0xEE, static_cast<std::size_t>(size));
@@ -146,6 +156,7 @@ int WINAPI CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value) {
     Compose& compose = ComposeOf(window);
     const int header = HeaderOf(name);
     Check(value != nullptr);
+    Check(!(run.failing & (1u << header)));
     compose.touched = true;
     const std::string written = value;
     if (header == kFrom) {
@@ -166,12 +177,16 @@ void Send(int index);
 }  // namespace
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-    ComposeOf(owner);
+    Compose& compose = ComposeOf(owner);
     Check(text != nullptr && caption != nullptr && style == kWarningStyle);
     const int warning = run.warnings++;
     if (!run.nested && warning + 1 == run.nestAt) {
         run.nested = true;
         Send(1);
+    }
+    if ((run.unshown >> (warning % 32)) & 1) {
+        compose.unshown = true;
+        return 0;
     }
     return (run.answers >> (warning % 32)) & 1 ? IDNO : IDYES;
 }
@@ -185,6 +200,9 @@ void Send(int index) {
     Check(std::strlen(compose.text.data()) <= compose.bodyLength);
     if (run.mode != 0 || run.nullBody) {
         Check(result == 0 && !compose.touched && !compose.textSet);
+    }
+    if (compose.unshown) {
+        Check(result == -1);
     }
     if (result == -1) {
         Check(compose.now[kSubject] == compose.written[kSubject]);
@@ -225,6 +243,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     telepost::Settings.DeleteCrlf = in.ConsumeIntegral<std::int8_t>();
     run.mode = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? in.ConsumeIntegral<int>() : 0;
     run.answers = in.ConsumeIntegral<std::uint32_t>();
+    if (in.ConsumeIntegralInRange<int>(0, 7) == 0) {
+        run.unshown = in.ConsumeIntegral<std::uint32_t>();
+    }
+    if (in.ConsumeIntegralInRange<int>(0, 7) == 0) {
+        run.failing = in.ConsumeIntegralInRange<unsigned>(0, (1u << kHeaderCount) - 1);
+    }
     run.nestAt = in.ConsumeIntegralInRange<int>(0, 3);
     run.terminates = in.ConsumeIntegralInRange<int>(0, 7) != 0;
     run.nullBody = in.ConsumeIntegral<std::uint8_t>() == 0xFF;

@@ -511,5 +511,43 @@ TEST(RemovedOnInterruptionTest, EachSignalRemovesTheFolderAndEndsTheRun) {
 }
 #endif
 
+// Settings the plug-in cannot save: hostsim shows the plug-in's message,
+// cancels the dialog and fails naming the file, which keeps what it held.
+TEST_F(HostsimCliTest, SettingsThatCannotBeSavedAreAnErrorNamingTheFile) {
+    struct Unwritable {
+        const char* what;
+        bool folder;
+    };
+    for (const Unwritable& c :
+         {Unwritable{"a read-only file", false}, Unwritable{"a folder in its place", true}}) {
+        SCOPED_TRACE(c.what);
+        if (c.folder) {
+            fs::create_directory(ini_);
+        } else {
+            std::ofstream(ini_, std::ios::binary) << kUsersIni;
+            fs::permissions(
+                ini_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
+        }
+
+        Outcome outcome = Capture({"setup", "--emoji", "on"});
+
+        EXPECT_EQ(outcome.status, kExitFailure);
+        EXPECT_EQ(outcome.err, "hostsim setup: the settings could not be saved to " + ini_ + "\n");
+        EXPECT_TRUE(Holds(outcome.out, "  | 設定を保存できませんでした。\n  | " + ini_ + "\n"))
+            << outcome.out;
+        EXPECT_TRUE(Holds(outcome.out, "pressed      OK\nmessage box\n")) << outcome.out;
+        EXPECT_TRUE(Holds(outcome.out, "pressed      Cancel\n")) << outcome.out;
+        if (c.folder) {
+            EXPECT_TRUE(fs::is_directory(ini_));
+            fs::remove(ini_);
+        } else {
+            EXPECT_EQ(ReadBytes(ini_), kUsersIni);
+            fs::permissions(ini_, fs::perms::owner_write, fs::perm_options::add);
+            std::remove(ini_.c_str());
+        }
+    }
+}
+
 }  // namespace
 }  // namespace hostsim

@@ -1,14 +1,23 @@
-// How an INI value reads as an integer. On Linux this is the platform layer's
-// GetPrivateProfileIntA, under Wine the system's: one table for both, so the
-// Linux build reads every awkward value the way Windows does.
+// How an INI value reads as an integer, and how a write that cannot be done
+// fails. On Linux this is the platform layer's private-profile functions,
+// under Wine the system's: one table for both, so the Linux build reads
+// every awkward value, and reports every failed write, the way Windows does.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -69,5 +78,88 @@ INSTANTIATE_TEST_SUITE_P(
         IntCase{"12abc", 12}, IntCase{"12 34", 12}, IntCase{"1.5", 1}, IntCase{"1e3", 1},
         IntCase{"5;comment", 5}, IntCase{"0x10x", 16}, IntCase{"1\x82\x50", 1},  // 1１
         IntCase{"abc", 0}, IntCase{"=5", 0}, IntCase{"\x82\x50", 0}));           // １
+
+namespace fs = std::filesystem;
+
+// A file a write cannot go to, and the error Windows reports for it.
+struct WriteFault {
+    const char* what;
+    std::function<void(const std::string& path)> make;
+    DWORD error;
+};
+
+constexpr DWORD kAccessDenied = 5;
+constexpr DWORD kPathNotFound = 3;
+const std::string kContents = "[section]\r\nkey=1\r\n";
+
+std::vector<WriteFault> WriteFaults() {
+    std::vector<WriteFault> faults = {
+        {"a read-only file",
+         [](const std::string& path) {
+             std::ofstream(path, std::ios::binary) << kContents;
+             fs::permissions(path, fs::perms::all, fs::perm_options::remove);
+             fs::permissions(path, fs::perms::owner_read, fs::perm_options::add);
+         },
+         kAccessDenied},
+        {"a folder in its place", [](const std::string& path) { fs::create_directory(path); },
+         kAccessDenied},
+        {"a folder that does not exist", [](const std::string&) {}, kPathNotFound},
+    };
+#ifndef _WIN32
+    // Windows has neither; the layer refuses them as it refuses a folder.
+    faults.push_back({"a pipe in its place",
+                      [](const std::string& path) { mkfifo(path.c_str(), 0644); }, kAccessDenied});
+#endif
+    return faults;
+}
+
+class ProfileWriteTest : public testing::Test {
+  protected:
+    void TearDown() override { Clear(); }
+    void Clear() {
+        std::error_code ignored;
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add, ignored);
+        fs::remove_all(folder_, ignored);
+    }
+    std::string folder_ = testing::TempDir() + "telepost_profile_write/";
+    std::string path_ = folder_ + "settings.ini";
+};
+
+TEST_F(ProfileWriteTest, AWriteThatCannotBeDoneFailsWithWindowsError) {
+    for (const WriteFault& fault : WriteFaults()) {
+        SCOPED_TRACE(fault.what);
+        Clear();
+        if (fault.error != kPathNotFound) {
+            fs::create_directory(folder_);
+        }
+        fault.make(path_);
+        const bool regular = fs::is_regular_file(path_);
+
+        SetLastError(0);
+        EXPECT_FALSE(WritePrivateProfileStringA("section", "key", "2", path_.c_str()));
+        EXPECT_EQ(GetLastError(), fault.error);
+        // Nothing written, and what is there reads as it did, without a wait.
+        EXPECT_EQ(GetPrivateProfileIntA("section", "key", 7, path_.c_str()), regular ? 1u : 7u);
+        if (regular) {
+            std::ifstream in(path_, std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kContents);
+        }
+    }
+}
+
+#ifndef _WIN32
+// A folder nobody may write to stands for one the user may not create files
+// in, as Windows keeps Program Files, also for a test run by root.
+TEST_F(ProfileWriteTest, AFolderWithoutWritePermissionIsRefused) {
+    fs::create_directory(folder_);
+    fs::permissions(folder_,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_FALSE(WritePrivateProfileStringA("section", "key", "2", path_.c_str()));
+    EXPECT_EQ(GetLastError(), kAccessDenied);
+    EXPECT_FALSE(fs::exists(path_));
+}
+#endif
 
 }  // namespace

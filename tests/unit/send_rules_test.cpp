@@ -2,11 +2,14 @@
 // buffers it is given: every header buffer must reach it cleared, so that
 // nothing left in memory is taken for a header's value. The send rules are
 // built for this test with every local variable filled with a pattern, so
-// that a buffer handed over uncleared shows on every run.
+// that a buffer handed over uncleared shows on every run. Also the send
+// when no memory can be had for the larger buffers of long values.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +23,9 @@ namespace telepost {
 // This program is the plug-in's host: the records the send rules read.
 HostApiRecord HostApi;
 SettingsRecord Settings;
+
+// While set, every request for memory that may be refused is refused.
+bool RefuseMemory = false;
 
 namespace {
 
@@ -86,5 +92,92 @@ TEST_F(InspectionTest, HeaderBuffersReachTheHostCleared) {
     EXPECT_EQ(headersSet, (std::vector<Set>{{"Subject", ""}, {"From", ""}}));
 }
 
+// A host holding one message's headers, whose body is too short to warn.
+std::map<std::string, std::string> held;
+
+LPSTR WINAPI GetHeld(HWND, LPCSTR name, LPSTR buffer, int size) {
+    const std::string& value = held[name];
+    const size_t length = std::min(value.size(), static_cast<size_t>(size) - 1);
+    std::memcpy(buffer, value.data(), length);
+    buffer[length] = '\0';
+    return buffer;
+}
+
+int WINAPI SetHeld(HWND, LPCSTR name, LPCSTR value) {
+    held[name] = value;
+    return 0;
+}
+
+class NoMemoryTest : public InspectionTest {
+  protected:
+    void SetUp() override {
+        InspectionTest::SetUp();
+        HostApi.BKA_CompGetSpecifiedHeader = GetHeld;
+        HostApi.BKA_CompSetSpecifiedHeader = SetHeld;
+    }
+    void TearDown() override { RefuseMemory = false; }
+};
+
+// Without memory for their whole values, long headers are left as the user
+// wrote them, and the send still goes on.
+TEST_F(NoMemoryTest, LongValuesAreLeftAsWritten) {
+    const std::string sender = "ichiro@example.com";
+    const std::string named = "Ichiro <" + sender + ">";
+    const std::string longSubject(3000, 'S');
+    std::string fullWidth;
+    for (int i = 0; i < 1500; ++i) {
+        fullWidth += "\x82\x60";  // Ａ
+    }
+    const std::string longFrom = "\"" + std::string(3000, 'Y') + "\" <" + sender + ">";
+    const std::string docomoLast = std::string(2100, 'p') + "@example.org, taro@docomo.ne.jp";
+    using Headers = std::map<std::string, std::string>;
+    struct Case {
+        const char* what;
+        Headers before;
+        Headers after;
+        bool hankaku = false;
+    };
+    const Case cases[] = {
+        {"group J: a long Subject is not cleared, and From, which cannot be split, is kept",
+         {{"To", "jiro@jp-d.ne.jp"}, {"Subject", longSubject}, {"From", named}},
+         {{"To", "jiro@jp-d.ne.jp"}, {"Subject", longSubject}, {"From", named}}},
+        {"group J: a long From is left as written",
+         {{"To", "jiro@jp-d.ne.jp"}, {"Subject", "Hello"}, {"From", longFrom}},
+         {{"To", "jiro@jp-d.ne.jp"}, {"Subject", ""}, {"From", longFrom}}},
+        {"DoCoMo only: a long Subject is not converted",
+         {{"To", "taro@docomo.ne.jp"}, {"Subject", fullWidth}, {"From", named}},
+         {{"To", "taro@docomo.ne.jp"}, {"Subject", fullWidth}, {"From", named}},
+         true},
+        {"a recipient past the first read of a long To is not seen",
+         {{"To", docomoLast}, {"Subject", fullWidth}, {"From", named}},
+         {{"To", docomoLast}, {"Subject", fullWidth}, {"From", named}},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        held = c.before;
+        held["Cc"] = held["Bcc"] = "";
+        Settings.ConvertToHankaku = c.hankaku ? 1 : 0;
+        RefuseMemory = true;
+        EXPECT_EQ(InspectOutgoing(nullptr, 0), 0);
+        RefuseMemory = false;
+        for (const auto& [name, value] : c.after) {
+            EXPECT_TRUE(held[name] == value) << name << ": " << held[name].size() << " bytes";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace telepost
+
+// The allocations the plug-in lets fail, refused while the test asks.
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    if (telepost::RefuseMemory) {
+        return nullptr;
+    }
+    try {
+        return ::operator new[](size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}

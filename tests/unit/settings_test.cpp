@@ -98,7 +98,9 @@ TEST_F(SettingsFileTest, WritesEachSettingAsADecimalAndKeepsTheRestOfTheFile) {
 
 TEST_F(SettingsFileTest, WithoutAnIniPathTouchesNoFile) {
     IniPath[0] = '\0';
-    WriteSetting("convert to emoji", 1);
+    SetLastError(0);
+    EXPECT_FALSE(WriteSetting("convert to emoji", 1));  // nothing is saved, and why
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
     LoadSettings();
     EXPECT_EQ(Settings.ConvertToEmoji, 0);
     EXPECT_FALSE(std::ifstream(path_).good());

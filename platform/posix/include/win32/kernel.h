@@ -23,6 +23,10 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
 DWORD WINAPI GetLastError();
+void WINAPI SetLastError(DWORD code);
+
+// The one error code the plug-in sets itself.
+#define ERROR_FILENAME_EXCED_RANGE 206
 // What a program tells a debugger; here it goes to standard error, as is.
 void WINAPI OutputDebugStringA(LPCSTR text);
 DWORD WINAPI GetCurrentThreadId();
@@ -33,14 +37,20 @@ DWORD WINAPI GetCurrentThreadId();
 // The text of an error this layer reports, from the system's messages only
 // (FORMAT_MESSAGE_FROM_SYSTEM, inserts ignored), ended by CR LF as on Windows.
 // For the last error of the thread, the text also gives the failure's own
-// reason, e.g. dlopen's for a library that did not load. 0 for another code
-// or a buffer too small.
+// reason, e.g. dlopen's for a library that did not load or the system's for
+// a file that could not be written. 0 for another code or a buffer too small.
 DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId,
                             LPSTR buffer, DWORD size, va_list* arguments);
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
                                       LPSTR returned, DWORD size, LPCSTR fileName);
+// FALSE, with the last error set as Windows sets it, when the file cannot be
+// written: ERROR_ACCESS_DENIED for a read-only file (one without any write
+// permission, whoever runs the program), a folder or other file that is not
+// a regular one in its place, or a folder without any write permission to
+// create it in; ERROR_PATH_NOT_FOUND for a folder that does not exist. Only
+// regular files are read: anything else reads as no file.
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);

@@ -1,0 +1,324 @@
+// The plug-in in a broken environment: an INI file that cannot be written or
+// read as one, a host whose header reads fail, a length warning whose box
+// cannot be shown, and header values at the bound of what is read whole.
+// Each time the user's text and settings stay as they were, and where the
+// user could not know otherwise, the plug-in says so.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "host.h"
+#include "support/send_calls.h"
+#include "telepost/contract.h"
+#include "user.h"
+
+namespace hostsim {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What the compose window holds after the send.
+struct Written {
+    std::string subject, from, body;
+
+    bool operator==(const Written&) const = default;
+};
+
+const std::string kGroupJ = "jiro@jp-d.ne.jp";
+const std::string kDoCoMo = "taro@docomo.ne.jp";
+const std::string kSender = "ichiro@example.com";
+const std::string kNamedSender = "Ichiro <" + kSender + ">";
+const std::string kFullWidthA = "\x82\x60";  // Ａ
+
+// The longest header value the plug-in reads whole.
+constexpr size_t kLongestWhole = 2 * 1024 * 1024 - 2;
+
+struct SendFault {
+    const char* what;
+    Mail mail;
+    const char* broken = nullptr;  // the header whose reads fail
+    Host::HeaderFault fault = Host::HeaderFault::Fails;
+    bool ownerGone = false;  // the compose window is destroyed before the send
+    std::vector<int> answers{};
+    int result = 0;
+    Written after{};
+    Settings settings{};
+};
+
+std::vector<SendFault> SendFaults() {
+    const std::string subject(3000, 'S');
+    const std::string longest(kLongestWhole, 'S');
+    const std::string tooLong(kLongestWhole + 1, 'S');
+    const Mail toGroupJ = {kGroupJ, "", "", "Hello", kNamedSender, Body(400)};
+    return {
+        {.what = "a length warning whose box cannot be shown cancels the send",
+         .mail = toGroupJ,
+         .ownerGone = true,
+         .result = -1,
+         .after = {"Hello", kNamedSender, Body(400)}},
+        {.what = "the Subject's reads fail: it is left as written, and No puts From back",
+         .mail = toGroupJ,
+         .broken = "Subject",
+         .answers = {IDNO},
+         .result = -1,
+         .after = {"Hello", kNamedSender, Body(400)}},
+        {.what = "the Subject's reads fail: Yes sends with the Subject as written",
+         .mail = toGroupJ,
+         .broken = "Subject",
+         .answers = {IDYES},
+         .after = {"Hello", kSender, Body(400)}},
+        {.what = "From's reads fail: From is left as written",
+         .mail = toGroupJ,
+         .broken = "From",
+         .answers = {IDNO},
+         .result = -1,
+         .after = {"Hello", kNamedSender, Body(400)}},
+        {.what = "the reads of To fail: no recipient is seen",
+         .mail = toGroupJ,
+         .broken = "To",
+         .after = {"Hello", kNamedSender, Body(400)}},
+        {.what = "a DoCoMo-only Subject whose reads fail is not written back",
+         .mail = {kDoCoMo, "", "", kFullWidthA, kSender, "Hi"},
+         .broken = "Subject",
+         .after = {kFullWidthA, kSender, "Hi"},
+         .settings = {.hankaku = true}},
+        {.what = "a host that leaves a long Subject unterminated: No puts it back whole",
+         .mail = {kGroupJ, "", "", subject, kNamedSender, Body(400)},
+         .broken = "Subject",
+         .fault = Host::HeaderFault::Unterminated,
+         .answers = {IDNO},
+         .result = -1,
+         .after = {subject, kNamedSender, Body(400)}},
+        // The bound of a whole read, on either side.
+        {.what = "the longest Subject read whole is cleared",
+         .mail = {kGroupJ, "", "", longest, kNamedSender, Body(400)},
+         .answers = {IDYES},
+         .after = {"", kSender, Body(400)}},
+        {.what = "the longest Subject read whole is put back after No",
+         .mail = {kGroupJ, "", "", longest, kNamedSender, Body(400)},
+         .answers = {IDNO},
+         .result = -1,
+         .after = {longest, kNamedSender, Body(400)}},
+        {.what = "a Subject one byte longer is left as written",
+         .mail = {kGroupJ, "", "", tooLong, kNamedSender, Body(400)},
+         .answers = {IDYES},
+         .after = {tooLong, kSender, Body(400)}},
+    };
+}
+
+// Compares long values by their length, so that a failure report stays short.
+void ExpectSame(const std::string& actual, const std::string& expected, const char* what) {
+    EXPECT_TRUE(actual == expected)
+        << what << ": " << actual.size() << " bytes, expected " << expected.size()
+        << (actual.size() < 100 ? ": " + actual : "");
+}
+
+class InjectedFaultsTest : public SendTest {};
+
+TEST_F(InjectedFaultsTest, SendsKeepTheUsersTextWhateverFails) {
+    for (const SendFault& c : SendFaults()) {
+        SCOPED_TRACE(c.what);
+        Start(c.settings);
+        HWND window = Open(c.mail);
+        if (c.ownerGone) {
+            DestroyWindow(window);  // the host still answers for it
+        }
+        if (c.broken) {
+            host_.BreakHeaderReads(c.broken, c.fault);
+        }
+        User user;
+        user.AnswerMessageBoxes(c.answers);
+
+        EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), c.result);
+
+        host_.BreakHeaderReads("", Host::HeaderFault::None);
+        ExpectSame(host_.Header(window, "Subject"), c.after.subject, "Subject");
+        ExpectSame(host_.Header(window, "From"), c.after.from, "From");
+        ExpectSame(host_.Body(window), c.after.body, "body");
+        EXPECT_EQ(user.MessageBoxes(), LengthWarnings(window, c.answers));
+        host_.CloseCompose(window);
+        host_.Unload();
+    }
+}
+
+// The INI file beside the plug-in, in some state the settings dialog meets.
+struct IniFault {
+    const char* what;
+    std::function<void(const std::string& ini)> make;
+    bool readable = true;  // a file whose values the plug-in reads
+};
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void MakeReadOnly(const std::string& path) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+// The settings as the plug-in holds them: hankaku on, the rest off.
+const std::string kStored = "[k-tai]\r\nconvert to hankaku=1\r\nconvert to emoji=0\r\n";
+
+// The INI files OK cannot write.
+std::vector<IniFault> Unwritable() {
+    std::vector<IniFault> faults = {
+        {"a read-only file",
+         [](const std::string& ini) {
+             WriteFile(ini, kStored);
+             MakeReadOnly(ini);
+         }},
+        {"a folder in its place", [](const std::string& ini) { fs::create_directory(ini); }, false},
+    };
+#ifndef _WIN32
+    faults.push_back(
+        {"a pipe in its place", [](const std::string& ini) { mkfifo(ini.c_str(), 0644); }, false});
+#endif
+    return faults;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// 設定を保存できませんでした。
+const std::string kNotSaved =
+    "\x90\xDD\x92\xE8\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
+    "\x82\xB5\x82\xBD\x81\x42";
+
+class IniFaultsTest : public testing::Test {
+  protected:
+    void TearDown() override { Clear(); }
+
+    static std::string Ini() { return IniBeside(PluginBesideProgram()); }
+
+    // Removes whatever stands at the INI file's place, read-only or not.
+    static void Clear() {
+        std::error_code ignored;
+        fs::permissions(Ini(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        fs::remove_all(Ini(), ignored);
+    }
+
+    void Start(const IniFault& fault) {
+        Clear();
+        fault.make(Ini());
+        std::string error;
+        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        host_.Plugin().BKC_OnStart();
+    }
+
+    // Whether a send to DoCoMo converts the full-width letter: the hankaku setting.
+    bool Hankaku() {
+        Message message;
+        message.headers = {{"To", kDoCoMo}};
+        message.body = kFullWidthA;
+        HWND window = host_.OpenCompose(message);
+        host_.Plugin().BKC_OnOutgoing(window, 0);
+        const bool converted = host_.Body(window) == "A";
+        host_.CloseCompose(window);
+        return converted;
+    }
+
+    // Opens the settings dialog, clicks the emoji box and presses OK; each
+    // message box it shows is recorded and answered by `answer`.
+    std::vector<MessageBoxSeen> PressOk(const std::function<void(HWND dialog)>& answer) {
+        User user;
+        user.OnDialog([](HWND dialog) {
+            PostMessageA(GetDlgItem(dialog, IDC_EMOJI), BM_CLICK, 0, 0);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        });
+        user.OnMessageBox([&](const MessageBoxSeen& box) {
+            EXPECT_TRUE(IsWindow(box.owner));  // the dialog is still open
+            answer(box.owner);
+            return IDOK;
+        });
+        EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(nullptr), 1);
+        return user.MessageBoxes();
+    }
+
+    Host host_;
+};
+
+TEST_F(IniFaultsTest, SettingsThatCannotBeSavedAreToldAndLeftAsTheyWere) {
+    for (const IniFault& fault : Unwritable()) {
+        SCOPED_TRACE(fault.what);
+        Start(fault);
+        const std::string before = fault.readable ? ReadBytes(Ini()) : "";
+
+        std::vector<MessageBoxSeen> boxes =
+            PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, telepost::kPluginName);
+        EXPECT_EQ(boxes[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+        const std::string& text = boxes[0].text;
+        // The first line, the file, then the system's reason and a hint.
+        EXPECT_EQ(text.substr(0, kNotSaved.size() + Ini().size() + 2),
+                  kNotSaved + "\n" + Ini() + "\n")
+            << text;
+        EXPECT_GT(text.size(), kNotSaved.size() + Ini().size() + 2);
+        if (fault.readable) {
+            EXPECT_EQ(ReadBytes(Ini()), before);
+        } else {
+            EXPECT_FALSE(fs::is_regular_file(Ini()));
+        }
+        EXPECT_EQ(Hankaku(), fault.readable);  // as loaded, not as the boxes said
+        host_.Unload();
+    }
+}
+
+TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
+    Start(Unwritable().front());  // read-only
+    std::vector<MessageBoxSeen> boxes = PressOk([](HWND dialog) {
+        fs::permissions(Ini(), fs::perms::owner_write, fs::perm_options::add);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+
+    EXPECT_EQ(boxes.size(), 1u);
+    char emoji[8] = {};
+    GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[1], "", emoji,
+                             sizeof emoji, Ini().c_str());
+    EXPECT_STREQ(emoji, "1");
+    EXPECT_TRUE(Hankaku());
+}
+
+// An INI file that cannot be read as one: all settings off, and OK writes it
+// anew without a word.
+TEST_F(IniFaultsTest, AnUnreadableIniReadsAsNoSettings) {
+    std::vector<IniFault> unreadable = {
+        {"no file", [](const std::string&) {}},
+        {"garbage",
+         [](const std::string& ini) { WriteFile(ini, std::string("\xFF\xFE\x01\x82\n\x7F", 6)); }},
+    };
+    for (const IniFault& fault : Unwritable()) {
+        if (!fault.readable) {
+            unreadable.push_back(fault);
+        }
+    }
+    for (const IniFault& fault : unreadable) {
+        SCOPED_TRACE(fault.what);
+        Start(fault);
+        EXPECT_FALSE(Hankaku());
+        if (fault.readable) {
+            EXPECT_EQ(PressOk([](HWND) {}).size(), 0u);
+            EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[1],
+                                            -1, Ini().c_str()),
+                      1u);
+        }
+        host_.Unload();
+    }
+}
+
+}  // namespace
+}  // namespace hostsim
