@@ -2,7 +2,9 @@
 # Installs what building and testing TELEPOST needs on a Debian machine:
 # the native toolchain, the MinGW-w64 cross compiler, 32-bit Wine, Xvfb,
 # the fuzzing runtime, the benchmark peers, a Japanese locale and font, Wine's
-# own fonts (the caption buttons' symbols), and zip for the release package.
+# own fonts (the caption buttons' symbols), zip for the release package, and
+# the data the conversions' differential test compares with (the Unicode
+# data's emoji sources, Python's test texts of its CJK codecs).
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -21,6 +23,7 @@ packages=(
   wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick
   nkf locales fonts-ipafont-gothic
   git zip unzip
+  unicode-data libpython3.11-testsuite
 )
 
 missing=()
