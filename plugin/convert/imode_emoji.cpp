@@ -107,6 +107,16 @@ constexpr blocks::PairRuns kWithEmoji =
                                                   Find(kEmoticons, first, second) != nullptr);
     });
 
+// A superset of them, tested first. Symbols begin with a lead byte that
+// much of Japanese text holds (0x81 opens its punctuation), so their pairs
+// are tested as they are; an emoticon's first byte is rarer in Japanese
+// text and stands for all pairs it begins.
+constexpr blocks::PairRuns kMayHaveEmoji =
+    blocks::PairRunsOf([](unsigned char first, unsigned char second) {
+        return kFirstBytes.beginsEntry[first] &&
+               (!IsLeadByte(first) || Find(kSymbols, first, second) != nullptr);
+    });
+
 // Converts the units at the block's positions in `units` (one bit each).
 inline void ConvertUnits(unsigned char* text, std::size_t block, std::uint32_t units) {
     for (; units != 0; units &= units - 1) {
