@@ -169,6 +169,23 @@ constexpr HalfBlockPacking MakeHalfBlockPacking() {
 
 inline constexpr HalfBlockPacking kHalfBlockPacking = MakeHalfBlockPacking();
 
+// Runs body(block) on each block of `size` bytes from the text's start on
+// whose bytes hold no NUL, so that the byte after it, which a block may read
+// too, is at most the terminator, and returns where the blocks end. Scan is
+// the TerminatorScan of the blocks' width.
+template <typename Scan, std::size_t size, typename Body>
+inline unsigned char* ForEachBlock(unsigned char* text, Body body) {
+    Scan scan(text);
+    unsigned char* block = text;
+    do {
+        const unsigned char* clear = scan.Clear();
+        for (; static_cast<std::size_t>(clear - block) >= size; block += size) {
+            body(block);
+        }
+    } while (scan.Advance());
+    return block;
+}
+
 namespace x16 {
 #define TELEPOST_BLOCK_BYTES 16
 #include "convert/block_width.inc"

@@ -50,13 +50,11 @@ constexpr blocks::LowNibbleSet kBlankSet = blocks::LowNibbleSetOf(IsBlank);
 template <typename Block>
 inline char* DeleteByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
-    typename Block::Scan scan(text);
-    std::size_t block = 0;
-    std::size_t write = 0;
-    for (; scan.Covers(block + Block::kSize); block += Block::kSize) {
-        write += Block::Pack(text + write, text + block);
-    }
-    return KeepNonBlanks(chars, block, write);
+    unsigned char* write = text;
+    const unsigned char* end = blocks::ForEachBlock<typename Block::Scan, Block::kSize>(
+        text, [&write](unsigned char* block) { write += Block::Pack(write, block); });
+    return KeepNonBlanks(chars, static_cast<std::size_t>(end - text),
+                         static_cast<std::size_t>(write - text));
 }
 
 #endif  // TELEPOST_SSE2_BLOCKS

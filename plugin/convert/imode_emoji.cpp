@@ -118,12 +118,12 @@ constexpr blocks::PairRuns kMayHaveEmoji =
     });
 
 // Converts the units at the block's positions in `units` (one bit each).
-inline void ConvertUnits(unsigned char* text, std::size_t block, std::uint32_t units) {
+inline void ConvertUnits(unsigned char* block, std::uint32_t units) {
     for (; units != 0; units &= units - 1) {
-        const std::size_t at = block + static_cast<unsigned>(__builtin_ctz(units));
-        const Emoji* emoji = EmojiFor(text[at], text[at + 1]);
-        text[at] = emoji->code[0];
-        text[at + 1] = emoji->code[1];
+        unsigned char* const at = block + __builtin_ctz(units);
+        const Emoji* emoji = EmojiFor(at[0], at[1]);
+        at[0] = emoji->code[0];
+        at[1] = emoji->code[1];
     }
 }
 

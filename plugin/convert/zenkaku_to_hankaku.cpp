@@ -137,23 +137,20 @@ char* ConvertRest(char* chars, std::size_t read, std::size_t write) {
 // Where the conversion stands at a block: the write position, and whether
 // the block's first byte ends the character before.
 struct Progress {
-    std::size_t write = 0;
+    unsigned char* write;
     std::uint32_t carry = 0;
 };
 
 // Converts the whole blocks with Block::Convert and the rest character by
-// character. A block is taken when its bytes hold no NUL, so that the byte
-// after it, which it reads too, is at most the terminator.
+// character.
 template <typename Block>
 inline char* ConvertByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
-    typename Block::Scan scan(text);
-    std::size_t block = 0;
-    Progress progress;
-    for (; scan.Covers(block + Block::kSize); block += Block::kSize) {
-        Block::Convert(text, block, progress);
-    }
-    return ConvertRest(chars, block + progress.carry, progress.write);
+    Progress progress{text};
+    const unsigned char* end = blocks::ForEachBlock<typename Block::Scan, Block::kSize>(
+        text, [&progress](unsigned char* block) { Block::Convert(block, progress); });
+    return ConvertRest(chars, static_cast<std::size_t>(end - text) + progress.carry,
+                       static_cast<std::size_t>(progress.write - text));
 }
 
 constexpr blocks::PairRuns kConvertible =
@@ -196,35 +193,37 @@ struct BlockBySse2 {
     using Scan = TerminatorScan;
     static constexpr std::size_t kSize = x16::kSize;
 
-    TELEPOST_SSE2 static void Convert(unsigned char* text, std::size_t block, Progress& progress) {
+    TELEPOST_SSE2 static void Convert(unsigned char* block, Progress& progress) {
         const unsigned carry = progress.carry;
-        std::size_t& write = progress.write;
-        const __m128i firsts = Load(text + block);
-        const __m128i seconds = Load(text + block + 1);
+        unsigned char*& write = progress.write;
+        const __m128i firsts = Load(block);
+        const __m128i seconds = Load(block + 1);
         const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), carry);
         const unsigned carryOut = starts >> (kSize - 1);
         const unsigned converted = Bits(PairsInSet<kConvertible>(firsts, seconds)) & starts;
-        const unsigned char after = text[block + kSize];
+        const unsigned char after = block[kSize];
         if (converted == 0) {
             if (write != block + carry) {
-                Store(text + write, carry ? seconds : firsts);
-                text[write + kSize - carry] = after;
+                Store(write, carry ? seconds : firsts);
+                write[kSize - carry] = after;
             }
             write += kSize - carry + carryOut;
         } else if (write == block + carry) {
-            std::size_t read = block + carry;
-            while (read < block + kSize) {
-                Step(text, read, write);
+            std::size_t read = carry;
+            std::size_t out = carry;
+            while (read < kSize) {
+                Step(block, read, out);
             }
+            write = block + out;
         } else {
             __m128i bytes = firsts;
             for (unsigned pairs = converted; pairs != 0; pairs &= pairs - 1) {
                 const auto at = static_cast<unsigned>(__builtin_ctz(pairs));
-                bytes = WithByte(bytes, at, HalfWidthOf(text[block + at], text[block + at + 1]));
+                bytes = WithByte(bytes, at, HalfWidthOf(block[at], block[at + 1]));
             }
             const unsigned dropped = ((converted << 1) | carry) & kBlockBits;
-            const std::size_t kept = PackedStoreBySse2(text + write, bytes, dropped);
-            text[write + kept] = after;
+            const std::size_t kept = PackedStoreBySse2(write, bytes, dropped);
+            write[kept] = after;
             write += kept + (carryOut & ~(converted >> (kSize - 1)));
         }
         progress.carry = carryOut;
