@@ -186,10 +186,11 @@ inline unsigned char* ForEachBlock(unsigned char* text, Body body) {
     return block;
 }
 
+#define TELEPOST_WIDTH_BODY "convert/block_width.inc"
+#include "convert/for_each_width.inc"
+#undef TELEPOST_WIDTH_BODY
+
 namespace x16 {
-#define TELEPOST_BLOCK_BYTES 16
-#include "convert/block_width.inc"
-#undef TELEPOST_BLOCK_BYTES
 
 // Without byte shuffles (SSE2 alone) a byte is set and a block packed with
 // masks.
@@ -227,12 +228,6 @@ TELEPOST_SSE2 inline std::size_t PackedStoreBySse2(unsigned char* at, __m128i by
     return kept;
 }
 }  // namespace x16
-
-namespace x32 {
-#define TELEPOST_BLOCK_BYTES 32
-#include "convert/block_width.inc"
-#undef TELEPOST_BLOCK_BYTES
-}  // namespace x32
 
 }  // namespace telepost::blocks
 

@@ -73,10 +73,7 @@ namespace {
 
 // Without byte shuffles the blanks are found by range tests and taken out
 // one by one.
-struct BlockBySse2 {
-    using Scan = TerminatorScan;
-    static constexpr std::size_t kSize = x16::kSize;
-
+struct BlockBySse2 : Width {
     TELEPOST_SSE2 static std::size_t Pack(unsigned char* at, const unsigned char* block) {
         const __m128i bytes = Load(block);
         return PackedStoreBySse2(at, bytes, Bits(InClass<kBlankRuns>(bytes)));
@@ -89,17 +86,13 @@ TELEPOST_SSE2_ENTRY char* DeleteBlanksBySse2(char* text) {
     return DeleteByBlocks<BlockBySse2>(text);
 }
 
-#define TELEPOST_BLOCK_BYTES 16
-#include "convert/delete_blanks_blocks.inc"
-#undef TELEPOST_BLOCK_BYTES
-
 }  // namespace blocks::x16
 
-namespace blocks::x32 {
-#define TELEPOST_BLOCK_BYTES 32
-#include "convert/delete_blanks_blocks.inc"
-#undef TELEPOST_BLOCK_BYTES
-}  // namespace blocks::x32
+namespace blocks {
+#define TELEPOST_WIDTH_BODY "convert/delete_blanks_blocks.inc"
+#include "convert/for_each_width.inc"
+#undef TELEPOST_WIDTH_BODY
+}  // namespace blocks
 
 #endif  // TELEPOST_SSE2_BLOCKS
 

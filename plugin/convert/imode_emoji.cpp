@@ -141,17 +141,11 @@ char* ToImodeEmojiByteAtATime(char* chars) {
 
 #if TELEPOST_SSE2_BLOCKS
 
-namespace blocks::x16 {
-#define TELEPOST_BLOCK_BYTES 16
-#include "convert/imode_emoji_blocks.inc"
-#undef TELEPOST_BLOCK_BYTES
-}  // namespace blocks::x16
-
-namespace blocks::x32 {
-#define TELEPOST_BLOCK_BYTES 32
-#include "convert/imode_emoji_blocks.inc"
-#undef TELEPOST_BLOCK_BYTES
-}  // namespace blocks::x32
+namespace blocks {
+#define TELEPOST_WIDTH_BODY "convert/imode_emoji_blocks.inc"
+#include "convert/for_each_width.inc"
+#undef TELEPOST_WIDTH_BODY
+}  // namespace blocks
 
 #endif  // TELEPOST_SSE2_BLOCKS
 

@@ -189,10 +189,7 @@ namespace {
 // Once a byte has been dropped the write position lags the block, and every
 // store reaches only bytes already loaded; until then, a block with a
 // conversion goes character by character.
-struct BlockBySse2 {
-    using Scan = TerminatorScan;
-    static constexpr std::size_t kSize = x16::kSize;
-
+struct BlockBySse2 : Width {
     TELEPOST_SSE2 static void Convert(unsigned char* block, Progress& progress) {
         const unsigned carry = progress.carry;
         unsigned char*& write = progress.write;
@@ -236,17 +233,13 @@ TELEPOST_SSE2_ENTRY char* ZenkakuToHankakuBySse2(char* text) {
     return ConvertByBlocks<BlockBySse2>(text);
 }
 
-#define TELEPOST_BLOCK_BYTES 16
-#include "convert/zenkaku_to_hankaku_blocks.inc"
-#undef TELEPOST_BLOCK_BYTES
-
 }  // namespace blocks::x16
 
-namespace blocks::x32 {
-#define TELEPOST_BLOCK_BYTES 32
-#include "convert/zenkaku_to_hankaku_blocks.inc"
-#undef TELEPOST_BLOCK_BYTES
-}  // namespace blocks::x32
+namespace blocks {
+#define TELEPOST_WIDTH_BODY "convert/zenkaku_to_hankaku_blocks.inc"
+#include "convert/for_each_width.inc"
+#undef TELEPOST_WIDTH_BODY
+}  // namespace blocks
 
 #endif  // TELEPOST_SSE2_BLOCKS
 
