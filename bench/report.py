@@ -37,12 +37,13 @@ PEER_LABELS = {
 
 # Goals on the largest corpus: a fraction of memcpy, and a multiple of a peer.
 GOALS = {
-    "ZenkakuToHankaku": (0.25, "nkf", 10),
-    "ToImodeEmoji": (0.3, None, None),
-    "DeleteBlanks": (0.65, "tr", 4),
+    "ZenkakuToHankaku": (0.5, "nkf", 10),
+    "ToImodeEmoji": (0.5, None, None),
+    "DeleteBlanks": (0.9, "tr", 4),
 }
-DLL_GOAL = 0.9  # of the Linux build
+DLL_GOAL = 0.9  # of the Linux build, at every size
 ALL_THREE_GOAL_US = 4
+ALL_THREE_DLL_GOAL = 1.1  # the DLL's time on one mail, at most this many times the Linux build's
 
 
 def corpus_file(corpus, size):
@@ -118,8 +119,11 @@ def main():
             text += f" {value / native:.2f}×"
         return text
 
-    def verdict(met):
-        return "met" if met else "**not met**"
+    def verdict(value, goal, at_most=False):
+        """Met, or by how much the value falls short of the goal."""
+        if value <= goal if at_most else value >= goal:
+            return "met"
+        return f"**not met**, {abs(value / goal - 1) * 100:.0f} % short"
 
     def goal(name):
         fraction, peer, multiple = GOALS[name]
@@ -127,18 +131,24 @@ def main():
         copy = mbps("native", "memcpy", GOAL_SIZE)
         if value is None or copy is None:
             return "—"
-        parts = [f"≥ {fraction} × memcpy: {verdict(value >= fraction * copy)}"]
+        parts = [f"≥ {fraction} × memcpy: {value / copy:.2f}, {verdict(value / copy, fraction)}"]
         peer_value = mbps(peer, peer, GOAL_SIZE) if peer else None
         if peer_value:
             ratio = value / peer_value
-            parts.append(f"≥ {multiple} × {peer}: {ratio:.1f} ×, {verdict(ratio >= multiple)}")
+            parts.append(f"≥ {multiple} × {peer}: {ratio:.1f} ×, {verdict(ratio, multiple)}")
         return "; ".join(parts)
 
     def dll_goal(name):
-        value, native = mbps("dll", name, GOAL_SIZE), mbps("native", name, GOAL_SIZE)
-        if value is None or native is None:
+        ratios = {}
+        for size in sizes:
+            value, native = mbps("dll", name, size), mbps("native", name, size)
+            if value is not None and native:
+                ratios[size] = value / native
+        if not ratios:
             return "—"
-        return f"≥ {DLL_GOAL} × Linux: {verdict(value >= DLL_GOAL * native)}"
+        lowest = min(ratios, key=ratios.get)
+        return (f"≥ {DLL_GOAL} × Linux at every size: lowest {ratios[lowest]:.2f} "
+                f"({size_label(lowest)}), {verdict(ratios[lowest], DLL_GOAL)}")
 
     def size_label(size):
         return size.replace("KiB", " KiB").replace("MiB", " MiB")
@@ -154,21 +164,39 @@ def main():
     rows.append(["`memcpy`"] + [cell("native", "memcpy", size) for size in sizes] + [""])
     for peer in PEERS:
         rows.append([PEER_LABELS[peer]] + [cell(peer, peer, size) for size in sizes] + [""])
-    if "dll" in programs:
+    if "dll" not in programs:
+        # The goals for the DLL stay in the table, unmeasured.
+        unmeasured = "not measured: the DLL's build was not run"
+        for name in CONVERSIONS:
+            rows.append([f"DLL under Wine: `{name}` (× Linux)"] + ["—" for _ in sizes] +
+                        [f"≥ {DLL_GOAL} × Linux at every size: {unmeasured}"])
+    else:
         for name in CONVERSIONS:
             rows.append([f"DLL under Wine: `{name}` (× Linux)"] +
                         [cell("dll", name, size, against_native=True) for size in sizes] +
                         [dll_goal(name)])
         rows.append(["DLL under Wine: `memcpy` (× Linux)"] +
                     [cell("dll", "memcpy", size, against_native=True) for size in sizes] + [""])
+    mail_micros = {}
     for build, label in [("native", ""), ("dll", "DLL under Wine: ")]:
         values = samples.get((build, f"AllThree/{MAIL_SIZE}"))
         if values:
-            micros = statistics.median(values) * 1e6
+            micros = mail_micros[build] = statistics.median(values) * 1e6
+            if build == "native":
+                mail_goal = (f"< {ALL_THREE_GOAL_US} µs: "
+                             f"{verdict(micros, ALL_THREE_GOAL_US, at_most=True)}")
+            else:
+                times = micros / mail_micros["native"]
+                mail_goal = (f"≤ {ALL_THREE_DLL_GOAL} × Linux: {times:.2f} ×, "
+                             f"{verdict(times, ALL_THREE_DLL_GOAL, at_most=True)}")
             rows.append([f"{label}all three on one mail, µs"] +
                         [f"{micros:.2f}" if size == MAIL_SIZE else "" for size in sizes] +
-                        [f"< {ALL_THREE_GOAL_US} µs: {verdict(micros < ALL_THREE_GOAL_US)}"
-                         if build == "native" else ""])
+                        [mail_goal])
+
+    if "dll" not in mail_micros:
+        rows.append(["DLL under Wine: all three on one mail, µs"] +
+                    ["—" if size == MAIL_SIZE else "" for size in sizes] +
+                    [f"≤ {ALL_THREE_DLL_GOAL} × Linux: not measured"])
 
     print("| " + " | ".join(header) + " |")
     print("|---" + "|---:" * len(sizes) + "|---|")

@@ -3,7 +3,9 @@
 # the native toolchain, the MinGW-w64 cross compilers, 32- and 64-bit Wine
 # (64-bit for kernels that run no 32-bit programs), Xvfb,
 # the fuzzing runtime, the benchmark peers, a Japanese locale and font, Wine's
-# own fonts (the caption buttons' symbols), and zip for the release package.
+# own fonts (the caption buttons' symbols), zip for the release package, and
+# the data the conversions' differential test compares with (the Unicode
+# data's emoji sources, Python's test texts of its CJK codecs).
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -23,6 +25,7 @@ packages=(
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick
   nkf locales fonts-ipafont-gothic
   git zip unzip
+  unicode-data libpython3.11-testsuite
 )
 
 missing=()

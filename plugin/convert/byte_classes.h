@@ -188,7 +188,7 @@ constexpr std::uint32_t UnitStarts(std::uint32_t openers, std::uint32_t carryIn)
 // up 0, which never equals it.
 struct LowNibbleSet {
     bool fits = true;  // no two members share a low nibble, and all are ASCII
-    unsigned char table[16] = {};
+    alignas(16) unsigned char table[16] = {};
 };
 
 template <typename Predicate>
@@ -209,31 +209,6 @@ constexpr LowNibbleSet LowNibbleSetOf(Predicate inSet) {
     return set;
 }
 
-// A map from bytes to bytes (0 for none) as byte-shuffle tables: one table
-// of 16 values for each high nibble that maps some byte.
-struct NibbleTables {
-    std::size_t count = 0;
-    unsigned char high[16] = {};
-    unsigned char table[16][16] = {};
-};
-
-template <typename Map>
-constexpr NibbleTables NibbleTablesOf(Map map) {
-    NibbleTables tables;
-    for (unsigned high = 0; high < 16; ++high) {
-        bool used = false;
-        for (unsigned low = 0; low < 16; ++low) {
-            const unsigned char value = map(static_cast<unsigned char>(high << 4 | low));
-            tables.table[tables.count][low] = value;
-            used = used || value != 0;
-        }
-        if (used) {
-            tables.high[tables.count++] = static_cast<unsigned char>(high);
-        }
-    }
-    return tables;
-}
-
 // A map from bytes to bytes (0 for none) whose mapped bytes lie within 128
 // values, as chained byte-shuffle tables, one for each 16 values from `base`
 // on. To look a byte up, take its distance from `base` and, table by table,
@@ -249,7 +224,7 @@ struct ChainedTables {
     bool fits = true;  // all mapped bytes lie within kCapacity tables from base
     unsigned char base = 0;
     std::size_t count = 0;
-    unsigned char table[kCapacity][16] = {};
+    alignas(16) unsigned char table[kCapacity][16] = {};
 };
 
 template <typename Map>

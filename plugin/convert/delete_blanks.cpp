@@ -5,7 +5,7 @@
 #include "convert/byte_blocks.h"
 #include "convert/byte_classes.h"
 #include "convert/convert.h"
-#include "convert/paths.h"
+#include "convert/path_entries.h"
 
 namespace telepost {
 
@@ -40,95 +40,64 @@ inline char* KeepNonBlanks(char* chars, std::size_t read, std::size_t write) {
 
 #if TELEPOST_SSE2_BLOCKS
 
-using namespace blocks;
+constexpr blocks::ByteRuns kBlankRuns = blocks::RunsOf(IsBlank);
+constexpr blocks::LowNibbleSet kBlankSet = blocks::LowNibbleSetOf(IsBlank);
 
-constexpr ByteRuns kBlankRuns = RunsOf(IsBlank);
-constexpr LowNibbleSet kBlankSet = LowNibbleSetOf(IsBlank);
-
-// Each block is packed down to the write position without its blanks. The
-// write position never passes the block, so the stores reach only bytes
-// already loaded; what they leave past the kept bytes is overwritten by the
-// next block or the terminator.
+// Each block is packed down to the write position without its blanks by
+// Block::Pack. The write position never passes the block, so the stores
+// reach only bytes already loaded; what they leave past the kept bytes is
+// overwritten by the next block or the terminator.
 template <typename Block>
 inline char* DeleteByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
-    TerminatorScan<typename Block::Chunk> scan(text);
-    std::size_t block = 0;
-    std::size_t write = 0;
-    for (; scan.Covers(block + Block::kSize); block += Block::kSize) {
-        write += Block::Pack(text + write, text + block);
-    }
-    return KeepNonBlanks(chars, block, write);
-}
-
-struct BlockBySse2 {
-    using Chunk = Chunk16;
-    static constexpr std::size_t kSize = kBlockSize;
-
-    TELEPOST_SSE2 static std::size_t Pack(unsigned char* at, const unsigned char* block) {
-        const __m128i bytes = Load(block);
-        return PackBySse2::Store(at, bytes, Bits(InClass<kBlankRuns>(bytes)));
-    }
-};
-
-// With byte shuffles the blanks are found with one table lookup.
-struct BlockBySsse3 {
-    using Chunk = Chunk16;
-    static constexpr std::size_t kSize = kBlockSize;
-
-    TELEPOST_SSSE3 static std::size_t Pack(unsigned char* at, const unsigned char* block) {
-        const __m128i bytes = Load(block);
-        return PackBySsse3::Store(at, bytes, Bits(InSet<kBlankSet>(bytes)));
-    }
-};
-
-struct BlockByAvx2 {
-    using Chunk = Chunk32;
-    static constexpr std::size_t kSize = kWideBlockSize;
-
-    TELEPOST_AVX2 static std::size_t Pack(unsigned char* at, const unsigned char* block) {
-        const __m256i bytes = Load32(block);
-        return PackByAvx2::Store(at, bytes, Bits(InSet<kBlankSet>(bytes)));
-    }
-};
-
-TELEPOST_SSE2_ENTRY char* DeleteBySse2(char* text) {
-    return DeleteByBlocks<BlockBySse2>(text);
-}
-
-TELEPOST_SSSE3_ENTRY char* DeleteBySsse3(char* text) {
-    return DeleteByBlocks<BlockBySsse3>(text);
-}
-
-TELEPOST_AVX2_ENTRY char* DeleteByAvx2(char* text) {
-    return DeleteByBlocks<BlockByAvx2>(text);
+    unsigned char* write = text;
+    const unsigned char* end = blocks::ForEachBlock<typename Block::Scan, Block::kSize>(
+        text, [&write](unsigned char* block) { write += Block::Pack(write, block); });
+    return KeepNonBlanks(chars, static_cast<std::size_t>(end - text),
+                         static_cast<std::size_t>(write - text));
 }
 
 #endif  // TELEPOST_SSE2_BLOCKS
 
-char* ConvertByteAtATime(char* text) {
+}  // namespace
+
+char* DeleteBlanksByteAtATime(char* text) {
     return KeepNonBlanks(text, 0, 0);
 }
 
+#if TELEPOST_SSE2_BLOCKS
+
+namespace blocks::x16 {
+
+namespace {
+
+// Without byte shuffles the blanks are found by range tests and taken out
+// one by one.
+struct BlockBySse2 : Width {
+    TELEPOST_SSE2 static std::size_t Pack(unsigned char* at, const unsigned char* block) {
+        const __m128i bytes = Load(block);
+        return PackedStoreBySse2(at, bytes, Bits(InClass<kBlankRuns>(bytes)));
+    }
+};
+
 }  // namespace
 
-char* DeleteBlanksBy(ConversionPath path, char* text) {
-    switch (path) {
-#if TELEPOST_SSE2_BLOCKS
-        case ConversionPath::kSse2Blocks:
-            return DeleteBySse2(text);
-        case ConversionPath::kSsse3Blocks:
-            return DeleteBySsse3(text);
-        case ConversionPath::kAvx2Blocks:
-            return DeleteByAvx2(text);
-#endif
-        default:
-            return ConvertByteAtATime(text);
-    }
+TELEPOST_SSE2_ENTRY char* DeleteBlanksBySse2(char* text) {
+    return DeleteByBlocks<BlockBySse2>(text);
 }
 
+}  // namespace blocks::x16
+
+namespace blocks {
+#define TELEPOST_WIDTH_BODY "convert/delete_blanks_blocks.inc"
+#include "convert/for_each_width.inc"
+#undef TELEPOST_WIDTH_BODY
+}  // namespace blocks
+
+#endif  // TELEPOST_SSE2_BLOCKS
+
 char* DeleteBlanks(char* text) {
-    return DeleteBlanksBy(ChosenPath(), text);
+    return ChosenConversions().deleteBlanks(text);
 }
 
 }  // namespace telepost

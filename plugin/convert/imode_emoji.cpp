@@ -5,7 +5,7 @@
 #include "convert/byte_blocks.h"
 #include "convert/byte_classes.h"
 #include "convert/convert.h"
-#include "convert/paths.h"
+#include "convert/path_entries.h"
 #include "convert/sjis.h"
 
 namespace telepost {
@@ -100,96 +100,38 @@ inline std::size_t Step(unsigned char* text, std::size_t read) {
 
 #if TELEPOST_SSE2_BLOCKS
 
-using namespace blocks;
-
 // Any pair with an emoji, wherever it starts.
-constexpr PairRuns kWithEmoji = PairRunsOf([](unsigned char first, unsigned char second) {
-    return kFirstBytes.beginsEntry[first] &&
-           (Find(kSymbols, first, second) != nullptr || Find(kEmoticons, first, second) != nullptr);
-});
+constexpr blocks::PairRuns kWithEmoji =
+    blocks::PairRunsOf([](unsigned char first, unsigned char second) {
+        return kFirstBytes.beginsEntry[first] && (Find(kSymbols, first, second) != nullptr ||
+                                                  Find(kEmoticons, first, second) != nullptr);
+    });
 
-// A block without a pair that has an emoji is left alone. In the others the
-// units are worked out for the whole block: an emoticon opens a two-byte
-// unit just as a lead byte followed by a trail byte does (its first byte is
-// never a lead byte), and the units that begin with a pair of the table are
-// converted where they lie. Nothing moves, so byte shuffles have nothing to
-// add: there is one block path for each register width.
-template <typename Block>
-inline char* ConvertByBlocks(char* chars) {
-    auto* text = reinterpret_cast<unsigned char*>(chars);
-    TerminatorScan<typename Block::Chunk> scan(text);
-    std::size_t block = 0;
-    std::uint32_t carry = 0;  // the block's first byte ends the unit before
-    // A block is taken when its bytes hold no NUL, so that the byte after it,
-    // which it reads too, is at most the terminator.
-    for (; scan.Covers(block + Block::kSize); block += Block::kSize) {
-        const std::uint32_t starts = Block::Convert(text, block, carry);
-        carry = starts >> (Block::kSize - 1);
-    }
-    for (std::size_t read = block + carry; text[read] != 0;) {
-        read = Step(text, read);
-    }
-    return chars;
-}
+// A superset of them, tested first. Symbols begin with a lead byte that
+// much of Japanese text holds (0x81 opens its punctuation), so their pairs
+// are tested as they are; an emoticon's first byte is rarer in Japanese
+// text and stands for all pairs it begins.
+constexpr blocks::PairRuns kMayHaveEmoji =
+    blocks::PairRunsOf([](unsigned char first, unsigned char second) {
+        return kFirstBytes.beginsEntry[first] &&
+               (!IsLeadByte(first) || Find(kSymbols, first, second) != nullptr);
+    });
 
 // Converts the units at the block's positions in `units` (one bit each).
-inline void ConvertUnits(unsigned char* text, std::size_t block, std::uint32_t units) {
+inline void ConvertUnits(unsigned char* block, std::uint32_t units) {
     for (; units != 0; units &= units - 1) {
-        const std::size_t at = block + static_cast<unsigned>(__builtin_ctz(units));
-        const Emoji* emoji = EmojiFor(text[at], text[at + 1]);
-        text[at] = emoji->code[0];
-        text[at + 1] = emoji->code[1];
+        unsigned char* const at = block + __builtin_ctz(units);
+        const Emoji* emoji = EmojiFor(at[0], at[1]);
+        at[0] = emoji->code[0];
+        at[1] = emoji->code[1];
     }
-}
-
-// Each converts the block's units and returns where they begin.
-struct BlockBySse2 {
-    using Chunk = Chunk16;
-    static constexpr std::size_t kSize = kBlockSize;
-
-    TELEPOST_SSE2 static std::uint32_t Convert(unsigned char* text, std::size_t block,
-                                               std::uint32_t carry) {
-        const __m128i firsts = Load(text + block);
-        const __m128i seconds = Load(text + block + 1);
-        const std::uint32_t withEmoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
-        const std::uint32_t leadBits = Bits(InClass<kLeadBytes>(firsts));
-        const std::uint32_t openers =
-            (leadBits & Bits(InClass<kTrailBytes>(seconds))) | (withEmoji & ~leadBits);
-        const std::uint32_t starts = UnitStarts(openers, carry);
-        ConvertUnits(text, block, starts & withEmoji);
-        return starts;
-    }
-};
-
-struct BlockByAvx2 {
-    using Chunk = Chunk32;
-    static constexpr std::size_t kSize = kWideBlockSize;
-
-    TELEPOST_AVX2 static std::uint32_t Convert(unsigned char* text, std::size_t block,
-                                               std::uint32_t carry) {
-        const __m256i firsts = Load32(text + block);
-        const __m256i seconds = Load32(text + block + 1);
-        const std::uint32_t withEmoji = Bits(PairsInSet<kWithEmoji>(firsts, seconds));
-        const std::uint32_t leadBits = Bits(InClass<kLeadBytes>(firsts));
-        const std::uint32_t openers =
-            (leadBits & Bits(InClass<kTrailBytes>(seconds))) | (withEmoji & ~leadBits);
-        const std::uint32_t starts = UnitStarts(openers, carry);
-        ConvertUnits(text, block, starts & withEmoji);
-        return starts;
-    }
-};
-
-TELEPOST_SSE2_ENTRY char* ConvertBySse2(char* text) {
-    return ConvertByBlocks<BlockBySse2>(text);
-}
-
-TELEPOST_AVX2_ENTRY char* ConvertByAvx2(char* text) {
-    return ConvertByBlocks<BlockByAvx2>(text);
 }
 
 #endif  // TELEPOST_SSE2_BLOCKS
 
-char* ConvertByteAtATime(char* chars) {
+}  // namespace
+
+char* ToImodeEmojiByteAtATime(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
     for (std::size_t read = 0; text[read] != 0;) {
         read = Step(text, read);
@@ -197,24 +139,18 @@ char* ConvertByteAtATime(char* chars) {
     return chars;
 }
 
-}  // namespace
-
-char* ToImodeEmojiBy(ConversionPath path, char* text) {
-    switch (path) {
 #if TELEPOST_SSE2_BLOCKS
-        case ConversionPath::kSse2Blocks:
-        case ConversionPath::kSsse3Blocks:
-            return ConvertBySse2(text);
-        case ConversionPath::kAvx2Blocks:
-            return ConvertByAvx2(text);
-#endif
-        default:
-            return ConvertByteAtATime(text);
-    }
-}
+
+namespace blocks {
+#define TELEPOST_WIDTH_BODY "convert/imode_emoji_blocks.inc"
+#include "convert/for_each_width.inc"
+#undef TELEPOST_WIDTH_BODY
+}  // namespace blocks
+
+#endif  // TELEPOST_SSE2_BLOCKS
 
 char* ToImodeEmoji(char* text) {
-    return ToImodeEmojiBy(ChosenPath(), text);
+    return ChosenConversions().toImodeEmoji(text);
 }
 
 }  // namespace telepost

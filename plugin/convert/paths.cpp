@@ -1,13 +1,30 @@
-// Which conversion paths this processor can run, and the one the public
-// conversions take.
+// Which conversion paths this processor can run, the table of the
+// conversions on each path, and the path the public conversions take.
 #include "convert/paths.h"
+
+#include <cstddef>
+#include <iterator>
 
 #include "convert/byte_blocks.h"
 #include "convert/convert.h"
+#include "convert/path_entries.h"
 
 namespace telepost {
 
 namespace {
+
+// The conversions on each path, in the order of ConversionPath.
+constexpr Conversions kOnPath[] = {
+    {ZenkakuToHankakuByteAtATime, ToImodeEmojiByteAtATime, DeleteBlanksByteAtATime},
+#if TELEPOST_SSE2_BLOCKS
+    {blocks::x16::ZenkakuToHankakuBySse2, blocks::x16::ToImodeEmojiByBlocks,
+     blocks::x16::DeleteBlanksBySse2},
+    {blocks::x16::ZenkakuToHankakuByShuffles, blocks::x16::ToImodeEmojiByBlocks,
+     blocks::x16::DeleteBlanksByShuffles},
+    {blocks::x32::ZenkakuToHankakuByShuffles, blocks::x32::ToImodeEmojiByBlocks,
+     blocks::x32::DeleteBlanksByShuffles},
+#endif
+};
 
 // Before ChooseConversionPaths runs, the path every processor can run. A
 // plain constant-initialised variable: nothing is set up behind it at run
@@ -17,6 +34,10 @@ constexpr ConversionPath kBaselinePath = ConversionPath::kSse2Blocks;
 #else
 constexpr ConversionPath kBaselinePath = ConversionPath::kByteAtATime;
 #endif
+
+constexpr std::size_t IndexOf(ConversionPath path) {
+    return static_cast<std::size_t>(path);
+}
 
 ConversionPath PickedPath = kBaselinePath;
 
@@ -43,6 +64,10 @@ ConversionPath ChosenPath() {
     return PickedPath;
 }
 
+const Conversions& ChosenConversions() {
+    return kOnPath[IndexOf(PickedPath)];
+}
+
 void ChooseConversionPaths() {
     ConversionPath fastest = ConversionPath::kByteAtATime;
     for (ConversionPath path : kBlockPaths) {
@@ -52,5 +77,21 @@ void ChooseConversionPaths() {
     }
     PickedPath = fastest;
 }
+
+char* ZenkakuToHankakuBy(ConversionPath path, char* text) {
+    return kOnPath[IndexOf(path)].zenkakuToHankaku(text);
+}
+
+char* ToImodeEmojiBy(ConversionPath path, char* text) {
+    return kOnPath[IndexOf(path)].toImodeEmoji(text);
+}
+
+char* DeleteBlanksBy(ConversionPath path, char* text) {
+    return kOnPath[IndexOf(path)].deleteBlanks(text);
+}
+
+#if TELEPOST_SSE2_BLOCKS
+static_assert(std::size(kOnPath) == 1 + std::size(kBlockPaths));
+#endif
 
 }  // namespace telepost

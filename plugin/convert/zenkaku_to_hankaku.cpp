@@ -1,12 +1,11 @@
 // Full-width digits, Latin letters and punctuation to ASCII, in place.
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 
 #include "convert/byte_blocks.h"
 #include "convert/byte_classes.h"
 #include "convert/convert.h"
-#include "convert/paths.h"
+#include "convert/path_entries.h"
 #include "convert/sjis.h"
 
 namespace telepost {
@@ -133,210 +132,119 @@ char* ConvertRest(char* chars, std::size_t read, std::size_t write) {
     return chars;
 }
 
-char* ConvertByteAtATime(char* text) {
-    return ConvertRest(text, 0, 0);
-}
-
 #if TELEPOST_SSE2_BLOCKS
-
-using namespace blocks;
 
 // Where the conversion stands at a block: the write position, and whether
 // the block's first byte ends the character before.
 struct Progress {
-    std::size_t write = 0;
+    unsigned char* write;
     std::uint32_t carry = 0;
 };
 
 // Converts the whole blocks with Block::Convert and the rest character by
-// character. A block is taken when its bytes hold no NUL, so that the byte
-// after it, which it reads too, is at most the terminator.
+// character.
 template <typename Block>
 inline char* ConvertByBlocks(char* chars) {
     auto* text = reinterpret_cast<unsigned char*>(chars);
-    TerminatorScan<typename Block::Chunk> scan(text);
-    std::size_t block = 0;
-    Progress progress;
-    for (; scan.Covers(block + Block::kSize); block += Block::kSize) {
-        Block::Convert(text, block, progress);
-    }
-    return ConvertRest(chars, block + progress.carry, progress.write);
+    Progress progress{text};
+    const unsigned char* end = blocks::ForEachBlock<typename Block::Scan, Block::kSize>(
+        text, [&progress](unsigned char* block) { Block::Convert(block, progress); });
+    return ConvertRest(chars, static_cast<std::size_t>(end - text) + progress.carry,
+                       static_cast<std::size_t>(progress.write - text));
 }
 
-constexpr PairRuns kConvertible = PairRunsOf([](unsigned char first, unsigned char second) {
-    return IsDoubleBytePair(first, second) && HalfWidthOf(first, second) != 0;
-});
-
-// A block whose characters all stay moves down to the write position as a
-// whole. In the others each convertible pair is replaced by its ASCII byte,
-// and the pairs' second bytes are packed out. The block's first byte is
-// left out when it ends the character before, and the byte after the block
-// is added when the block's last character runs over into it.
-//
-// Once a byte has been dropped the write position lags the block, and every
-// store reaches only bytes already loaded; until then, a block with a
-// conversion goes character by character.
-struct BlockBySse2 {
-    using Chunk = Chunk16;
-    static constexpr std::size_t kSize = kBlockSize;
-
-    TELEPOST_SSE2 static void Convert(unsigned char* text, std::size_t block, Progress& progress) {
-        const unsigned carry = progress.carry;
-        std::size_t& write = progress.write;
-        const __m128i firsts = Load(text + block);
-        const __m128i seconds = Load(text + block + 1);
-        const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), carry);
-        const unsigned carryOut = starts >> (kBlockSize - 1);
-        const unsigned converted = Bits(PairsInSet<kConvertible>(firsts, seconds)) & starts;
-        const unsigned char after = text[block + kBlockSize];
-        if (converted == 0) {
-            if (write != block + carry) {
-                Store(text + write, carry ? seconds : firsts);
-                text[write + kBlockSize - carry] = after;
-            }
-            write += kBlockSize - carry + carryOut;
-        } else if (write == block + carry) {
-            std::size_t read = block + carry;
-            while (read < block + kBlockSize) {
-                Step(text, read, write);
-            }
-        } else {
-            __m128i bytes = firsts;
-            for (unsigned pairs = converted; pairs != 0; pairs &= pairs - 1) {
-                const auto at = static_cast<unsigned>(__builtin_ctz(pairs));
-                bytes = WithByte(bytes, at, HalfWidthOf(text[block + at], text[block + at + 1]));
-            }
-            const unsigned dropped = ((converted << 1) | carry) & ((1u << kBlockSize) - 1);
-            const std::size_t kept = PackBySse2::Store(text + write, bytes, dropped);
-            text[write + kept] = after;
-            write += kept + (carryOut & ~(converted >> (kBlockSize - 1)));
-        }
-        progress.carry = carryOut;
-    }
-};
-
-// The marks' ASCII bytes by trail byte, looked up with byte shuffles.
-constexpr NibbleTables kMarksByTrail =
-    NibbleTablesOf([](unsigned char trail) { return HalfWidthOf(kMarkLead, trail); });
-
-// The digits' and letters' ASCII bytes by trail byte, worked out run by run
-// (0 outside the runs).
-template <std::size_t I = 0>
-TELEPOST_SSE2 inline __m128i AlphanumericsByTrail(__m128i trails) {
-    if constexpr (I == std::size(kAlphanumerics)) {
-        return _mm_setzero_si128();
-    } else {
-        constexpr TrailRun run = kAlphanumerics[I];
-        const __m128i ascii = _mm_sub_epi8(trails, _mm_set1_epi8(static_cast<char>(run.minus)));
-        return _mm_or_si128(_mm_and_si128(InRange<run.low, run.high>(trails), ascii),
-                            AlphanumericsByTrail<I + 1>(trails));
-    }
-}
-
-// With byte shuffles every block goes the same way, without a branch on its
-// bytes: the ASCII byte of each position's pair is worked out, the pair
-// starts that have one are converted, and their second bytes and the carried
-// first byte are packed out. The stores stay within the bytes already loaded
-// even before the first conversion, when the write position is the read
-// position: a carried first byte is dropped from the first half block, so
-// the second half's store ends before the byte after the block.
-struct BlockBySsse3 {
-    using Chunk = Chunk16;
-    static constexpr std::size_t kSize = kBlockSize;
-
-    TELEPOST_SSSE3 static void Convert(unsigned char* text, std::size_t block, Progress& progress) {
-        const __m128i firsts = Load(text + block);
-        const __m128i seconds = Load(text + block + 1);
-        const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), progress.carry);
-        const unsigned carryOut = starts >> (kBlockSize - 1);
-        const __m128i ascii = _mm_or_si128(
-            _mm_and_si128(InRange<kMarkLead, kMarkLead>(firsts),
-                          LookUp<kMarksByTrail>(LowNibbles(seconds), HighNibbles(seconds))),
-            _mm_and_si128(InRange<kAlphanumericLead, kAlphanumericLead>(firsts),
-                          AlphanumericsByTrail(seconds)));
-        const unsigned converted = ~Bits(_mm_cmpeq_epi8(ascii, _mm_setzero_si128())) & starts;
-        const unsigned char after = text[block + kBlockSize];
-        const __m128i convert = ByteFlags(converted);
-        const __m128i bytes =
-            _mm_or_si128(_mm_andnot_si128(convert, firsts), _mm_and_si128(convert, ascii));
-        const unsigned dropped = ((converted << 1) | progress.carry) & ((1u << kBlockSize) - 1);
-        const std::size_t kept = PackBySsse3::Store(text + progress.write, bytes, dropped);
-        text[progress.write + kept] = after;
-        progress.write += kept + (carryOut & ~(converted >> (kBlockSize - 1)));
-        progress.carry = carryOut;
-    }
-};
+constexpr blocks::PairRuns kConvertible =
+    blocks::PairRunsOf([](unsigned char first, unsigned char second) {
+        return IsDoubleBytePair(first, second) && HalfWidthOf(first, second) != 0;
+    });
 
 // The marks' and the digits' and letters' ASCII bytes by trail byte, both
-// looked up 32 at a time on one chain of shuffle tables.
-constexpr ChainedTables kChainedMarks =
-    ChainedTablesOf([](unsigned char trail) { return HalfWidthOf(kMarkLead, trail); });
-constexpr ChainedTables kChainedAlphanumerics =
-    ChainedTablesOf([](unsigned char trail) { return HalfWidthOf(kAlphanumericLead, trail); });
-
-// The SSSE3 block twice as wide. The stores stay within the bytes already
-// loaded for the same reason: before the first conversion a carried first
-// byte is dropped from the first half, so the second half's stores end
-// before the byte after the block.
-struct BlockByAvx2 {
-    using Chunk = Chunk32;
-    static constexpr std::size_t kSize = kWideBlockSize;
-
-    TELEPOST_AVX2 static void Convert(unsigned char* text, std::size_t block, Progress& progress) {
-        const __m256i firsts = Load32(text + block);
-        const __m256i seconds = Load32(text + block + 1);
-        const std::uint32_t starts = UnitStarts(PairOpeners(firsts, seconds), progress.carry);
-        const std::uint32_t carryOut = starts >> (kSize - 1);
-        const auto byTrail = LookUpChained<kChainedMarks, kChainedAlphanumerics>(seconds);
-        const __m256i ascii =
-            _mm256_or_si256(_mm256_and_si256(InRange<kMarkLead, kMarkLead>(firsts), byTrail.first),
-                            _mm256_and_si256(InRange<kAlphanumericLead, kAlphanumericLead>(firsts),
-                                             byTrail.second));
-        const std::uint32_t converted =
-            ~Bits(_mm256_cmpeq_epi8(ascii, _mm256_setzero_si256())) & starts;
-        const unsigned char after = text[block + kSize];
-        const __m256i bytes = _mm256_blendv_epi8(firsts, ascii, WideByteFlags(converted));
-        const std::uint32_t dropped = (converted << 1) | progress.carry;
-        const std::size_t kept = PackByAvx2::Store(text + progress.write, bytes, dropped);
-        text[progress.write + kept] = after;
-        progress.write += kept + (carryOut & ~(converted >> (kSize - 1)));
-        progress.carry = carryOut;
-    }
-};
-
-TELEPOST_SSE2_ENTRY char* ConvertBySse2(char* text) {
-    return ConvertByBlocks<BlockBySse2>(text);
-}
-
-TELEPOST_SSSE3_ENTRY char* ConvertBySsse3(char* text) {
-    return ConvertByBlocks<BlockBySsse3>(text);
-}
-
-TELEPOST_AVX2_ENTRY char* ConvertByAvx2(char* text) {
-    return ConvertByBlocks<BlockByAvx2>(text);
-}
+// looked up a block at a time on one chain of shuffle tables.
+constexpr blocks::ChainedTables kChainedMarks =
+    blocks::ChainedTablesOf([](unsigned char trail) { return HalfWidthOf(kMarkLead, trail); });
+constexpr blocks::ChainedTables kChainedAlphanumerics = blocks::ChainedTablesOf(
+    [](unsigned char trail) { return HalfWidthOf(kAlphanumericLead, trail); });
 
 #endif  // TELEPOST_SSE2_BLOCKS
 
 }  // namespace
 
-char* ZenkakuToHankakuBy(ConversionPath path, char* text) {
-    switch (path) {
-#if TELEPOST_SSE2_BLOCKS
-        case ConversionPath::kSse2Blocks:
-            return ConvertBySse2(text);
-        case ConversionPath::kSsse3Blocks:
-            return ConvertBySsse3(text);
-        case ConversionPath::kAvx2Blocks:
-            return ConvertByAvx2(text);
-#endif
-        default:
-            return ConvertByteAtATime(text);
-    }
+char* ZenkakuToHankakuByteAtATime(char* text) {
+    return ConvertRest(text, 0, 0);
 }
 
+#if TELEPOST_SSE2_BLOCKS
+
+namespace blocks::x16 {
+
+namespace {
+
+// Without byte shuffles, a block whose characters all stay moves down to
+// the write position as a whole. In the others each convertible pair is
+// replaced by its ASCII byte, and the pairs' second bytes are packed out.
+// The block's first byte is left out when it ends the character before, and
+// the byte after the block is added when the block's last character runs
+// over into it.
+//
+// Once a byte has been dropped the write position lags the block, and every
+// store reaches only bytes already loaded; until then, a block with a
+// conversion goes character by character.
+struct BlockBySse2 : Width {
+    TELEPOST_SSE2 static void Convert(unsigned char* block, Progress& progress) {
+        const unsigned carry = progress.carry;
+        unsigned char*& write = progress.write;
+        const __m128i firsts = Load(block);
+        const __m128i seconds = Load(block + 1);
+        const unsigned starts = UnitStarts(PairOpeners(firsts, seconds), carry);
+        const unsigned carryOut = starts >> (kSize - 1);
+        const unsigned converted = Bits(PairsInSet<kConvertible>(firsts, seconds)) & starts;
+        const unsigned char after = block[kSize];
+        if (converted == 0) {
+            if (write != block + carry) {
+                Store(write, carry ? seconds : firsts);
+                write[kSize - carry] = after;
+            }
+            write += kSize - carry + carryOut;
+        } else if (write == block + carry) {
+            std::size_t read = carry;
+            std::size_t out = carry;
+            while (read < kSize) {
+                Step(block, read, out);
+            }
+            write = block + out;
+        } else {
+            __m128i bytes = firsts;
+            for (unsigned pairs = converted; pairs != 0; pairs &= pairs - 1) {
+                const auto at = static_cast<unsigned>(__builtin_ctz(pairs));
+                bytes = WithByte(bytes, at, HalfWidthOf(block[at], block[at + 1]));
+            }
+            const unsigned dropped = ((converted << 1) | carry) & kBlockBits;
+            const std::size_t kept = PackedStoreBySse2(write, bytes, dropped);
+            write[kept] = after;
+            write += kept + (carryOut & ~(converted >> (kSize - 1)));
+        }
+        progress.carry = carryOut;
+    }
+};
+
+}  // namespace
+
+TELEPOST_SSE2_ENTRY char* ZenkakuToHankakuBySse2(char* text) {
+    return ConvertByBlocks<BlockBySse2>(text);
+}
+
+}  // namespace blocks::x16
+
+namespace blocks {
+#define TELEPOST_WIDTH_BODY "convert/zenkaku_to_hankaku_blocks.inc"
+#include "convert/for_each_width.inc"
+#undef TELEPOST_WIDTH_BODY
+}  // namespace blocks
+
+#endif  // TELEPOST_SSE2_BLOCKS
+
 char* ZenkakuToHankaku(char* text) {
-    return ZenkakuToHankakuBy(ChosenPath(), text);
+    return ChosenConversions().zenkakuToHankaku(text);
 }
 
 }  // namespace telepost
