@@ -2,7 +2,9 @@
 # Installs what building and testing TELEPOST needs on a Debian machine:
 # the native toolchain, the MinGW-w64 cross compiler, 32-bit Wine, Xvfb,
 # the fuzzing runtime, the benchmark peers, a Japanese locale and font, Wine's
-# own fonts (the caption buttons' symbols), and zip for the release package.
+# own fonts (the caption buttons' symbols), and zip and a Markdown parser
+# (markdown-it-py, which turns the guide into README-ja.txt) for the release
+# package.
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -20,7 +22,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick
   nkf locales fonts-ipafont-gothic
-  git zip unzip
+  git zip unzip python3-markdown-it
 )
 
 missing=()
