@@ -60,7 +60,14 @@ def char_width(ch):
 
 
 def text_width(text):
-    return sum(char_width(ch) for ch in text)
+    """Columns a text takes. A character shown as an emoji (followed by the
+    variation selector U+FE0F) takes two."""
+    width = 0
+    for i, ch in enumerate(text):
+        width += char_width(ch)
+        if ch == "\ufe0f" and i and char_width(text[i - 1]) == 1:
+            width += 1
+    return width
 
 
 # -- Line breaking ------------------------------------------------------------
@@ -74,12 +81,19 @@ def _units(text):
     return _UNIT.findall(text)
 
 
+def _katakana(ch):
+    return "\u30a0" <= ch <= "\u30ff"
+
+
 def _may_break(before, after):
     """Whether a line may end between two units that no blank separates."""
     if before[-1] in NO_LINE_END or after[0] in NO_LINE_START:
         return False
     # Two Latin words meet only where a code span touches text: keep them.
-    return not (before.isascii() and after.isascii())
+    if before.isascii() and after.isascii():
+        return False
+    # A Latin letter and katakana written together make one word (iモード).
+    return not (before.isascii() and _katakana(after[0]) or _katakana(before[-1]) and after.isascii())
 
 
 def _boxes(pieces):
@@ -215,15 +229,30 @@ def _table(node, width):
     columns = len(aligns)
     gap = 2
     natural = [max(text_width("".join(t for t, _ in row[c])) for row in rows) for c in range(columns)]
-    narrowest = [max(_cell_boxes_width(row[c]) for row in rows) for c in range(columns)]
+    # A column is never narrower than its widest unbreakable piece, and a
+    # column of short labels (up to 12 columns) is not broken at all.
+    narrowest = [max([min(natural[c], 12)] + [_cell_boxes_width(row[c]) for row in rows]) for c in range(columns)]
     widths = list(natural)
     room = width - gap * (columns - 1)
+
+    def lines(trial):
+        """The table's lines and its cells' lines at these widths."""
+        counts = [[len(wrap_pieces(row[c], trial[c]) or [""]) for c in range(columns)] for row in rows]
+        return sum(max(row) for row in counts), sum(map(sum, counts))
+
+    # Narrow the column whose narrowing adds the fewest lines to the table,
+    # then to its cells, the widest of those, until the table fits.
     while sum(widths) > room:
         shrinkable = [c for c in range(columns) if widths[c] > narrowest[c]]
         if not shrinkable:
             raise ValueError("a table too wide for %d columns" % width)
-        widest = max(shrinkable, key=lambda c: (widths[c], c))
-        widths[widest] -= 1
+
+        def cost(c):
+            trial = list(widths)
+            trial[c] -= 1
+            return lines(trial) + (-widths[c], -c)
+
+        widths[min(shrinkable, key=cost)] -= 1
 
     def cell_lines(pieces, c):
         return wrap_pieces(pieces, widths[c]) or [""]

@@ -45,7 +45,7 @@ class LineBreaking(unittest.TestCase):
         self.assertEqual(notepad_text.wrap_pieces(pieces, 16), ["例：", "d domains=a.jp。"])
 
     def test_widths(self):
-        for text, width in [("abc", 3), ("全角", 4), ("ｱｲ", 2), ("①○", 4), ("1\ufe0f\u20e3", 1)]:
+        for text, width in [("abc", 3), ("全角", 4), ("ｱｲ", 2), ("①○", 4), ("1\ufe0f\u20e3", 2), ("\u203c\ufe0f", 2)]:
             with self.subTest(text=text):
                 self.assertEqual(notepad_text.text_width(text), width)
 
@@ -100,11 +100,12 @@ join with a blank.
 
     def test_wide_table_wraps_inside_its_columns(self):
         cell = "あ" * 30
-        lines = notepad_text.render("| a | b |\n|---|---|\n| %s | %s |\n" % (cell, cell))
+        lines = notepad_text.render("| 項目 | a | b |\n|---|---|---|\n| 長さの上限 | %s | %s |\n" % (cell, cell))
         self.assertTrue(all(notepad_text.text_width(line) <= notepad_text.WIDTH for line in lines))
-        # Two columns of 39: 19 characters and a blank, the gap, 19 more.
-        self.assertEqual(lines[2], "あ" * 19 + " " + "  " + "あ" * 19)
-        self.assertEqual(lines[3], "あ" * 11 + " " * 17 + "  " + "あ" * 11)
+        # The header, its rule and two lines, the short label whole on the first.
+        self.assertEqual(len(lines), 4)
+        self.assertTrue(lines[2].startswith("長さの上限  あ"))
+        self.assertEqual("".join(lines[2:]).replace("長さの上限", "").replace(" ", ""), cell * 2)
 
 
 class Check(unittest.TestCase):
