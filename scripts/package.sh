@@ -40,7 +40,7 @@ IFS=- read -r year month day <<<"$released"
 japanese="### $version（${year}年$((10#$month))月$((10#$day))日）"
 grep -qxF "$japanese" CHANGELOG.md ||
   refuse "CHANGELOG.md's history for users has no entry '$japanese'"
-head -1 docs/ja/guide.md | grep -qF " $version " ||
+head -1 docs/ja/guide.md | grep -qE "(^|[^0-9.])${version//./\\.}([^0-9.]|\$)" ||
   refuse "docs/ja/guide.md's title does not name version $version"
 if grep -o 'TELEPOST-[0-9][0-9.]*[0-9]-win32' docs/ja/guide.md | grep -vxF "$name" >/dev/null; then
   refuse "docs/ja/guide.md names a package other than $name"
