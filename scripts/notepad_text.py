@@ -133,7 +133,11 @@ def _split_long(box, width):
 
 
 def wrap_pieces(pieces, width):
-    """Breaks a paragraph into lines of at most `width` columns."""
+    """Breaks a paragraph into lines of at most `width` columns; a piece
+    HARD_BREAK ends a line where it stands."""
+    if HARD_BREAK in pieces:
+        at = pieces.index(HARD_BREAK)
+        return wrap_pieces(pieces[:at], width) + wrap_pieces(pieces[at + 1 :], width)
     lines, line = [], ""
     for text, blank in _boxes(pieces):
         joined = line + (" " if blank and line else "") + text
@@ -157,6 +161,10 @@ def wrap(text, width):
 
 # -- Markdown ----------------------------------------------------------------
 
+# A line break written into a paragraph (two blanks or a backslash at the end
+# of the source line).
+HARD_BREAK = ("", True)
+
 
 def _inline_pieces(node):
     """An inline node's text as pieces for wrap_pieces (pictures left out)."""
@@ -172,7 +180,7 @@ def _inline_pieces(node):
             elif kind == "softbreak":
                 pieces.append(("\n", False))
             elif kind == "hardbreak":
-                pieces.append(("\n\n", False))
+                pieces.append(HARD_BREAK)
             elif kind == "image":
                 continue
             elif kind == "link":
@@ -201,7 +209,7 @@ def _join_soft_breaks(pieces):
         if text != "\n":
             out.append((text, atomic))
             continue
-        before = out[-1][0][-1:] if out else ""
+        before = out[-1][0][-1:] if out and out[-1] != HARD_BREAK else ""
         after = pieces[i + 1][0][:1] if i + 1 < len(pieces) else ""
         if before and after and not before.isascii() and not after.isascii():
             continue

@@ -57,6 +57,9 @@ class Rendering(unittest.TestCase):
 一行につながり、English words
 join with a blank.
 
+行を変えて\\
+続けます。
+
 ![設定画面](settings.png)
 
 | キー | 内容 |
@@ -82,6 +85,9 @@ join with a blank.
                 "======",
                 "",
                 "本文は一行につながり、English words join with a blank.",
+                "",
+                "行を変えて",
+                "続けます。",
                 "",
                 "キー       内容",
                 "---------  --------------",
