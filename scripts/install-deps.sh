@@ -3,9 +3,10 @@
 # the native toolchain, the MinGW-w64 cross compilers, 32- and 64-bit Wine
 # (64-bit for kernels that run no 32-bit programs), Xvfb,
 # the fuzzing runtime, the benchmark peers, a Japanese locale and font, Wine's
-# own fonts (the caption buttons' symbols), zip for the release package, and
-# the data the conversions' differential test compares with (the Unicode
-# data's emoji sources, Python's test texts of its CJK codecs).
+# own fonts (the caption buttons' symbols), zip and a Markdown parser
+# (markdown-it-py, which turns the guide into README-ja.txt) for the release
+# package, and the data the conversions' differential test compares with (the
+# Unicode data's emoji sources, Python's test texts of its CJK codecs).
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -24,7 +25,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick
   nkf locales fonts-ipafont-gothic
-  git zip unzip
+  git zip unzip python3-markdown-it
   unicode-data libpython3.11-testsuite
 )
 

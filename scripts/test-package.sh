@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Tests the package as a user gets it, after scripts/package.sh: SHA256SUMS
 # matches the archives; the zip holds exactly the files it should, its texts
-# are UTF-8 with a byte order mark and CRLF line ends; the debug archive's
-# file is the one the DLL names. Then, under Wine in the Japanese locale,
-# the integration tests, the version resource test and `hostsim.exe info` run
-# from the unpacked folder against the DLL from the zip (the test programs are
-# copied there from build/windows, the DLL is not).
+# are UTF-8 with a byte order mark and CRLF line ends; the guide and the
+# change log are plain text for Notepad (no Markdown left, at most 80
+# columns, Japanese line breaking), the change log opening with the history
+# for users in Japanese; the debug archive's file is the one the DLL names.
+# Then, under Wine in the Japanese locale, the integration tests, the version
+# resource test and `hostsim.exe info` run from the unpacked folder against
+# the DLL from the zip (the test programs are copied there from
+# build/windows, the DLL is not).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,6 +40,9 @@ for text in "$unpacked"/*.txt; do
   crlf=$(grep -c $'\r$' "$text" || true)
   [ "$lines" -gt 0 ] && [ "$lines" -eq "$crlf" ] || fail "$(basename "$text"): not every line ends in CRLF"
 done
+/usr/bin/python3 scripts/notepad_text.py check "$unpacked/README-ja.txt" "$unpacked/CHANGELOG.txt" ||
+  fail "README-ja.txt or CHANGELOG.txt does not read as plain text in Notepad"
+head -1 "$unpacked/CHANGELOG.txt" | grep -q '更新履歴' || fail "CHANGELOG.txt does not open with the history for users"
 
 # The DLL names its debug file and that file's CRC-32 (.gnu_debuglink).
 i686-w64-mingw32-objcopy --dump-section .gnu_debuglink="$work/debuglink" "$unpacked/TELEPOST.dll" \
