@@ -21,6 +21,7 @@
 #include "message_file.h"
 #include "paths.h"
 #include "telepost/contract.h"
+#include "read_only_files.h"
 
 #ifndef _WIN32
 #include <signal.h>
@@ -521,6 +522,9 @@ TEST_F(HostsimCliTest, SettingsThatCannotBeSavedAreAnErrorNamingTheFile) {
     for (const Unwritable& c :
          {Unwritable{"a read-only file", false}, Unwritable{"a folder in its place", true}}) {
         SCOPED_TRACE(c.what);
+        if (!c.folder && !telepost_tests::ReadOnlyFilesRefused()) {
+            continue;
+        }
         if (c.folder) {
             fs::create_directory(ini_);
         } else {
