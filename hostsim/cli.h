@@ -2,6 +2,7 @@
 // the plug-in to load and how a failure is told.
 #pragma once
 
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <span>
@@ -21,8 +22,8 @@ constexpr int kExitFailure = 2;
 
 using Args = std::vector<std::string>;
 
-// The usage of every verb and option, as --help prints it.
-extern const char kUsage[];
+// Writes the usage of every verb and option, as --help prints it.
+void PrintUsage(std::FILE* out);
 
 // An option a verb takes: a flag ("--sjis"), or one with a value ("--mode N"),
 // given as "--mode 3" or "--mode=3"; `value` says what the value must be.
@@ -103,9 +104,9 @@ int RunHostsim(const Args& args);
 // telepost::kSettingKeys, whose keys they set.
 inline constexpr const char* kSettingOptions[] = {"--hankaku", "--emoji", "--delete-crlf"};
 
-// The options that add mail domains to the three carriers' rules, in the
-// order of telepost::kDomainKeys, whose keys they set.
-inline constexpr const char* kDomainOptions[] = {"--j-domains", "--docomo-domains", "--d-domains"};
+// The option that gives the domain list of the INI key `key` for one send:
+// "--" and the key, its blanks as hyphens ("--j-domains" for "j domains").
+std::string DomainOption(const char* key);
 
 // "on"/"1" or "off"/"0"; nothing for anything else.
 std::optional<bool> OnOff(const std::string& value);

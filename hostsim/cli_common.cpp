@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -185,7 +186,7 @@ int RunVerb(const Verb& verb, const Args& args) {
             break;
         }
         if (IsHelp(arg)) {
-            std::fputs(kUsage, stdout);
+            PrintUsage(stdout);
             return kExitOk;
         }
     }
@@ -207,6 +208,13 @@ int RunVerb(const Verb& verb, const Args& args) {
         return session.Fail(error + " (hostsim --help shows the usage)");
     }
     return verb.run(session);
+}
+
+std::string DomainOption(const char* key) {
+    std::string option = "--";
+    option += key;
+    std::replace(option.begin(), option.end(), ' ', '-');
+    return option;
 }
 
 std::optional<bool> OnOff(const std::string& value) {

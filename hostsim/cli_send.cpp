@@ -27,9 +27,20 @@ constexpr const char* kHeaderNames[] = {"To", "Cc", "Bcc", "Subject", "From"};
 constexpr char kArrow[] = "\xE2\x86\x92";  // →
 
 static_assert(std::size(kSettingOptions) == std::size(telepost::kSettingKeys));
-static_assert(std::size(kDomainOptions) == std::size(telepost::kDomainKeys));
 
 enum class Answer { Ask, Yes, No };
+
+// The options of the domain lists, in the order of telepost::kDomainKeys.
+const std::vector<std::string>& DomainOptions() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const char* key : telepost::kDomainKeys) {
+            all.push_back(DomainOption(key));
+        }
+        return all;
+    }();
+    return names;
+}
 
 const std::vector<Option>& SendOptions() {
     static const std::vector<Option> options = [] {
@@ -40,8 +51,8 @@ const std::vector<Option>& SendOptions() {
         for (const char* setting : kSettingOptions) {
             all.push_back({setting, "on or off"});
         }
-        for (const char* domains : kDomainOptions) {
-            all.push_back({domains, "a list of mail domains"});
+        for (const std::string& domains : DomainOptions()) {
+            all.push_back({domains.c_str(), "a list of mail domains"});
         }
         return all;
     }();
@@ -70,13 +81,14 @@ bool GivenValues(const CommandLine& line, std::vector<IniValue>* values, std::st
         }
         values->push_back({telepost::kSettingsSection, telepost::kSettingKeys[i], *on ? "1" : "0"});
     }
-    for (size_t i = 0; i < std::size(kDomainOptions); ++i) {
-        const std::string* value = line.Value(kDomainOptions[i]);
+    for (size_t i = 0; i < std::size(telepost::kDomainKeys); ++i) {
+        const std::string& option = DomainOptions()[i];
+        const std::string* value = line.Value(option);
         if (!value) {
             continue;
         }
         if (value->find_first_of("\r\n") != std::string::npos) {
-            *error = std::string(kDomainOptions[i]) + " needs its list on one line";
+            *error = option + " needs its list on one line";
             return false;
         }
         values->push_back({telepost::kSettingsSection, telepost::kDomainKeys[i], *value});

@@ -4,29 +4,27 @@
 #include <cstring>
 #include <new>
 
-#include "host/host_api.h"
-
 namespace telepost {
 
 namespace {
 
 // Reads the header into the cleared buffer and keeps it terminated within
 // the buffer, whatever the host wrote; the value's length.
-std::size_t ReadInto(HWND window, const char* name, char* buffer, int size) {
+std::size_t ReadInto(const ComposeWindow& compose, const char* name, char* buffer, int size) {
     std::memset(buffer, 0, static_cast<std::size_t>(size));
-    HostApi.BKA_CompGetSpecifiedHeader(window, name, buffer, size);
+    compose.host.BKA_CompGetSpecifiedHeader(compose.window, name, buffer, size);
     buffer[size - 1] = '\0';
     return std::strlen(buffer);
 }
 
 }  // namespace
 
-void HeaderValue::Read(HWND window, const char* name, int firstSize) {
+void HeaderValue::Read(const ComposeWindow& compose, const char* name, int firstSize) {
     grown_.reset();
     text_ = first_;
     whole_ = true;
     int size = std::clamp(firstSize, 1, kHeaderSize);
-    length_ = ReadInto(window, name, text_, size);
+    length_ = ReadInto(compose, name, text_, size);
     while (length_ == static_cast<std::size_t>(size) - 1) {
         if (size >= kLargestHeaderRead) {
             whole_ = false;
@@ -40,14 +38,14 @@ void HeaderValue::Read(HWND window, const char* name, int firstSize) {
             return;
         }
         size = larger;
-        length_ = ReadInto(window, name, buffer.get(), size);
+        length_ = ReadInto(compose, name, buffer.get(), size);
         grown_ = std::move(buffer);
         text_ = grown_.get();
     }
 }
 
-void WriteHeader(HWND window, const char* name, const char* value) {
-    HostApi.BKA_CompSetSpecifiedHeader(window, name, value);
+void WriteHeader(const ComposeWindow& compose, const char* name, const char* value) {
+    compose.host.BKA_CompSetSpecifiedHeader(compose.window, name, value);
 }
 
 }  // namespace telepost

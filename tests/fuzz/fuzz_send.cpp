@@ -21,20 +21,17 @@
 #include <string>
 #include <vector>
 
-#include "host/host_api.h"
-#include "host/settings.h"
 #include "outgoing/recipients.h"
 #include "send/send_rules.h"
-
-namespace telepost {
-// This program is the plug-in's host: the records the send rules read.
-HostApiRecord HostApi;
-SettingsRecord Settings;
-}  // namespace telepost
 
 namespace {
 
 using telepost::InspectOutgoing;
+
+// This program is the plug-in's host: the records the send rules read.
+telepost::HostApiRecord hostApi;
+telepost::SettingsRecord settings;
+const telepost::UserDomainsRecord kNoDomains;
 
 void Check(bool condition) {
     if (!condition) {
@@ -180,7 +177,7 @@ namespace {
 
 void Send(int index) {
     Compose& compose = run.windows[index];
-    const int result = InspectOutgoing(WindowOf(index), run.mode);
+    const int result = InspectOutgoing(hostApi, settings, kNoDomains, WindowOf(index), run.mode);
     Check(result == 0 || result == -1);
     Check(std::strlen(compose.text.data()) <= compose.bodyLength);
     if (run.mode != 0 || run.nullBody) {
@@ -220,9 +217,9 @@ std::string Stretched(FuzzedDataProvider& in, const std::size_t (&lengths)[N], b
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     run = Run{};
-    telepost::Settings.ConvertToHankaku = in.ConsumeIntegral<std::int8_t>();
-    telepost::Settings.ConvertToEmoji = in.ConsumeIntegral<std::int8_t>();
-    telepost::Settings.DeleteCrlf = in.ConsumeIntegral<std::int8_t>();
+    settings.ConvertToHankaku = in.ConsumeIntegral<std::int8_t>();
+    settings.ConvertToEmoji = in.ConsumeIntegral<std::int8_t>();
+    settings.DeleteCrlf = in.ConsumeIntegral<std::int8_t>();
     run.mode = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? in.ConsumeIntegral<int>() : 0;
     run.answers = in.ConsumeIntegral<std::uint32_t>();
     run.nestAt = in.ConsumeIntegralInRange<int>(0, 3);
@@ -239,11 +236,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         compose.bodyLength = std::strlen(compose.text.data());
     }
 
-    telepost::HostApi = telepost::HostApiRecord{};
-    telepost::HostApi.BKA_CompGetText = CompGetText;
-    telepost::HostApi.BKA_CompSetText = CompSetText;
-    telepost::HostApi.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
-    telepost::HostApi.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
+    hostApi = telepost::HostApiRecord{};
+    hostApi.BKA_CompGetText = CompGetText;
+    hostApi.BKA_CompSetText = CompSetText;
+    hostApi.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
+    hostApi.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
     Send(0);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "codec.h"
@@ -34,7 +35,7 @@ struct AddedCase {
     const char* what;
     Keys keys{};
     Mail mail{};
-    Settings settings{};
+    IniSettings settings{};
     std::vector<int> answers{};  // the buttons pressed, one per warning expected
     int result = 0;
     std::vector<Call> calls{};  // every host call, the window left out
@@ -193,16 +194,18 @@ std::string IniPath() {
 }
 
 // Writes TELEPOST.ini afresh with the settings and the keys given.
-void WriteIni(const Keys& keys, const Settings& flags) {
+void WriteIni(const Keys& keys, const IniSettings& flags) {
     const std::string ini = IniPath();
     std::remove(ini.c_str());
     WriteSettings(ini, flags);
-    const char* values[] = {keys.j, keys.docomo, keys.d};
-    static_assert(std::size(values) == std::size(telepost::kDomainKeys));
-    for (size_t i = 0; i < std::size(values); ++i) {
-        if (values[i]) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i],
-                                       values[i], ini.c_str());
+    const std::pair<const char*, const char*> values[] = {
+        {telepost::kDomainKeys[0], keys.j},
+        {telepost::kDomainKeys[1], keys.docomo},
+        {telepost::kDomainKeys[2], keys.d},
+    };
+    for (const auto& [key, value] : values) {
+        if (value) {
+            WritePrivateProfileStringA(telepost::kSettingsSection, key, value, ini.c_str());
         }
     }
 }
@@ -213,7 +216,7 @@ class AddedDomainsTest : public testing::Test {
 
     // Loads the plug-in and starts it with the file; the file is gone
     // before any send, so a send cannot read it.
-    void Start(const Keys& keys, const Settings& flags) {
+    void Start(const Keys& keys, const IniSettings& flags) {
         WriteIni(keys, flags);
         std::string error;
         ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;

@@ -77,17 +77,21 @@ TEST(AddedDomainsTest, ANullListAndNoneCarrierAddNothing) {
     ParseDomainList("au.com", false, parsed);
     ParseDomainList(nullptr, false, parsed);
     EXPECT_EQ(parsed.count, 0);
-    SetAddedDomains(Carrier::None, "au.com");
-    EXPECT_EQ(AddedDomains(Carrier::None).count, 0);
+    UserDomainsRecord domains;
+    SetAddedDomains(domains, Carrier::None, "au.com");
+    EXPECT_EQ(AddedDomains(domains, Carrier::None).count, 0);
 }
 
 class AddedClassifyTest : public testing::Test {
   protected:
-    void TearDown() override {
-        for (Carrier carrier : {Carrier::GroupJ, Carrier::DoCoMo, Carrier::GroupD}) {
-            SetAddedDomains(carrier, nullptr);
-        }
+    void SetAddedDomains(Carrier carrier, const char* list) {
+        telepost::SetAddedDomains(domains_, carrier, list);
     }
+    Carrier ClassifyRecipient(const char* entry) const {
+        return telepost::ClassifyRecipient(entry, domains_);
+    }
+
+    UserDomainsRecord domains_;
 };
 
 struct ClassifyCase {

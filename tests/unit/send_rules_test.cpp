@@ -11,17 +11,15 @@
 #include <utility>
 #include <vector>
 
-#include "host/host_api.h"
-#include "host/settings.h"
 #include "send/send_rules.h"
 
 namespace telepost {
+namespace {
 
 // This program is the plug-in's host: the records the send rules read.
-HostApiRecord HostApi;
-SettingsRecord Settings;
-
-namespace {
+HostApiRecord host;
+SettingsRecord settings;
+UserDomainsRecord domains;
 
 std::vector<std::pair<std::string, std::string>> headersSet;
 std::vector<std::string> dirtyBuffers;
@@ -68,17 +66,17 @@ class InspectionTest : public testing::Test {
     void SetUp() override {
         headersSet.clear();
         dirtyBuffers.clear();
-        HostApi = HostApiRecord{};
-        HostApi.BKA_CompGetText = GetText;
-        HostApi.BKA_CompSetText = SetText;
-        HostApi.BKA_CompGetSpecifiedHeader = GetHeader;
-        HostApi.BKA_CompSetSpecifiedHeader = SetHeader;
-        Settings = SettingsRecord{};
+        host = HostApiRecord{};
+        host.BKA_CompGetText = GetText;
+        host.BKA_CompSetText = SetText;
+        host.BKA_CompGetSpecifiedHeader = GetHeader;
+        host.BKA_CompSetSpecifiedHeader = SetHeader;
+        settings = SettingsRecord{};
     }
 };
 
 TEST_F(InspectionTest, HeaderBuffersReachTheHostCleared) {
-    EXPECT_EQ(InspectOutgoing(nullptr, 0), 0);
+    EXPECT_EQ(InspectOutgoing(host, settings, domains, nullptr, 0), 0);
 
     EXPECT_EQ(dirtyBuffers, std::vector<std::string>{});
     // A Subject the host left unwritten is empty, so it is cleared; From too.

@@ -17,14 +17,19 @@ inline constexpr const char* kSettingKeys[] = {
     "delete crlf",
 };
 
-// The mail domains the user adds to the rules of carrier group J, DoCoMo and
-// carrier group D, in this order: lists separated by blanks or commas, read
-// at start and never written by the plug-in.
-inline constexpr const char* kDomainKeys[] = {
-    "j domains",
-    "docomo domains",
-    "d domains",
+// The mobile carriers, in the order of carriers.inc: each one's name, and the
+// key of the mail domains the user adds to its rule, a list separated by
+// blanks or commas, read at start and never written by the plug-in.
+#define TELEPOST_CARRIER(id, name, domainsKey, ...) name,
+inline constexpr const char* kCarrierNames[] = {
+#include "telepost/carriers.inc"
 };
+#undef TELEPOST_CARRIER
+#define TELEPOST_CARRIER(id, name, domainsKey, ...) domainsKey,
+inline constexpr const char* kDomainKeys[] = {
+#include "telepost/carriers.inc"
+};
+#undef TELEPOST_CARRIER
 
 // How many domains one rule keeps, and the bytes of one domain, written
 // without its "@".

@@ -1,5 +1,4 @@
-// The mail domains the user adds to the carriers' rules: the list parser and
-// the table it fills, one list per rule.
+// The parser of the mail domain lists the user writes in the INI file.
 #include <cstring>
 
 #include "outgoing/carriers.h"
@@ -8,23 +7,6 @@
 namespace telepost {
 
 namespace {
-
-DomainList AddedLists[3];  // group J, DoCoMo, group D
-const DomainList kNone;
-
-DomainList* ListOf(Carrier carrier) {
-    switch (carrier) {
-        case Carrier::GroupJ:
-            return &AddedLists[0];
-        case Carrier::DoCoMo:
-            return &AddedLists[1];
-        case Carrier::GroupD:
-            return &AddedLists[2];
-        case Carrier::None:
-            break;
-    }
-    return nullptr;
-}
 
 bool IsSeparator(char c) {
     return c == ' ' || c == '\t' || c == ',';
@@ -99,17 +81,6 @@ void ParseDomainList(const char* list, bool cut, DomainList& out) {
     if (out.count < kMaxAddedDomains) {
         std::memset(out.patterns[out.count], 0, sizeof out.patterns[out.count]);
     }
-}
-
-void SetAddedDomains(Carrier carrier, const char* list, bool cut) {
-    if (DomainList* added = ListOf(carrier)) {
-        ParseDomainList(list, cut, *added);
-    }
-}
-
-const DomainList& AddedDomains(Carrier carrier) {
-    const DomainList* added = ListOf(carrier);
-    return added ? *added : kNone;
 }
 
 }  // namespace telepost
