@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -101,14 +100,23 @@ std::string Wrapped(const std::vector<std::string>& words, const char* indent, s
     return text;
 }
 
-// The blank-separated words of `text`.
+// The blank-separated words of `text`; a quoted text is one word, blanks and
+// all.
 std::vector<std::string> Words(const std::string& text) {
-    std::vector<std::string> words;
-    size_t start = 0;
-    while ((start = text.find_first_not_of(' ', start)) != std::string::npos) {
-        const size_t end = std::min(text.find(' ', start), text.size());
-        words.push_back(text.substr(start, end - start));
-        start = end;
+    std::vector<std::string> words(1);
+    bool quoted = false;
+    for (char c : text) {
+        quoted = c == '"' ? !quoted : quoted;
+        if (c == ' ' && !quoted) {
+            if (!words.back().empty()) {
+                words.emplace_back();
+            }
+            continue;
+        }
+        words.back() += c;
+    }
+    if (words.back().empty()) {
+        words.pop_back();
     }
     return words;
 }
