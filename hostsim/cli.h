@@ -12,6 +12,7 @@
 
 #include "host.h"
 #include "plugin_copy.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
@@ -107,6 +108,24 @@ inline constexpr const char* kSettingOptions[] = {"--hankaku", "--emoji", "--del
 // The option that gives the domain list of the INI key `key` for one send:
 // "--" and the key, its blanks as hyphens ("--j-domains" for "j domains").
 std::string DomainOption(const char* key);
+
+// An item of a domain list that the plug-in skips, as written, and why.
+struct SkippedDomain {
+    std::string item;  // code page 932
+    telepost::DomainVerdict verdict;
+};
+
+// A domain list as the plug-in reads it from the INI file at start: its value
+// (code page 932) and the items it skips.
+struct DomainListRead {
+    std::string value;
+    std::vector<SkippedDomain> skipped;
+};
+DomainListRead ReadDomainList(const std::string& ini, const char* key);
+
+// Prints each skipped item of `read` on a line of its own behind `indent`,
+// with the reason.
+void PrintSkippedDomains(const DomainListRead& read, const char* indent);
 
 // "on"/"1" or "off"/"0"; nothing for anything else.
 std::optional<bool> OnOff(const std::string& value);

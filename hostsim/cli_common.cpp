@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -208,13 +207,6 @@ int RunVerb(const Verb& verb, const Args& args) {
         return session.Fail(error + " (hostsim --help shows the usage)");
     }
     return verb.run(session);
-}
-
-std::string DomainOption(const char* key) {
-    std::string option = "--";
-    option += key;
-    std::replace(option.begin(), option.end(), ' ', '-');
-    return option;
 }
 
 std::optional<bool> OnOff(const std::string& value) {

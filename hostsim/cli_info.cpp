@@ -35,11 +35,13 @@ int InfoVerb(Session& session) {
             "  %-20s %d\n", setting,
             static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, setting, 0, ini)));
     }
-    for (const char* domains : telepost::kDomainKeys) {
-        char list[telepost::kDomainListSize] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, domains, "", list, sizeof list, ini);
-        if (list[0] != '\0') {
-            std::printf("  %-20s %s\n", domains, list);
+    for (const char* domains : telepost::kDomainListKeys) {
+        const DomainListRead read = ReadDomainList(session.Ini(), domains);
+        if (!read.value.empty()) {
+            std::printf("  %-20s ", domains);
+            PrintText(read.value);
+            std::printf("\n");
+            PrintSkippedDomains(read, "                       ");
         }
     }
     return kExitOk;

@@ -30,11 +30,11 @@ static_assert(std::size(kSettingOptions) == std::size(telepost::kSettingKeys));
 
 enum class Answer { Ask, Yes, No };
 
-// The options of the domain lists, in the order of telepost::kDomainKeys.
+// The options of the domain lists, in the order of telepost::kDomainListKeys.
 const std::vector<std::string>& DomainOptions() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> all;
-        for (const char* key : telepost::kDomainKeys) {
+        for (const char* key : telepost::kDomainListKeys) {
             all.push_back(DomainOption(key));
         }
         return all;
@@ -81,7 +81,7 @@ bool GivenValues(const CommandLine& line, std::vector<IniValue>* values, std::st
         }
         values->push_back({telepost::kSettingsSection, telepost::kSettingKeys[i], *on ? "1" : "0"});
     }
-    for (size_t i = 0; i < std::size(telepost::kDomainKeys); ++i) {
+    for (size_t i = 0; i < std::size(telepost::kDomainListKeys); ++i) {
         const std::string& option = DomainOptions()[i];
         const std::string* value = line.Value(option);
         if (!value) {
@@ -91,7 +91,18 @@ bool GivenValues(const CommandLine& line, std::vector<IniValue>* values, std::st
             *error = option + " needs its list on one line";
             return false;
         }
-        values->push_back({telepost::kSettingsSection, telepost::kDomainKeys[i], *value});
+        std::string list = *value;
+#ifndef _WIN32
+        // The arguments arrive as UTF-8 here; the INI file holds code page 932,
+        // in which Windows hands them over.
+        std::vector<Replacement> replaced;
+        int badLine = 0;
+        if (!ToCodePage932(*value, &list, &replaced, &badLine) || !replaced.empty()) {
+            *error = option + " needs a list that code page 932 can hold, not '" + *value + "'";
+            return false;
+        }
+#endif
+        values->push_back({telepost::kSettingsSection, telepost::kDomainListKeys[i], list});
     }
     return true;
 }
@@ -126,12 +137,14 @@ void PrintSettings(const Session& session, bool given) {
     } else {
         std::printf("  (from %s)\n", user.c_str());
     }
-    // The domains added to the rules, when there are any.
-    for (const char* domains : telepost::kDomainKeys) {
-        char list[telepost::kDomainListSize] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, domains, "", list, sizeof list, ini);
-        if (list[0] != '\0') {
-            std::printf("domains     %s=%s\n", domains, list);
+    // The domain lists, when there are any.
+    for (const char* domains : telepost::kDomainListKeys) {
+        const DomainListRead read = ReadDomainList(session.Ini(), domains);
+        if (!read.value.empty()) {
+            std::printf("domains     %s=", domains);
+            PrintText(read.value);
+            std::printf("\n");
+            PrintSkippedDomains(read, "            ");
         }
     }
 }

@@ -133,10 +133,16 @@ std::string Listed(const std::vector<std::string>& items, const char* last) {
     return text;
 }
 
+// How a domain option's list is written.
+constexpr char kListText[] =
+    "Each LIST: mail domains separated by blanks or commas, as typed in ASCII or with the input "
+    "method (full-width space, \xEF\xBC\x8C, \xE3\x80\x81, \xE3\x80\x82); full-width "
+    "letters, digits, \xEF\xBC\x8E and \xEF\xBC\x8D count as ASCII";
+
 // The domain options of `hostsim send`: their synopsis and what they give.
 std::string DomainOptionsSynopsis() {
     std::vector<std::string> words;
-    for (const char* key : telepost::kDomainKeys) {
+    for (const char* key : telepost::kDomainListKeys) {
         std::string word = "[";
         word += DomainOption(key);
         word += " LIST]";
@@ -161,11 +167,21 @@ std::string DomainOptionsText() {
     synopsis += " LIST";
     std::string text = "mail domains added to the rule of ";
     text += Listed(carriers, " or ");
-    text += " for this send, separated by blanks or commas (INI keys ";
+    text += " for this send (INI keys ";
     text += Listed(keys, ", ");
     text += ')';
+    std::string exempt = DomainOption(telepost::kExemptDomainsKey);
+    exempt += " LIST";
+    std::string exemptText =
+        "mail domains whose recipients get no rule for this send, tested "
+        "before every carrier's (INI key \"";
+    exemptText += telepost::kExemptDomainsKey;
+    exemptText += "\")";
     return Wrapped(Words(synopsis), kOptionIndent, kTextWidth) +
-           Wrapped(Words(text), kTextIndent, kTextWidth);
+           Wrapped(Words(text), kTextIndent, kTextWidth) +
+           Wrapped(Words(exempt), kOptionIndent, kTextWidth) +
+           Wrapped(Words(exemptText), kTextIndent, kTextWidth) +
+           Wrapped(Words(kListText), kTextIndent, kTextWidth);
 }
 
 }  // namespace

@@ -105,6 +105,9 @@ void SetAddedDomains(UserDomainsRecord& domains, Carrier carrier, const char* li
 }
 
 Carrier ClassifyRecipient(const char* entry, const UserDomainsRecord& domains) {
+    if (HoldsAnyOf(entry, domains.exempt)) {
+        return Carrier::None;
+    }
     for (const CarrierRow& row : kCarriers) {
         if (row.preFilter && !FindNoCase(entry, row.preFilter)) {
             continue;

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <span>
 
+#include "telepost/domain_list.h"
 #include "telepost/ini_file.h"
 
 namespace telepost {
@@ -84,18 +85,12 @@ std::span<const CarrierRow> CarrierTable();
 // The row of `carrier`, which is not Carrier::None.
 const CarrierRow& RowOf(Carrier carrier);
 
-// The bounds of the user's domain lists, kMaxAddedDomains and
-// kMaxDomainLength, are those of the INI file that holds them.
-// One list of domains, each kept as a pattern: "@" and the domain.
-struct DomainList {
-    int count = 0;
-    char patterns[kMaxAddedDomains][kMaxDomainLength + 2] = {};
-};
-
-// The mail domains the user lists in the INI file: those added to each
-// carrier's rule, in the table's order.
+// The mail domains the user lists in the INI file (each list as
+// ParseDomainList reads it): those added to each carrier's rule, in the
+// table's order, and those whose recipients get no rule.
 struct UserDomainsRecord {
     DomainList added[kCarrierCount];
+    DomainList exempt;
 };
 
 // The domains the user adds to the rule of `carrier`; none for Carrier::None.
@@ -108,22 +103,12 @@ void SetAddedDomains(UserDomainsRecord& domains, Carrier carrier, const char* li
 
 // The carrier whose rule applies to a recipient entry, matched anywhere in
 // the entry (display name and comments too) without regard to ASCII case.
-// The built-in table decides first: a carrier whose pre-filter the entry
+// An entry holding an exempt domain gets none. The built-in table decides
+// next: a carrier whose pre-filter the entry
 // holds decides the entry alone when its pre-filter decides (its rule when a
 // member matches too, else none). An entry the table leaves without a rule
 // is then tested against the domains the user added to each carrier's rule,
 // in the table's order.
 Carrier ClassifyRecipient(const char* entry, const UserDomainsRecord& domains);
-
-// Replaces `out` with the domains of `list`, whose items are separated by
-// blanks (space, tab) and commas. An item counts when it is a plausible
-// domain: at most kMaxDomainLength bytes of ASCII letters, digits, '-' and
-// '.', with a dot, and neither starting nor ending with a dot nor holding two
-// together. Other items are skipped, as is a domain already kept (letter case
-// ignored) and every domain after the first kMaxAddedDomains. `cut` says the
-// list was cut at the end of its buffer: its last item then counts only when
-// a separator follows it, since it may be a piece of a longer domain. A null
-// list holds no domain.
-void ParseDomainList(const char* list, bool cut, DomainList& out);
 
 }  // namespace telepost

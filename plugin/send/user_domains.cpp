@@ -30,6 +30,7 @@ void LoadUserDomains(const char* iniPath, UserDomainsRecord& domains) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         LoadDomainList(iniPath, rows[i].domainsKey, domains.added[i]);
     }
+    LoadDomainList(iniPath, kExemptDomainsKey, domains.exempt);
 }
 
 }  // namespace telepost

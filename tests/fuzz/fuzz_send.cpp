@@ -1,8 +1,8 @@
 // Whole sends through the outgoing inspection, against a host made of the
 // fuzzer's bytes: two compose windows with five header values of any bytes
 // and lengths (below, at and past every buffer they are read into), bodies
-// with lone lead bytes and NULs, the three settings, the mode, the answer to
-// each warning, and a send of the second window started from inside one of
+// with lone lead bytes and NULs, the three settings, the user's domain lists,
+// the mode, the answer to each warning, and a send of the second window started from inside one of
 // the first one's warnings. Checked on every run, besides the sanitizers:
 // - the result is 0 or -1, and a non-zero mode reads and writes nothing;
 // - the body never grows, and only the text lent by the host is handed back;
@@ -31,7 +31,7 @@ using telepost::InspectOutgoing;
 // This program is the plug-in's host: the records the send rules read.
 telepost::HostApiRecord hostApi;
 telepost::SettingsRecord settings;
-const telepost::UserDomainsRecord kNoDomains;
+telepost::UserDomainsRecord domains;
 
 void Check(bool condition) {
     if (!condition) {
@@ -177,7 +177,7 @@ namespace {
 
 void Send(int index) {
     Compose& compose = run.windows[index];
-    const int result = InspectOutgoing(hostApi, settings, kNoDomains, WindowOf(index), run.mode);
+    const int result = InspectOutgoing(hostApi, settings, domains, WindowOf(index), run.mode);
     Check(result == 0 || result == -1);
     Check(std::strlen(compose.text.data()) <= compose.bodyLength);
     if (run.mode != 0 || run.nullBody) {
@@ -220,6 +220,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.ConvertToHankaku = in.ConsumeIntegral<std::int8_t>();
     settings.ConvertToEmoji = in.ConsumeIntegral<std::int8_t>();
     settings.DeleteCrlf = in.ConsumeIntegral<std::int8_t>();
+    for (telepost::DomainList& added : domains.added) {
+        telepost::ParseDomainList(in.ConsumeRandomLengthString(64).c_str(), false, added);
+    }
+    telepost::ParseDomainList(in.ConsumeRandomLengthString(64).c_str(), false, domains.exempt);
     run.mode = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? in.ConsumeIntegral<int>() : 0;
     run.answers = in.ConsumeIntegral<std::uint32_t>();
     run.nestAt = in.ConsumeIntegralInRange<int>(0, 3);

@@ -19,12 +19,13 @@
 namespace hostsim {
 namespace {
 
-// The values of "j domains", "docomo domains" and "d domains"; null leaves
-// the key out of the file.
+// The values of "j domains", "docomo domains", "d domains" and "exempt
+// domains"; null leaves the key out of the file.
 struct Keys {
     const char* j = nullptr;
     const char* docomo = nullptr;
     const char* d = nullptr;
+    const char* exempt = nullptr;
 };
 
 struct Mail {
@@ -65,7 +66,7 @@ std::vector<AddedCase> Cases() {
     static const std::string longest = std::string(telepost::kMaxDomainLength - 6, 'x') + ".ne.jp";
     static const std::string tooLong = "x" + longest;
     static const std::string badAndGood =
-        "au, @ezweb.ne.jp, ezweb.ne.jp;, au_com.jp, \x82\x60u.com, " + tooLong + ",,  au.com " +
+        "au, @ezweb.ne.jp, ezweb.ne.jp;, au_com.jp, \x82\xA0u.com, " + tooLong + ",,  au.com " +
         longest;
     static const std::string cutInside = LongList("ezweb.ne.jp", 8);    // "ezweb.ne" read
     static const std::string pastTheEnd = LongList(" ezweb.ne.jp", 0);  // nothing of it read
@@ -170,6 +171,38 @@ std::vector<AddedCase> Cases() {
          .keys = {.docomo = "jp-t.ne.jp", .d = "jp-t.ne.jp"},
          .mail = {kGroupJ, "", "Hello", kNamedSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
+        // Exempt domains: no rule for their recipients, tested before the
+        // built-in and the added domains; the other recipients keep theirs.
+        {.what = "an exempt DoCoMo domain: a long mail asks nothing and converts nothing",
+         .keys = {.exempt = "docomo.ne.jp"},
+         .mail = {kDoCoMo, "", "Hi" + circle, kSender, circle + Body(600)},
+         .settings = {.emoji = true},
+         .calls = kRead},
+        {.what = "without the exempt domain the same mail asks",
+         .mail = {kDoCoMo, "", "Hi" + circle, kSender, circle + Body(600)},
+         .settings = {.emoji = true},
+         .answers = kYes,
+         .calls = Calls({kRead, DoCoMoOnly("Hi" + emojiCircle, emojiCircle + Body(600))})},
+        {.what = "an exempt domain before the same domain added to rule D",
+         .keys = {.d = "ezweb.ne.jp", .exempt = "EZWEB.ne.jp"},
+         .mail = {kAu, "", "Hello", kSender, Body(600)},
+         .calls = kRead},
+        {.what = "an exempt recipient beside a group D one",
+         .keys = {.exempt = "docomo.ne.jp"},
+         .mail = {kDoCoMo, kGroupD, "Hi" + circle, kSender, circle},
+         .settings = {.emoji = true},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText(circle)}})},
+        // A list typed with the input method.
+        {.what = "full-width separators between the domains",
+         .keys = {.j = "softbank.ne.jp\x81\x43i.softbank.jp\x81\x40"
+                       "foo.jp\x81\x41"
+                       "bar.jp"},
+         .mail = {"b@bar.jp", "", "Hello", kNamedSender, "Hi"},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
+        {.what = "a domain in full-width letters",
+         .keys = {.d = "\x82\x85\x82\x9A\x82\x97\x82\x85\x82\x82\x81\x44ne.jp"},  // ｅｚｗｅｂ．
+         .mail = {kAu, "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         // Empty keys and no keys: the built-in rules alone, after sends with keys.
         {.what = "empty keys",
          .keys = {.j = "", .docomo = "", .d = ""},
@@ -202,6 +235,7 @@ void WriteIni(const Keys& keys, const IniSettings& flags) {
         {telepost::kDomainKeys[0], keys.j},
         {telepost::kDomainKeys[1], keys.docomo},
         {telepost::kDomainKeys[2], keys.d},
+        {telepost::kExemptDomainsKey, keys.exempt},
     };
     for (const auto& [key, value] : values) {
         if (value) {
@@ -275,7 +309,10 @@ TEST_F(AddedDomainsTest, TheKeysCountFromTheStart) {
 // OK in the settings dialog writes the settings and leaves the domain keys
 // as the user wrote them.
 TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
-    const Keys keys = {.j = "softbank.ne.jp", .docomo = "mopera.net", .d = "ezweb.ne.jp, au.com"};
+    const Keys keys = {.j = "softbank.ne.jp",
+                       .docomo = "mopera.net",
+                       .d = "ezweb.ne.jp, au.com",
+                       .exempt = "docomo.ne.jp"};
     WriteIni(keys, {.hankaku = true});
     std::string error;
     ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
@@ -290,12 +327,12 @@ TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
     EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[0], -1,
                                     IniPath().c_str()),
               0u);
-    const char* expected[] = {keys.j, keys.docomo, keys.d};
+    const char* expected[] = {keys.j, keys.docomo, keys.d, keys.exempt};
     for (size_t i = 0; i < std::size(expected); ++i) {
         char value[64] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i], "-", value,
-                                 sizeof value, IniPath().c_str());
-        EXPECT_STREQ(value, expected[i]) << telepost::kDomainKeys[i];
+        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainListKeys[i], "-",
+                                 value, sizeof value, IniPath().c_str());
+        EXPECT_STREQ(value, expected[i]) << telepost::kDomainListKeys[i];
     }
 }
 
