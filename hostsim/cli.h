@@ -109,23 +109,11 @@ inline constexpr const char* kSettingOptions[] = {"--hankaku", "--emoji", "--del
 // "--" and the key, its blanks as hyphens ("--j-domains" for "j domains").
 std::string DomainOption(const char* key);
 
-// An item of a domain list that the plug-in skips, as written, and why.
-struct SkippedDomain {
-    std::string item;  // code page 932
-    telepost::DomainVerdict verdict;
-};
-
-// A domain list as the plug-in reads it from the INI file at start: its value
-// (code page 932) and the items it skips.
-struct DomainListRead {
-    std::string value;
-    std::vector<SkippedDomain> skipped;
-};
-DomainListRead ReadDomainList(const std::string& ini, const char* key);
-
-// Prints each skipped item of `read` on a line of its own behind `indent`,
-// with the reason.
-void PrintSkippedDomains(const DomainListRead& read, const char* indent);
+// Prints each domain list the INI file `ini` holds: its key as `printKey`
+// prints it, the value, then each item the plug-in skips on a line of its own
+// behind `indent`, with the reason.
+void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key),
+                      const char* indent);
 
 // "on"/"1" or "off"/"0"; nothing for anything else.
 std::optional<bool> OnOff(const std::string& value);

@@ -50,28 +50,28 @@ std::string DomainOption(const char* key) {
     return option;
 }
 
-DomainListRead ReadDomainList(const std::string& ini, const char* key) {
-    DomainListRead read;
-    char value[telepost::kDomainListSize] = {};
-    const DWORD length = GetPrivateProfileStringA(telepost::kSettingsSection, key, "", value,
-                                                  sizeof value, ini.c_str());
-    read.value = value;
-    // Cut as the plug-in cuts a value that fills the buffer.
-    const bool cut = length >= sizeof value - 1;
-    telepost::DomainList kept;
-    telepost::ParseDomainList(value, cut, kept, [&](const telepost::DomainItem& item) {
-        if (item.verdict != telepost::DomainVerdict::Kept) {
-            read.skipped.push_back({std::string(item.written, item.writtenLength), item.verdict});
+void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key),
+                      const char* indent) {
+    for (const char* key : telepost::kDomainListKeys) {
+        char value[telepost::kDomainListSize] = {};
+        const DWORD length = GetPrivateProfileStringA(telepost::kSettingsSection, key, "", value,
+                                                      sizeof value, ini.c_str());
+        if (value[0] == '\0') {
+            continue;
         }
-    });
-    return read;
-}
-
-void PrintSkippedDomains(const DomainListRead& read, const char* indent) {
-    for (const SkippedDomain& skipped : read.skipped) {
-        std::printf("%sskipped \"", indent);
-        PrintText(skipped.item);
-        std::printf("\": %s\n", Reason(skipped.verdict).c_str());
+        printKey(key);
+        PrintText(value);
+        std::printf("\n");
+        // Read as the plug-in reads it, cut where a value fills the buffer.
+        telepost::DomainList kept;
+        telepost::ParseDomainList(value, length >= sizeof value - 1, kept,
+                                  [&](const telepost::DomainItem& item) {
+                                      if (item.verdict != telepost::DomainVerdict::Kept) {
+                                          std::printf("%sskipped \"", indent);
+                                          PrintText(std::string(item.written, item.writtenLength));
+                                          std::printf("\": %s\n", Reason(item.verdict).c_str());
+                                      }
+                                  });
     }
 }
 

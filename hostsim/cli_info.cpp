@@ -35,15 +35,9 @@ int InfoVerb(Session& session) {
             "  %-20s %d\n", setting,
             static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, setting, 0, ini)));
     }
-    for (const char* domains : telepost::kDomainListKeys) {
-        const DomainListRead read = ReadDomainList(session.Ini(), domains);
-        if (!read.value.empty()) {
-            std::printf("  %-20s ", domains);
-            PrintText(read.value);
-            std::printf("\n");
-            PrintSkippedDomains(read, "                       ");
-        }
-    }
+    PrintDomainLists(
+        session.Ini(), [](const char* key) { std::printf("  %-20s ", key); },
+        "                       ");
     return kExitOk;
 }
 

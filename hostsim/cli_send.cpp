@@ -137,16 +137,9 @@ void PrintSettings(const Session& session, bool given) {
     } else {
         std::printf("  (from %s)\n", user.c_str());
     }
-    // The domain lists, when there are any.
-    for (const char* domains : telepost::kDomainListKeys) {
-        const DomainListRead read = ReadDomainList(session.Ini(), domains);
-        if (!read.value.empty()) {
-            std::printf("domains     %s=", domains);
-            PrintText(read.value);
-            std::printf("\n");
-            PrintSkippedDomains(read, "            ");
-        }
-    }
+    PrintDomainLists(
+        session.Ini(), [](const char* key) { std::printf("domains     %s=", key); },
+        "            ");
 }
 
 void PrintReport(Host& host, HWND window, const Message& before,
