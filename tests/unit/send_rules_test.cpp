@@ -1,8 +1,8 @@
 // The outgoing inspection against a host that writes nothing into the
 // buffers it is given: every header buffer must reach it cleared, so that
-// nothing left in memory is taken for a header's value. The send rules are
-// built for this test with every local variable filled with a pattern, so
-// that a buffer handed over uncleared shows on every run.
+// nothing left in memory is taken for a header's value. In the native build
+// the send path fills every local variable with a pattern, so that a buffer
+// handed over uncleared shows on every run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
