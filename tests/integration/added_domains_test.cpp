@@ -226,18 +226,22 @@ std::string IniPath() {
     return IniBeside(PluginBesideProgram());
 }
 
-// Writes TELEPOST.ini afresh with the settings and the keys given.
-void WriteIni(const Keys& keys, const IniSettings& flags) {
-    const std::string ini = IniPath();
-    std::remove(ini.c_str());
-    WriteSettings(ini, flags);
-    const std::pair<const char*, const char*> values[] = {
+// Each key with its value.
+std::vector<std::pair<const char*, const char*>> ByKey(const Keys& keys) {
+    return {
         {telepost::kDomainKeys[0], keys.j},
         {telepost::kDomainKeys[1], keys.docomo},
         {telepost::kDomainKeys[2], keys.d},
         {telepost::kExemptDomainsKey, keys.exempt},
     };
-    for (const auto& [key, value] : values) {
+}
+
+// Writes TELEPOST.ini afresh with the settings and the keys given.
+void WriteIni(const Keys& keys, const IniSettings& flags) {
+    const std::string ini = IniPath();
+    std::remove(ini.c_str());
+    WriteSettings(ini, flags);
+    for (const auto& [key, value] : ByKey(keys)) {
         if (value) {
             WritePrivateProfileStringA(telepost::kSettingsSection, key, value, ini.c_str());
         }
@@ -327,12 +331,11 @@ TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
     EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[0], -1,
                                     IniPath().c_str()),
               0u);
-    const char* expected[] = {keys.j, keys.docomo, keys.d, keys.exempt};
-    for (size_t i = 0; i < std::size(expected); ++i) {
+    for (const auto& [key, expected] : ByKey(keys)) {
         char value[64] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainListKeys[i], "-",
-                                 value, sizeof value, IniPath().c_str());
-        EXPECT_STREQ(value, expected[i]) << telepost::kDomainListKeys[i];
+        GetPrivateProfileStringA(telepost::kSettingsSection, key, "-", value, sizeof value,
+                                 IniPath().c_str());
+        EXPECT_STREQ(value, expected) << key;
     }
 }
 
