@@ -20,16 +20,15 @@
 #include <vector>
 
 #include "convert/convert.h"
-#include "host/host_api.h"
-#include "host/settings.h"
 #include "send/send_rules.h"
 
-namespace telepost {
-HostApiRecord HostApi;
-SettingsRecord Settings;
-}  // namespace telepost
-
 namespace {
+
+// The records the send rules read: the host's functions, the settings the
+// plug-in starts with, and no domains of the user's.
+telepost::HostApiRecord hostApi;
+const telepost::SettingsRecord kSettings;
+const telepost::UserDomainsRecord kNoDomains;
 
 struct FakeHost {
     std::string to, cc, bcc;
@@ -120,7 +119,8 @@ void Send(benchmark::State& state) {
     for (auto _ : state) {
         std::memcpy(host.body.data(), body.c_str(), body.size() + 1);
         const auto start = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(telepost::InspectOutgoing(nullptr, 0));
+        benchmark::DoNotOptimize(
+            telepost::InspectOutgoing(hostApi, kSettings, kNoDomains, nullptr, 0));
         benchmark::ClobberMemory();
         const auto stop = std::chrono::steady_clock::now();
         state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
@@ -147,10 +147,10 @@ BENCHMARK(Send)
     ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    telepost::HostApi.BKA_CompGetText = CompGetText;
-    telepost::HostApi.BKA_CompSetText = CompSetText;
-    telepost::HostApi.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
-    telepost::HostApi.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
+    hostApi.BKA_CompGetText = CompGetText;
+    hostApi.BKA_CompSetText = CompSetText;
+    hostApi.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
+    hostApi.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
     telepost::ChooseConversionPaths();  // as the plug-in does when it is attached
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -2,6 +2,7 @@
 // the plug-in to load and how a failure is told.
 #pragma once
 
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <span>
@@ -11,6 +12,7 @@
 
 #include "host.h"
 #include "plugin_copy.h"
+#include "telepost/contract.h"
 #include "user.h"
 
 namespace hostsim {
@@ -21,8 +23,8 @@ constexpr int kExitFailure = 2;
 
 using Args = std::vector<std::string>;
 
-// The usage of every verb and option, as --help prints it.
-extern const char kUsage[];
+// Writes the usage of every verb and option, as --help prints it.
+void PrintUsage(std::FILE* out);
 
 // An option a verb takes: a flag ("--sjis"), or one with a value ("--mode N"),
 // given as "--mode 3" or "--mode=3"; `value` says what the value must be.
@@ -115,9 +117,15 @@ int RunHostsim(const Args& args);
 // telepost::kSettingKeys, whose keys they set.
 inline constexpr const char* kSettingOptions[] = {"--hankaku", "--emoji", "--delete-crlf"};
 
-// The options that add mail domains to the three carriers' rules, in the
-// order of telepost::kDomainKeys, whose keys they set.
-inline constexpr const char* kDomainOptions[] = {"--j-domains", "--docomo-domains", "--d-domains"};
+// The option that gives the domain list of the INI key `key` for one send:
+// "--" and the key, its blanks as hyphens ("--j-domains" for "j domains").
+std::string DomainOption(const char* key);
+
+// Prints each domain list the INI file `ini` holds: its key as `printKey`
+// prints it, the value, then each item the plug-in skips on a line of its own
+// behind `indent`, with the reason.
+void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key),
+                      const char* indent);
 
 // Who answers the plug-in's message boxes and acts in its dialogs.
 enum class Answerer {

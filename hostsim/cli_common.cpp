@@ -216,7 +216,7 @@ int RunVerb(const Verb& verb, const Args& args) {
             break;
         }
         if (IsHelp(arg)) {
-            std::fputs(kUsage, stdout);
+            PrintUsage(stdout);
             return kExitOk;
         }
     }

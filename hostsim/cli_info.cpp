@@ -29,7 +29,6 @@ int InfoVerb(Session& session) {
         PrintText(std::string(field, strnlen(field, telepost::kInfoFieldSize)));
         std::printf("\n");
     }
-    const char* ini = session.Ini().c_str();
     std::printf("settings     %s", ForTerminal(session.Ini()).c_str());
     if (!session.IniNote().empty()) {
         std::printf(" (%s)", session.IniNote().c_str());
@@ -38,13 +37,9 @@ int InfoVerb(Session& session) {
     for (const char* setting : telepost::kSettingKeys) {
         std::printf("  %-20s %d\n", setting, session.SettingUsed(setting));
     }
-    for (const char* domains : telepost::kDomainKeys) {
-        char list[telepost::kDomainListSize] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, domains, "", list, sizeof list, ini);
-        if (list[0] != '\0') {
-            std::printf("  %-20s %s\n", domains, list);
-        }
-    }
+    PrintDomainLists(
+        session.Ini(), [](const char* key) { std::printf("  %-20s ", key); },
+        "                       ");
     return kExitOk;
 }
 

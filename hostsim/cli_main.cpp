@@ -27,14 +27,14 @@ constexpr char kVersion[] = "--version";
 
 int RunHostsim(const Args& given) {
     if (given.empty()) {
-        std::fputs(kUsage, stderr);
+        PrintUsage(stderr);
         return kExitFailure;
     }
     const std::string& verb = given.front();
     Args args(given.begin() + 1, given.end());
     for (const char* help : kHelp) {
         if (verb == help) {
-            std::fputs(kUsage, stdout);
+            PrintUsage(stdout);
             return kExitOk;
         }
     }

@@ -26,9 +26,20 @@ namespace {
 constexpr char kArrow[] = "\xE2\x86\x92";  // →
 
 static_assert(std::size(kSettingOptions) == std::size(telepost::kSettingKeys));
-static_assert(std::size(kDomainOptions) == std::size(telepost::kDomainKeys));
 
 enum class Answer { Ask, Yes, No };
+
+// The options of the domain lists, in the order of telepost::kDomainListKeys.
+const std::vector<std::string>& DomainOptions() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const char* key : telepost::kDomainListKeys) {
+            all.push_back(DomainOption(key));
+        }
+        return all;
+    }();
+    return names;
+}
 
 const std::vector<Option>& SendOptions() {
     static const std::vector<Option> options = [] {
@@ -39,8 +50,8 @@ const std::vector<Option>& SendOptions() {
         for (const char* setting : kSettingOptions) {
             all.push_back({setting, "on or off"});
         }
-        for (const char* domains : kDomainOptions) {
-            all.push_back({domains, "a list of mail domains"});
+        for (const std::string& domains : DomainOptions()) {
+            all.push_back({domains.c_str(), "a list of mail domains"});
         }
         return all;
     }();
@@ -69,16 +80,28 @@ bool GivenValues(const CommandLine& line, std::vector<IniValue>* values, std::st
         }
         values->push_back({telepost::kSettingsSection, telepost::kSettingKeys[i], *on ? "1" : "0"});
     }
-    for (size_t i = 0; i < std::size(kDomainOptions); ++i) {
-        const std::string* value = line.Value(kDomainOptions[i]);
+    for (size_t i = 0; i < std::size(telepost::kDomainListKeys); ++i) {
+        const std::string& option = DomainOptions()[i];
+        const std::string* value = line.Value(option);
         if (!value) {
             continue;
         }
         if (value->find_first_of("\r\n") != std::string::npos) {
-            *error = std::string(kDomainOptions[i]) + " needs its list on one line";
+            *error = option + " needs its list on one line";
             return false;
         }
-        values->push_back({telepost::kSettingsSection, telepost::kDomainKeys[i], *value});
+        std::string list = *value;
+#ifndef _WIN32
+        // The arguments arrive as UTF-8 here; the INI file holds code page 932,
+        // in which Windows hands them over.
+        std::vector<Replacement> replaced;
+        int badLine = 0;
+        if (!ToCodePage932(*value, &list, &replaced, &badLine) || !replaced.empty()) {
+            *error = option + " needs a list that code page 932 can hold, not '" + *value + "'";
+            return false;
+        }
+#endif
+        values->push_back({telepost::kSettingsSection, telepost::kDomainListKeys[i], list});
     }
     return true;
 }
@@ -110,7 +133,6 @@ void PlayUser(User& user, Answer answer) {
 }
 
 void PrintSettings(const Session& session, bool given) {
-    const char* ini = session.Ini().c_str();
     std::printf("settings   ");
     for (const char* setting : telepost::kSettingKeys) {
         std::printf(" %s=%d", setting, session.SettingUsed(setting));
@@ -123,14 +145,9 @@ void PrintSettings(const Session& session, bool given) {
     } else {
         std::printf("  (from %s)\n", user.c_str());
     }
-    // The domains added to the rules, when there are any.
-    for (const char* domains : telepost::kDomainKeys) {
-        char list[telepost::kDomainListSize] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, domains, "", list, sizeof list, ini);
-        if (list[0] != '\0') {
-            std::printf("domains     %s=%s\n", domains, list);
-        }
-    }
+    PrintDomainLists(
+        session.Ini(), [](const char* key) { std::printf("domains     %s=", key); },
+        "            ");
 }
 
 void PrintReport(Host& host, HWND window, const Message& before,

@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "host/entry.h"
+#include "host/host_api.h"
 #include "host/plugin_info.h"
 #include "host/settings.h"
 #include "send/send_rules.h"
@@ -22,6 +23,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 int WINAPI BKC_OnStart(void) {
     LoadSettings();
+    LoadUserDomains(IniPath, UserDomains);
     return 0;
 }
 
@@ -51,7 +53,7 @@ int WINAPI BKC_OnOpenCompose(HWND, int) {
 }
 
 int WINAPI BKC_OnOutgoing(HWND window, int mode) {
-    return InspectOutgoing(window, mode);
+    return InspectOutgoing(HostApi, Settings, UserDomains, window, mode);
 }
 
 int WINAPI BKC_OnKeyDispatch(HWND, int, int) {

@@ -4,8 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "host/host_api.h"
-
 namespace telepost {
 
 namespace {
@@ -14,9 +12,11 @@ namespace {
 // the buffer, whatever the host wrote; the value's length. `failed` tells
 // whether the host failed the read: it gave null and wrote nothing, so that
 // the value is unknown.
-std::size_t ReadInto(HWND window, const char* name, char* buffer, int size, bool& failed) {
+std::size_t ReadInto(const ComposeWindow& compose, const char* name, char* buffer, int size,
+                     bool& failed) {
     std::memset(buffer, 0, static_cast<std::size_t>(size));
-    const char* result = HostApi.BKA_CompGetSpecifiedHeader(window, name, buffer, size);
+    const char* result =
+        compose.host.BKA_CompGetSpecifiedHeader(compose.window, name, buffer, size);
     buffer[size - 1] = '\0';
     failed = result == nullptr && buffer[0] == '\0';
     return std::strlen(buffer);
@@ -24,13 +24,13 @@ std::size_t ReadInto(HWND window, const char* name, char* buffer, int size, bool
 
 }  // namespace
 
-void HeaderValue::Read(HWND window, const char* name, int firstSize) {
+void HeaderValue::Read(const ComposeWindow& compose, const char* name, int firstSize) {
     grown_.reset();
     text_ = first_;
     whole_ = true;
     int size = std::clamp(firstSize, 1, kHeaderSize);
     bool failed = false;
-    length_ = ReadInto(window, name, text_, size, failed);
+    length_ = ReadInto(compose, name, text_, size, failed);
     while (!failed && length_ == static_cast<std::size_t>(size) - 1) {
         if (length_ > kLongestWholeHeader) {
             whole_ = false;
@@ -44,7 +44,7 @@ void HeaderValue::Read(HWND window, const char* name, int firstSize) {
             return;
         }
         size = larger;
-        length_ = ReadInto(window, name, buffer.get(), size, failed);
+        length_ = ReadInto(compose, name, buffer.get(), size, failed);
         grown_ = std::move(buffer);
         text_ = grown_.get();
     }
@@ -53,8 +53,8 @@ void HeaderValue::Read(HWND window, const char* name, int firstSize) {
     }
 }
 
-void WriteHeader(HWND window, const char* name, const char* value) {
-    HostApi.BKA_CompSetSpecifiedHeader(window, name, value);
+void WriteHeader(const ComposeWindow& compose, const char* name, const char* value) {
+    compose.host.BKA_CompSetSpecifiedHeader(compose.window, name, value);
 }
 
 }  // namespace telepost

@@ -7,7 +7,15 @@
 #include <cstddef>
 #include <memory>
 
+#include "host/host_api.h"
+
 namespace telepost {
+
+// A compose window, reached through the host's functions.
+struct ComposeWindow {
+    const HostApiRecord& host;
+    HWND window;
+};
 
 // The size of the buffer a header value is read into first, at most; the
 // first read of a value that is joined or converted asks for all of it.
@@ -33,11 +41,13 @@ class HeaderValue {
   public:
     // An empty value, not yet read.
     HeaderValue() { first_[0] = '\0'; }
-    HeaderValue(HWND window, const char* name, int firstSize) { Read(window, name, firstSize); }
+    HeaderValue(const ComposeWindow& compose, const char* name, int firstSize) {
+        Read(compose, name, firstSize);
+    }
     HeaderValue(const HeaderValue&) = delete;
     HeaderValue& operator=(const HeaderValue&) = delete;
 
-    void Read(HWND window, const char* name, int firstSize);
+    void Read(const ComposeWindow& compose, const char* name, int firstSize);
 
     char* Text() { return text_; }
     const char* Text() const { return text_; }
@@ -57,6 +67,6 @@ class HeaderValue {
 };
 
 // Replaces the header's value in the compose window.
-void WriteHeader(HWND window, const char* name, const char* value);
+void WriteHeader(const ComposeWindow& compose, const char* name, const char* value);
 
 }  // namespace telepost

@@ -36,8 +36,8 @@ using ComposeTextBuffer = char[kComposeTextBufferSize];
 // is only offered to the host and must live as long as the text is used (the
 // host may lend the text in it). Null when the host lends no text: the caller
 // then has nothing to work on and hands nothing back.
-inline char* BorrowComposeText(HWND window, ComposeTextBuffer& buffer) {
-    return HostApi.BKA_CompGetText(window, buffer, kComposeTextBufferSize);
+inline char* BorrowComposeText(const HostApiRecord& host, HWND window, ComposeTextBuffer& buffer) {
+    return host.BKA_CompGetText(window, buffer, kComposeTextBufferSize);
 }
 
 }  // namespace telepost

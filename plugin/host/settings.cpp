@@ -15,19 +15,6 @@ namespace {
 constexpr char kIniExtension[] = ".ini";
 constexpr int kNumberSize = 32;  // a setting formatted as text
 
-// The domains the INI file adds to one rule; none without an INI path.
-void LoadAddedDomains(const DomainRule& domains) {
-    if (!IniPath[0]) {
-        SetAddedDomains(domains.carrier, nullptr);
-        return;
-    }
-    char list[kDomainListSize];
-    DWORD length =
-        GetPrivateProfileStringA(kSettingsSection, domains.key, "", list, sizeof list, IniPath);
-    // A list that fills the buffer may have been cut inside its last domain.
-    SetAddedDomains(domains.carrier, list, length >= sizeof list - 1);
-}
-
 bool IsPathSeparator(char c) {
     return c == '\\' || c == '/';
 }
@@ -89,9 +76,6 @@ bool WriteSetting(const char* key, std::int32_t value) {
 void LoadSettings() {
     for (const SettingFlag& setting : kSettingFlags) {
         Settings.*setting.flag = ReadSetting(setting.key);
-    }
-    for (const DomainRule& domains : kDomainRules) {
-        LoadAddedDomains(domains);
     }
 }
 

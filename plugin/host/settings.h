@@ -1,6 +1,6 @@
 // The plug-in's process-wide state (the three settings, the INI file's path
 // and the library's own instance handle) and the INI file that keeps the
-// settings and the mail domains the user adds to the carriers' rules.
+// settings.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <iterator>
 
-#include "outgoing/carriers.h"
 #include "telepost/ini_file.h"
 
 namespace telepost {
@@ -34,19 +33,6 @@ inline constexpr SettingFlag kSettingFlags[] = {
 };
 static_assert(std::size(kSettingFlags) == std::size(kSettingKeys));
 
-// Each key that adds mail domains and the carrier whose rule they join.
-struct DomainRule {
-    const char* key;
-    Carrier carrier;
-};
-
-inline constexpr DomainRule kDomainRules[] = {
-    {kDomainKeys[0], Carrier::GroupJ},
-    {kDomainKeys[1], Carrier::DoCoMo},
-    {kDomainKeys[2], Carrier::GroupD},
-};
-static_assert(std::size(kDomainRules) == std::size(kDomainKeys));
-
 extern SettingsRecord Settings;
 extern char IniPath[MAX_PATH];  // empty until the library is attached
 extern HINSTANCE ModuleInstance;
@@ -71,8 +57,7 @@ std::int32_t ReadSetting(const char* key);
 // library's path too long to name one).
 bool WriteSetting(const char* key, std::int32_t value);
 
-// Replaces all three settings and the added domains with the INI file's
-// values; a domain list longer than kDomainListSize is taken up to it.
+// Replaces all three settings with the INI file's values.
 void LoadSettings();
 
 }  // namespace telepost

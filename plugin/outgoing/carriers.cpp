@@ -1,31 +1,64 @@
 #include "outgoing/carriers.h"
 
+#include <algorithm>
+
 #include "outgoing/recipients.h"
 
 namespace telepost {
 
 namespace {
 
-constexpr const char* kGroupJMembers[] = {
-    "@jp-d.ne.jp", "@jp-h.ne.jp", "@jp-t.ne.jp", "@jp-c.ne.jp", "@jp-r.ne.jp",
-    "@jp-k.ne.jp", "@jp-n.ne.jp", "@jp-s.ne.jp", "@jp-q.ne.jp",
+// Each carrier's built-in domains, kIdMembers.
+#define TELEPOST_CARRIER(id, name, domainsKey, subject, from, length, emoji, preFilter, \
+                         preFilterDecides, ...)                                         \
+    constexpr const char* k##id##Members[] = {__VA_ARGS__};
+#include "telepost/carriers.inc"
+#undef TELEPOST_CARRIER
+
+#define TELEPOST_CARRIER(id, carrierName, key, subjectPolicy, fromPolicy, lengthLimit, emojiVote, \
+                         filter, filterDecides, ...)                                              \
+    {.carrier = Carrier::id,                                                                      \
+     .name = carrierName,                                                                         \
+     .domainsKey = key,                                                                           \
+     .preFilter = filter,                                                                         \
+     .members = k##id##Members,                                                                   \
+     .preFilterDecides = filterDecides,                                                           \
+     .subject = SubjectPolicy::subjectPolicy,                                                     \
+     .from = FromPolicy::fromPolicy,                                                              \
+     .length = lengthLimit,                                                                       \
+     .emoji = EmojiVote::emojiVote},
+constexpr CarrierRow kCarriers[] = {
+#include "telepost/carriers.inc"
 };
+#undef TELEPOST_CARRIER
 
-constexpr const char* kDoCoMoMembers[] = {"@docomo.ne.jp"};
+// The rows follow the contract's lists and the enumeration, one for one.
+static_assert(std::size(kCarriers) == kCarrierCount);
+static_assert(std::size(kCarriers) == std::size(kCarrierNames));
+constexpr bool RowsInOrder() {
+    for (std::size_t i = 0; i < kCarrierCount; ++i) {
+        if (static_cast<std::size_t>(kCarriers[i].carrier) != i + 1) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(RowsInOrder());
+// The address a limit counts is the one From is reduced to.
+constexpr bool CountsOnlyABareAddress(const CarrierRow& row) {
+    return !row.length.countsAddress || row.from == FromPolicy::BareAddress;
+}
+static_assert(std::ranges::all_of(kCarriers, CountsOnlyABareAddress),
+              "a limit that counts the From address needs From reduced to its bare address");
 
-constexpr const char* kGroupDMembers[] = {
-    "@dct.dion.ne.jp", "@tct.dion.ne.jp", "@hct.dion.ne.jp", "@kct.dion.ne.jp",
-    "@cct.dion.ne.jp", "@sct.dion.ne.jp", "@qct.dion.ne.jp", "@oct.dion.ne.jp",
-};
+const DomainList kNone;
 
-constexpr CarrierPatterns kCarriers[] = {
-    {Carrier::GroupJ, "@jp-", kGroupJMembers, true},
-    {Carrier::DoCoMo, nullptr, kDoCoMoMembers, false},
-    {Carrier::GroupD, "ct.dion.ne.jp", kGroupDMembers, false},
-};
+std::size_t IndexOf(Carrier carrier) {
+    return static_cast<std::size_t>(carrier) - 1;
+}
 
-bool HoldsAnyMember(const char* entry, const CarrierPatterns& patterns) {
-    for (const char* member : patterns.members) {
+bool HoldsAnyMember(const char* entry, const CarrierRow& row) {
+    for (const char* member : row.members) {
         if (FindNoCase(entry, member)) {
             return true;
         }
@@ -33,16 +66,19 @@ bool HoldsAnyMember(const char* entry, const CarrierPatterns& patterns) {
     return false;
 }
 
-// The order in which the added domains are tried.
-constexpr Carrier kAddedOrder[] = {Carrier::GroupJ, Carrier::DoCoMo, Carrier::GroupD};
+bool HoldsAnyOf(const char* entry, const DomainList& list) {
+    for (int i = 0; i < list.count; ++i) {
+        if (FindNoCase(entry, list.patterns[i])) {
+            return true;
+        }
+    }
+    return false;
+}
 
-Carrier ClassifyByAddedDomains(const char* entry) {
-    for (Carrier carrier : kAddedOrder) {
-        const DomainList& added = AddedDomains(carrier);
-        for (int i = 0; i < added.count; ++i) {
-            if (FindNoCase(entry, added.patterns[i])) {
-                return carrier;
-            }
+Carrier ClassifyByAddedDomains(const char* entry, const UserDomainsRecord& domains) {
+    for (const CarrierRow& row : kCarriers) {
+        if (HoldsAnyOf(entry, domains.added[IndexOf(row.carrier)])) {
+            return row.carrier;
         }
     }
     return Carrier::None;
@@ -50,23 +86,40 @@ Carrier ClassifyByAddedDomains(const char* entry) {
 
 }  // namespace
 
-std::span<const CarrierPatterns> CarrierTable() {
+std::span<const CarrierRow> CarrierTable() {
     return kCarriers;
 }
 
-Carrier ClassifyRecipient(const char* entry) {
-    for (const CarrierPatterns& patterns : kCarriers) {
-        if (patterns.preFilter && !FindNoCase(entry, patterns.preFilter)) {
+const CarrierRow& RowOf(Carrier carrier) {
+    return kCarriers[IndexOf(carrier)];
+}
+
+const DomainList& AddedDomains(const UserDomainsRecord& domains, Carrier carrier) {
+    return carrier == Carrier::None ? kNone : domains.added[IndexOf(carrier)];
+}
+
+void SetAddedDomains(UserDomainsRecord& domains, Carrier carrier, const char* list, bool cut) {
+    if (carrier != Carrier::None) {
+        ParseDomainList(list, cut, domains.added[IndexOf(carrier)]);
+    }
+}
+
+Carrier ClassifyRecipient(const char* entry, const UserDomainsRecord& domains) {
+    if (HoldsAnyOf(entry, domains.exempt)) {
+        return Carrier::None;
+    }
+    for (const CarrierRow& row : kCarriers) {
+        if (row.preFilter && !FindNoCase(entry, row.preFilter)) {
             continue;
         }
-        if (HoldsAnyMember(entry, patterns)) {
-            return patterns.carrier;
+        if (HoldsAnyMember(entry, row)) {
+            return row.carrier;
         }
-        if (patterns.preFilter && patterns.preFilterDecides) {
+        if (row.preFilter && row.preFilterDecides) {
             return Carrier::None;  // nothing later is tried
         }
     }
-    return ClassifyByAddedDomains(entry);
+    return ClassifyByAddedDomains(entry, domains);
 }
 
 }  // namespace telepost

@@ -1,63 +1,114 @@
-// The mobile carriers' mail domains and how a recipient entry is recognised
-// as one of theirs: the built-in table, and the domains the user adds to a
-// carrier's rule. Pure byte-string code, free of the platform.
+// The mobile carriers: one row for each, holding everything the plug-in knows
+// of it (its name, its built-in domains, the INI key of the domains the user
+// adds, and the policies of its rule), the mail domains the user lists, and
+// how a recipient entry is recognised as a carrier's. Pure byte-string code,
+// free of the platform.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <span>
 
+#include "telepost/domain_list.h"
 #include "telepost/ini_file.h"
 
 namespace telepost {
 
-enum class Carrier { None, GroupJ, DoCoMo, GroupD };
+// The carriers of telepost/carriers.inc, in its order, after None.
+#define TELEPOST_CARRIER(id, ...) id,
+enum class Carrier {
+    None,
+#include "telepost/carriers.inc"
+};
+#undef TELEPOST_CARRIER
 
-// One carrier's patterns: each member is a complete mail domain with the "@"
-// before it; a pre-filter is a part all members share, tested first.
-struct CarrierPatterns {
+inline constexpr std::size_t kCarrierCount = std::size(kDomainKeys);
+
+// What a rule does to the Subject.
+enum class SubjectPolicy {
+    Kept,
+    ClearedUnlessMarked,  // read, and kept when it begins with the keep mark
+    Cleared,              // cleared without being read
+};
+
+// What a rule does to From.
+enum class FromPolicy {
+    AsWritten,
+    BareAddress,  // reduced to its bare address when that is read whole and fits
+};
+
+// The longest message a rule's phones take; a longer one is sent only when
+// the user says so. What counts is the body, and when `countsAddress` the
+// From address, up to `addressCap` bytes of it, and `overhead` bytes more.
+struct LengthLimit {
+    std::size_t bytes;
+    bool countsAddress;
+    std::size_t addressCap;
+    std::size_t overhead;
+};
+
+constexpr LengthLimit BodyOnly(std::size_t bytes) {
+    return {bytes, false, 0, 0};
+}
+
+constexpr LengthLimit BodyAndAddress(std::size_t bytes, std::size_t addressCap,
+                                     std::size_t overhead) {
+    return {bytes, true, addressCap, overhead};
+}
+
+// How a carrier's recipients count for the emoji conversion of a send: it is
+// made when some recipient is a carrier's that is for it and none is one's
+// against it.
+enum class EmojiVote { For, Against };
+
+// One carrier's row.
+struct CarrierRow {
     Carrier carrier;
+    const char* name;        // as tools and messages name it
+    const char* domainsKey;  // the INI key of the domains the user adds to its rule
+    // The built-in patterns: each member is a complete mail domain with the
+    // "@" before it; a pre-filter is a part all members share, tested first.
     const char* preFilter;  // null: the members are tested at once
     std::span<const char* const> members;
     // An entry that holds the pre-filter but no member gets no rule and is
     // tested against nothing else, not even the added domains.
     bool preFilterDecides;
+    SubjectPolicy subject;
+    FromPolicy from;
+    LengthLimit length;
+    EmojiVote emoji;
 };
 
-// The carriers in the order an entry is tested against them.
-std::span<const CarrierPatterns> CarrierTable();
+// The carriers' rows, in the order an entry is tested against them.
+std::span<const CarrierRow> CarrierTable();
+
+// The row of `carrier`, which is not Carrier::None.
+const CarrierRow& RowOf(Carrier carrier);
+
+// The mail domains the user lists in the INI file (each list as
+// ParseDomainList reads it): those added to each carrier's rule, in the
+// table's order, and those whose recipients get no rule.
+struct UserDomainsRecord {
+    DomainList added[kCarrierCount];
+    DomainList exempt;
+};
+
+// The domains the user adds to the rule of `carrier`; none for Carrier::None.
+const DomainList& AddedDomains(const UserDomainsRecord& domains, Carrier carrier);
+
+// Sets the domains added to the rule of `carrier` from a list as
+// ParseDomainList takes it; nothing for Carrier::None.
+void SetAddedDomains(UserDomainsRecord& domains, Carrier carrier, const char* list,
+                     bool cut = false);
 
 // The carrier whose rule applies to a recipient entry, matched anywhere in
 // the entry (display name and comments too) without regard to ASCII case.
-// The built-in table decides first: a carrier whose pre-filter the entry
+// An entry holding an exempt domain gets none. The built-in table decides
+// next: a carrier whose pre-filter the entry
 // holds decides the entry alone when its pre-filter decides (its rule when a
 // member matches too, else none). An entry the table leaves without a rule
-// is then tested against the added domains of group J, DoCoMo and group D,
-// in this order.
-Carrier ClassifyRecipient(const char* entry);
-
-// The bounds of the added domains, kMaxAddedDomains and kMaxDomainLength,
-// are those of the INI file that holds them.
-// One rule's added domains, each kept as a pattern: "@" and the domain.
-struct DomainList {
-    int count = 0;
-    char patterns[kMaxAddedDomains][kMaxDomainLength + 2] = {};
-};
-
-// Replaces `out` with the domains of `list`, whose items are separated by
-// blanks (space, tab) and commas. An item counts when it is a plausible
-// domain: at most kMaxDomainLength bytes of ASCII letters, digits, '-' and
-// '.', with a dot, and neither starting nor ending with a dot nor holding two
-// together. Other items are skipped, as is a domain already kept (letter case
-// ignored) and every domain after the first kMaxAddedDomains. `cut` says the
-// list was cut at the end of its buffer: its last item then counts only when
-// a separator follows it, since it may be a piece of a longer domain.
-void ParseDomainList(const char* list, bool cut, DomainList& out);
-
-// Sets the domains added to the rule of `carrier` (group J, DoCoMo or group
-// D) from a list as ParseDomainList takes it; null or an empty list adds
-// none. Called with the settings, never during a send.
-void SetAddedDomains(Carrier carrier, const char* list, bool cut = false);
-
-// The domains added to the rule of `carrier`; none for Carrier::None.
-const DomainList& AddedDomains(Carrier carrier);
+// is then tested against the domains the user added to each carrier's rule,
+// in the table's order.
+Carrier ClassifyRecipient(const char* entry, const UserDomainsRecord& domains);
 
 }  // namespace telepost

@@ -3,15 +3,13 @@
 #include "send/send_rules.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "convert/convert.h"
 #include "host/compose_headers.h"
-#include "host/host_api.h"
-#include "host/settings.h"
-#include "outgoing/carriers.h"
 #include "outgoing/recipients.h"
 #include "telepost/contract.h"
 
@@ -19,7 +17,7 @@ namespace telepost {
 
 namespace {
 
-constexpr int kInspectedSize = 260;    // the first read of the Subject and From of rule J
+constexpr int kInspectedSize = 260;    // the first read of the Subject and From a rule inspects
 constexpr int kMailboxPartSize = 256;  // each result of splitting From, its terminator included
 // The recipient list when it cannot be held whole: To, "," Cc, "," Bcc and the
 // terminator, each value cut to a first read's length.
@@ -32,17 +30,8 @@ constexpr char kSubject[] = "Subject";
 constexpr char kFrom[] = "From";
 constexpr char kRecipientSeparator = ',';
 
-// A Subject that begins with it survives rule J.
+// A Subject that begins with it survives SubjectPolicy::ClearedUnlessMarked.
 constexpr char kKeepSubjectMark = '#';
-
-// The carriers' body limits in bytes. For group J the limit holds the body,
-// the From address (counted up to kGroupJAddressCap bytes) and
-// kGroupJOverhead bytes more.
-constexpr size_t kDoCoMoBodyLimit = 500;
-constexpr size_t kGroupDBodyLimit = 89;
-constexpr size_t kGroupJMessageLimit = 384;
-constexpr size_t kGroupJAddressCap = 55;
-constexpr size_t kGroupJOverhead = 7;
 
 // "携帯電話に送信するにはメッセージが長すぎます。\nこのまま送信しますか？"
 constexpr char kLengthWarning[] =
@@ -54,16 +43,18 @@ constexpr UINT kLengthWarningStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 
 // The carriers the recipients so far belong to.
 struct CarriersSeen {
-    bool any = false;        // some entry matched: the body goes back to the host
-    bool groupJOrD = false;  // a group J or group D entry was seen
-    bool docomo = false;     // a DoCoMo entry was seen
+    bool any = false;           // some entry matched: the body goes back to the host
+    bool emojiFor = false;      // an entry of a carrier for the emoji conversion
+    bool emojiAgainst = false;  // an entry of a carrier against it
 };
 
 // One send's own state. A send started while another waits for the user's
 // answer (the warning's message loop lets the host do that) has its own, so
 // the two share nothing.
 struct Inspection {
-    HWND window = nullptr;
+    explicit Inspection(const ComposeWindow& window) : compose(window) {}
+
+    ComposeWindow compose;
     size_t bodyLength = 0;
     CarriersSeen seen;
     // The Subject and From as the user wrote them, read before the send's
@@ -86,8 +77,8 @@ bool SendAnyway(HWND window) {
 // cancelled send can put them back.
 void KeepHeaders(Inspection& send) {
     if (!send.kept) {
-        send.keptSubject.Read(send.window, kSubject, kHeaderSize);
-        send.keptFrom.Read(send.window, kFrom, kHeaderSize);
+        send.keptSubject.Read(send.compose, kSubject, kHeaderSize);
+        send.keptFrom.Read(send.compose, kFrom, kHeaderSize);
         send.kept = true;
     }
 }
@@ -96,14 +87,14 @@ void KeepHeaders(Inspection& send) {
 // send could not put it back.
 void WriteSubject(Inspection& send, const char* value) {
     if (send.keptSubject.Whole()) {
-        WriteHeader(send.window, kSubject, value);
+        WriteHeader(send.compose, kSubject, value);
         send.subjectWritten = true;
     }
 }
 
 void WriteFrom(Inspection& send, const char* value) {
     if (send.keptFrom.Whole()) {
-        WriteHeader(send.window, kFrom, value);
+        WriteHeader(send.compose, kFrom, value);
         send.fromWritten = true;
     }
 }
@@ -112,10 +103,10 @@ void WriteFrom(Inspection& send, const char* value) {
 // value kept only in part is not written: a cut value would lose its end.
 void PutBackHeaders(const Inspection& send) {
     if (send.subjectWritten && send.keptSubject.Whole()) {
-        WriteHeader(send.window, kSubject, send.keptSubject.Text());
+        WriteHeader(send.compose, kSubject, send.keptSubject.Text());
     }
     if (send.fromWritten && send.keptFrom.Whole()) {
-        WriteHeader(send.window, kFrom, send.keptFrom.Text());
+        WriteHeader(send.compose, kFrom, send.keptFrom.Text());
     }
 }
 
@@ -151,37 +142,65 @@ bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
     return true;
 }
 
-// Rule J: the Subject is cleared unless it is marked to be kept, From is
-// reduced to its bare address, and the address counts towards the limit. An
-// address too long for a split result leaves From as written and counts
-// kGroupJAddressCap bytes, as any address longer than that does.
-bool ApplyGroupJ(Inspection& send) {
-    KeepHeaders(send);
-    const HeaderValue subject(send.window, kSubject, kInspectedSize);
-    if (subject.Text()[0] != kKeepSubjectMark) {
-        WriteSubject(send, "");
+// What the rule does to the Subject.
+void ApplySubjectPolicy(Inspection& send, SubjectPolicy policy) {
+    switch (policy) {
+        case SubjectPolicy::Kept:
+            break;
+        case SubjectPolicy::ClearedUnlessMarked: {
+            const HeaderValue subject(send.compose, kSubject, kInspectedSize);
+            if (subject.Text()[0] != kKeepSubjectMark) {
+                WriteSubject(send, "");
+            }
+            break;
+        }
+        case SubjectPolicy::Cleared:
+            WriteSubject(send, "");  // not read, so a keep mark does not save it
+            break;
     }
-    const HeaderValue from(send.window, kFrom, kInspectedSize);
+}
+
+// The bytes From counts for when it is left as written: as many as any
+// limit's cap.
+constexpr size_t kLongestAddress = SIZE_MAX;
+
+// What the rule does to From; the bytes of the bare address it is reduced
+// to. An address too long for a split result leaves From as written and
+// counts as long as any, as an address longer than a limit's cap does.
+size_t ApplyFromPolicy(Inspection& send, FromPolicy policy) {
+    if (policy == FromPolicy::AsWritten) {
+        return kLongestAddress;
+    }
+    const HeaderValue from(send.compose, kFrom, kInspectedSize);
     char address[kMailboxPartSize];
-    size_t counted = kGroupJAddressCap;
-    if (BareAddress(from, address)) {
-        WriteFrom(send, address);
-        counted = std::min(std::strlen(address), kGroupJAddressCap);
+    if (!BareAddress(from, address)) {
+        return kLongestAddress;
     }
-    return send.bodyLength + counted + kGroupJOverhead <= kGroupJMessageLimit ||
-           SendAnyway(send.window);
+    WriteFrom(send, address);
+    return std::strlen(address);
 }
 
-bool ApplyDoCoMo(const Inspection& send) {
-    return send.bodyLength <= kDoCoMoBodyLimit || SendAnyway(send.window);
+// Whether the message fits the rule's limit, the From address counted as
+// `addressLength` bytes when the limit counts it.
+bool FitsLimit(const LengthLimit& limit, size_t bodyLength, size_t addressLength) {
+    size_t counted = bodyLength;
+    if (limit.countsAddress) {
+        counted += std::min(addressLength, limit.addressCap) + limit.overhead;
+    }
+    return counted <= limit.bytes;
 }
 
-// Rule D: the Subject is cleared without being read, so a kept mark does not
-// save it.
-bool ApplyGroupD(Inspection& send) {
-    KeepHeaders(send);
-    WriteSubject(send, "");
-    return send.bodyLength <= kGroupDBodyLimit || SendAnyway(send.window);
+// Applies one carrier's rule to the send: the Subject, From, then the length,
+// a message too long sent only when the user says so. False when the user
+// cancels.
+bool ApplyRule(Inspection& send, const CarrierRow& rule) {
+    if (rule.subject != SubjectPolicy::Kept || rule.from != FromPolicy::AsWritten) {
+        KeepHeaders(send);
+    }
+    ApplySubjectPolicy(send, rule.subject);
+    const size_t addressLength = ApplyFromPolicy(send, rule.from);
+    return FitsLimit(rule.length, send.bodyLength, addressLength) ||
+           SendAnyway(send.compose.window);
 }
 
 // To, Cc and Bcc joined into one list, with "," before each of Cc and Bcc
@@ -189,10 +208,10 @@ bool ApplyGroupD(Inspection& send) {
 // value is cut to a first read's length, as the list was always held.
 class RecipientList {
   public:
-    explicit RecipientList(HWND window) {
-        const HeaderValue to(window, kTo, kHeaderSize);
-        const HeaderValue cc(window, kCc, kHeaderSize);
-        const HeaderValue bcc(window, kBcc, kHeaderSize);
+    explicit RecipientList(const ComposeWindow& compose) {
+        const HeaderValue to(compose, kTo, kHeaderSize);
+        const HeaderValue cc(compose, kCc, kHeaderSize);
+        const HeaderValue bcc(compose, kBcc, kHeaderSize);
         whole_.reset(new (std::nothrow) char[to.Length() + cc.Length() + bcc.Length() + 3]);
         text_ = whole_ ? whole_.get() : cut_;
         length_ = 0;
@@ -229,29 +248,23 @@ class RecipientList {
 // Joins To, Cc and Bcc and applies each entry's carrier rule, the header
 // changes written at once. False when the user cancels the send; the headers
 // it changed are then put back.
-bool InspectRecipients(Inspection& send) {
-    RecipientList list(send.window);
+bool InspectRecipients(Inspection& send, const UserDomainsRecord& domains) {
+    RecipientList list(send.compose);
     char* cursor = nullptr;
     for (char* entry = NextRecipient(list.Text(), &cursor); entry;
          entry = NextRecipient(nullptr, &cursor)) {
-        bool goOn = true;
-        switch (ClassifyRecipient(entry)) {
-            case Carrier::GroupJ:
-                send.seen.any = send.seen.groupJOrD = true;
-                goOn = ApplyGroupJ(send);
-                break;
-            case Carrier::DoCoMo:
-                send.seen.any = send.seen.docomo = true;
-                goOn = ApplyDoCoMo(send);
-                break;
-            case Carrier::GroupD:
-                send.seen.any = send.seen.groupJOrD = true;
-                goOn = ApplyGroupD(send);
-                break;
-            case Carrier::None:
-                break;
+        const Carrier carrier = ClassifyRecipient(entry, domains);
+        if (carrier == Carrier::None) {
+            continue;
         }
-        if (!goOn) {
+        const CarrierRow& rule = RowOf(carrier);
+        send.seen.any = true;
+        if (rule.emoji == EmojiVote::For) {
+            send.seen.emojiFor = true;
+        } else {
+            send.seen.emojiAgainst = true;
+        }
+        if (!ApplyRule(send, rule)) {
             PutBackHeaders(send);
             return false;
         }
@@ -259,54 +272,55 @@ bool InspectRecipients(Inspection& send) {
     return true;
 }
 
-// A send to DoCoMo phones alone: emoji in the body, and the Subject converted
-// as the settings ask and written back, even unchanged. A Subject held only
-// in part is left as written.
-void ConvertForDoCoMo(HWND window, char* body) {
-    if (Settings.ConvertToEmoji) {
+// A send whose phones all take emoji: emoji in the body, and the Subject
+// converted as the settings ask and written back, even unchanged. A Subject
+// held only in part is left as written.
+void ConvertForEmojiPhones(const ComposeWindow& compose, const SettingsRecord& settings,
+                           char* body) {
+    if (settings.ConvertToEmoji) {
         ToImodeEmoji(body);
     }
-    HeaderValue subject(window, kSubject, kHeaderSize);
+    HeaderValue subject(compose, kSubject, kHeaderSize);
     if (!subject.Whole()) {
         return;
     }
-    if (Settings.ConvertToHankaku) {
+    if (settings.ConvertToHankaku) {
         ZenkakuToHankaku(subject.Text());
     }
-    if (Settings.ConvertToEmoji) {
+    if (settings.ConvertToEmoji) {
         ToImodeEmoji(subject.Text());
     }
-    WriteHeader(window, kSubject, subject.Text());
+    WriteHeader(compose, kSubject, subject.Text());
 }
 
 }  // namespace
 
-int InspectOutgoing(HWND window, int mode) {
+int InspectOutgoing(const HostApiRecord& host, const SettingsRecord& settings,
+                    const UserDomainsRecord& domains, HWND window, int mode) {
     ComposeTextBuffer scratch = {};  // its contents are not used
-    char* body = BorrowComposeText(window, scratch);
+    char* body = BorrowComposeText(host, window, scratch);
     if (!body) {
         return 0;  // no message text to work on
     }
-    if (Settings.DeleteCrlf) {
+    if (settings.DeleteCrlf) {
         DeleteBlanks(body);
     }
-    if (Settings.ConvertToHankaku) {
+    if (settings.ConvertToHankaku) {
         ZenkakuToHankaku(body);
     }
     if (mode != 0) {
         return 0;
     }
-    Inspection send;
-    send.window = window;
+    Inspection send({host, window});
     send.bodyLength = std::strlen(body);
-    if (!InspectRecipients(send)) {
+    if (!InspectRecipients(send, domains)) {
         return -1;
     }
-    if (send.seen.docomo && !send.seen.groupJOrD) {
-        ConvertForDoCoMo(window, body);
+    if (send.seen.emojiFor && !send.seen.emojiAgainst) {
+        ConvertForEmojiPhones(send.compose, settings, body);
     }
     if (send.seen.any) {
-        HostApi.BKA_CompSetText(window, 0, body);
+        host.BKA_CompSetText(window, 0, body);
     }
     return 0;
 }

@@ -49,7 +49,7 @@ constexpr char kDoubleByteNotice[] =
 // no text is left alone.
 void ConvertMessage(HWND window, char* (*convert)(char*)) {
     ComposeTextBuffer buffer = {};
-    char* text = BorrowComposeText(window, buffer);
+    char* text = BorrowComposeText(HostApi, window, buffer);
     if (!text) {
         return;
     }
@@ -101,7 +101,7 @@ void WINAPI CmdDeleteBlanks(HWND window, LPARAM) {
 
 void WINAPI CmdCheckDoubleByte(HWND window, LPARAM) {
     ComposeTextBuffer buffer = {};
-    const char* text = BorrowComposeText(window, buffer);
+    const char* text = BorrowComposeText(HostApi, window, buffer);
     if (text && HoldsDoubleByte(text)) {
         MessageBoxA(window, kDoubleByteNotice, kPluginName, MB_OK | MB_ICONQUESTION);
     }

@@ -1,5 +1,6 @@
 // Parses arbitrary domain lists, cut or not: every domain kept is within its
-// bounds, plausible, an item of the list, and the list is left unchanged.
+// bounds, plausible, told as a kept item of the list, as written when that is
+// ASCII, and the list is left unchanged.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "outgoing/carriers.h"
 
@@ -34,6 +36,15 @@ bool SameNoCase(std::string_view a, std::string_view b) {
     for (size_t i = 0; i < a.size(); ++i) {
         if (std::tolower(static_cast<unsigned char>(a[i])) !=
             std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
             return false;
         }
     }
@@ -68,9 +79,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     telepost::DomainList parsed;
     std::memset(&parsed, 'x', sizeof parsed);  // what the parser must replace
-    telepost::ParseDomainList(list.c_str(), cut, parsed);
+    // The items are told in order, each a part of the list; the kept ones are
+    // the domains kept, and an ASCII item is kept as written.
+    const char* end = list.c_str();
+    const char* lastItem = nullptr;
+    bool lastCutOff = false;
+    std::vector<std::string> keptDomains;
+    telepost::ParseDomainList(list.c_str(), cut, parsed, [&](const telepost::DomainItem& item) {
+        Check(item.written >= end && item.writtenLength > 0);
+        end = item.written + item.writtenLength;
+        Check(end <= list.c_str() + list.size());
+        lastItem = item.written;
+        lastCutOff = item.verdict == telepost::DomainVerdict::CutOff;
+        if (item.verdict == telepost::DomainVerdict::Kept) {
+            keptDomains.emplace_back(item.domain);
+            const std::string_view written(item.written, item.writtenLength);
+            Check(!IsAscii(written) || written == item.domain);
+        }
+    });
 
     Check(list == original);
+    Check(keptDomains.size() == static_cast<size_t>(parsed.count));
+    for (size_t i = 0; i < keptDomains.size(); ++i) {
+        Check(keptDomains[i] == parsed.patterns[i] + 1);
+    }
     Check(parsed.count >= 0 && parsed.count <= telepost::kMaxAddedDomains);
     for (int i = 0; i < parsed.count; ++i) {
         const char* pattern = parsed.patterns[i];
@@ -85,16 +117,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (char c : domain) {
             Check(IsDomainByte(c));
         }
-        Check(IsItemOf(domain, list));
+        Check(!IsAscii(list) || IsItemOf(domain, list));
         for (int j = 0; j < i; ++j) {
             Check(!SameNoCase(parsed.patterns[j], pattern));
         }
     }
     if (cut) {
-        // A cut list counts as the same list without its last item.
+        // A cut list counts as the same list without its last item when that
+        // ends the list, as it is when a separator ends it.
         size_t kept = list.size();
-        while (kept > 0 && !IsSeparator(list[kept - 1])) {
-            --kept;
+        if (lastCutOff) {
+            Check(end == list.c_str() + list.size());
+            kept = static_cast<size_t>(lastItem - list.c_str());
         }
         telepost::DomainList whole;
         telepost::ParseDomainList(list.substr(0, kept).c_str(), false, whole);

@@ -1,10 +1,11 @@
 // Whole sends through the outgoing inspection, against a host made of the
 // fuzzer's bytes: two compose windows with five header values of any bytes
 // and lengths (below, at and past every buffer they are read into), bodies
-// with lone lead bytes and NULs, the three settings, the mode, the answer to
-// each warning (or a box that cannot be shown), header reads the host fails,
-// and a send of the second window started from inside one of the first one's
-// warnings. Checked on every run, besides the sanitizers:
+// with lone lead bytes and NULs, the three settings, the user's domain lists,
+// the mode, the answer to each warning (or a box that cannot be shown), header
+// reads the host fails, and a send of the second window started from inside
+// one of the first one's warnings. Checked on every run, besides the
+// sanitizers:
 // - the result is 0 or -1, and a non-zero mode reads and writes nothing;
 // - the body never grows, and only the text lent by the host is handed back;
 // - only Subject and From are written, and never one whose reads fail; From
@@ -24,20 +25,17 @@
 #include <string>
 #include <vector>
 
-#include "host/host_api.h"
-#include "host/settings.h"
 #include "outgoing/recipients.h"
 #include "send/send_rules.h"
-
-namespace telepost {
-// This program is the plug-in's host: the records the send rules read.
-HostApiRecord HostApi;
-SettingsRecord Settings;
-}  // namespace telepost
 
 namespace {
 
 using telepost::InspectOutgoing;
+
+// This program is the plug-in's host: the records the send rules read.
+telepost::HostApiRecord hostApi;
+telepost::SettingsRecord settings;
+telepost::UserDomainsRecord domains;
 
 void Check(bool condition) {
     if (!condition) {
@@ -195,7 +193,7 @@ namespace {
 
 void Send(int index) {
     Compose& compose = run.windows[index];
-    const int result = InspectOutgoing(WindowOf(index), run.mode);
+    const int result = InspectOutgoing(hostApi, settings, domains, WindowOf(index), run.mode);
     Check(result == 0 || result == -1);
     Check(std::strlen(compose.text.data()) <= compose.bodyLength);
     if (run.mode != 0 || run.nullBody) {
@@ -238,9 +236,13 @@ std::string Stretched(FuzzedDataProvider& in, const std::size_t (&lengths)[N], b
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     run = Run{};
-    telepost::Settings.ConvertToHankaku = in.ConsumeIntegral<std::int8_t>();
-    telepost::Settings.ConvertToEmoji = in.ConsumeIntegral<std::int8_t>();
-    telepost::Settings.DeleteCrlf = in.ConsumeIntegral<std::int8_t>();
+    settings.ConvertToHankaku = in.ConsumeIntegral<std::int8_t>();
+    settings.ConvertToEmoji = in.ConsumeIntegral<std::int8_t>();
+    settings.DeleteCrlf = in.ConsumeIntegral<std::int8_t>();
+    for (telepost::DomainList& added : domains.added) {
+        telepost::ParseDomainList(in.ConsumeRandomLengthString(64).c_str(), false, added);
+    }
+    telepost::ParseDomainList(in.ConsumeRandomLengthString(64).c_str(), false, domains.exempt);
     run.mode = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? in.ConsumeIntegral<int>() : 0;
     run.answers = in.ConsumeIntegral<std::uint32_t>();
     if (in.ConsumeIntegralInRange<int>(0, 7) == 0) {
@@ -263,11 +265,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         compose.bodyLength = std::strlen(compose.text.data());
     }
 
-    telepost::HostApi = telepost::HostApiRecord{};
-    telepost::HostApi.BKA_CompGetText = CompGetText;
-    telepost::HostApi.BKA_CompSetText = CompSetText;
-    telepost::HostApi.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
-    telepost::HostApi.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
+    hostApi = telepost::HostApiRecord{};
+    hostApi.BKA_CompGetText = CompGetText;
+    hostApi.BKA_CompSetText = CompSetText;
+    hostApi.BKA_CompGetSpecifiedHeader = CompGetSpecifiedHeader;
+    hostApi.BKA_CompSetSpecifiedHeader = CompSetSpecifiedHeader;
     Send(0);
     return 0;
 }

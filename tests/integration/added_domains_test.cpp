@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "codec.h"
@@ -18,12 +19,13 @@
 namespace hostsim {
 namespace {
 
-// The values of "j domains", "docomo domains" and "d domains"; null leaves
-// the key out of the file.
+// The values of "j domains", "docomo domains", "d domains" and "exempt
+// domains"; null leaves the key out of the file.
 struct Keys {
     const char* j = nullptr;
     const char* docomo = nullptr;
     const char* d = nullptr;
+    const char* exempt = nullptr;
 };
 
 struct Mail {
@@ -34,7 +36,7 @@ struct AddedCase {
     const char* what;
     Keys keys{};
     Mail mail{};
-    Settings settings{};
+    IniSettings settings{};
     std::vector<int> answers{};  // the buttons pressed, one per warning expected
     int result = 0;
     std::vector<Call> calls{};  // every host call, the window left out
@@ -64,7 +66,7 @@ std::vector<AddedCase> Cases() {
     static const std::string longest = std::string(telepost::kMaxDomainLength - 6, 'x') + ".ne.jp";
     static const std::string tooLong = "x" + longest;
     static const std::string badAndGood =
-        "au, @ezweb.ne.jp, ezweb.ne.jp;, au_com.jp, \x82\x60u.com, " + tooLong + ",,  au.com " +
+        "au, @ezweb.ne.jp, ezweb.ne.jp;, au_com.jp, \x82\xA0u.com, " + tooLong + ",,  au.com " +
         longest;
     static const std::string cutInside = LongList("ezweb.ne.jp", 8);    // "ezweb.ne" read
     static const std::string pastTheEnd = LongList(" ezweb.ne.jp", 0);  // nothing of it read
@@ -169,6 +171,38 @@ std::vector<AddedCase> Cases() {
          .keys = {.docomo = "jp-t.ne.jp", .d = "jp-t.ne.jp"},
          .mail = {kGroupJ, "", "Hello", kNamedSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
+        // Exempt domains: no rule for their recipients, tested before the
+        // built-in and the added domains; the other recipients keep theirs.
+        {.what = "an exempt DoCoMo domain: a long mail asks nothing and converts nothing",
+         .keys = {.exempt = "docomo.ne.jp"},
+         .mail = {kDoCoMo, "", "Hi" + circle, kSender, circle + Body(600)},
+         .settings = {.emoji = true},
+         .calls = kRead},
+        {.what = "without the exempt domain the same mail asks",
+         .mail = {kDoCoMo, "", "Hi" + circle, kSender, circle + Body(600)},
+         .settings = {.emoji = true},
+         .answers = kYes,
+         .calls = Calls({kRead, DoCoMoOnly("Hi" + emojiCircle, emojiCircle + Body(600))})},
+        {.what = "an exempt domain before the same domain added to rule D",
+         .keys = {.d = "ezweb.ne.jp", .exempt = "EZWEB.ne.jp"},
+         .mail = {kAu, "", "Hello", kSender, Body(600)},
+         .calls = kRead},
+        {.what = "an exempt recipient beside a group D one",
+         .keys = {.exempt = "docomo.ne.jp"},
+         .mail = {kDoCoMo, kGroupD, "Hi" + circle, kSender, circle},
+         .settings = {.emoji = true},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText(circle)}})},
+        // A list typed with the input method.
+        {.what = "full-width separators between the domains",
+         .keys = {.j = "softbank.ne.jp\x81\x43i.softbank.jp\x81\x40"
+                       "foo.jp\x81\x41"
+                       "bar.jp"},
+         .mail = {"b@bar.jp", "", "Hello", kNamedSender, "Hi"},
+         .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
+        {.what = "a domain in full-width letters",
+         .keys = {.d = "\x82\x85\x82\x9A\x82\x97\x82\x85\x82\x82\x81\x44ne.jp"},  // ｅｚｗｅｂ．
+         .mail = {kAu, "", "Hello", kSender, "Hi"},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         // Empty keys and no keys: the built-in rules alone, after sends with keys.
         {.what = "empty keys",
          .keys = {.j = "", .docomo = "", .d = ""},
@@ -192,17 +226,24 @@ std::string IniPath() {
     return IniBeside(PluginBesideProgram());
 }
 
+// Each key with its value.
+std::vector<std::pair<const char*, const char*>> ByKey(const Keys& keys) {
+    return {
+        {telepost::kDomainKeys[0], keys.j},
+        {telepost::kDomainKeys[1], keys.docomo},
+        {telepost::kDomainKeys[2], keys.d},
+        {telepost::kExemptDomainsKey, keys.exempt},
+    };
+}
+
 // Writes TELEPOST.ini afresh with the settings and the keys given.
-void WriteIni(const Keys& keys, const Settings& flags) {
+void WriteIni(const Keys& keys, const IniSettings& flags) {
     const std::string ini = IniPath();
     std::remove(ini.c_str());
     WriteSettings(ini, flags);
-    const char* values[] = {keys.j, keys.docomo, keys.d};
-    static_assert(std::size(values) == std::size(telepost::kDomainKeys));
-    for (size_t i = 0; i < std::size(values); ++i) {
-        if (values[i]) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i],
-                                       values[i], ini.c_str());
+    for (const auto& [key, value] : ByKey(keys)) {
+        if (value) {
+            WritePrivateProfileStringA(telepost::kSettingsSection, key, value, ini.c_str());
         }
     }
 }
@@ -213,7 +254,7 @@ class AddedDomainsTest : public testing::Test {
 
     // Loads the plug-in and starts it with the file; the file is gone
     // before any send, so a send cannot read it.
-    void Start(const Keys& keys, const Settings& flags) {
+    void Start(const Keys& keys, const IniSettings& flags) {
         WriteIni(keys, flags);
         std::string error;
         ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
@@ -272,7 +313,10 @@ TEST_F(AddedDomainsTest, TheKeysCountFromTheStart) {
 // OK in the settings dialog writes the settings and leaves the domain keys
 // as the user wrote them.
 TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
-    const Keys keys = {.j = "softbank.ne.jp", .docomo = "mopera.net", .d = "ezweb.ne.jp, au.com"};
+    const Keys keys = {.j = "softbank.ne.jp",
+                       .docomo = "mopera.net",
+                       .d = "ezweb.ne.jp, au.com",
+                       .exempt = "docomo.ne.jp"};
     WriteIni(keys, {.hankaku = true});
     std::string error;
     ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
@@ -287,12 +331,11 @@ TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
     EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[0], -1,
                                     IniPath().c_str()),
               0u);
-    const char* expected[] = {keys.j, keys.docomo, keys.d};
-    for (size_t i = 0; i < std::size(expected); ++i) {
+    for (const auto& [key, expected] : ByKey(keys)) {
         char value[64] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kDomainKeys[i], "-", value,
-                                 sizeof value, IniPath().c_str());
-        EXPECT_STREQ(value, expected[i]) << telepost::kDomainKeys[i];
+        GetPrivateProfileStringA(telepost::kSettingsSection, key, "-", value, sizeof value,
+                                 IniPath().c_str());
+        EXPECT_STREQ(value, expected) << key;
     }
 }
 

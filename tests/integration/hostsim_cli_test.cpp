@@ -290,6 +290,72 @@ TEST_F(HostsimCliTest, SettingsForOneSendNeverTouchTheUsersIni) {
     EXPECT_EQ(ReadBytes(ini_), kUsersIni);
 }
 
+// A long mail to a DoCoMo smartphone goes out with no question and no emoji
+// when docomo.ne.jp is exempt; without it, the warning asks as before.
+TEST_F(HostsimCliTest, AnExemptDomainGetsNoRule) {
+    const std::string file =
+        Message("To: taro@docomo.ne.jp\nSubject: Hi\n\n" + std::string(600, 'a') + "\n");
+    Outcome exempt =
+        Capture({"send", file, "--emoji", "on", "--exempt-domains", "docomo.ne.jp"}, folder_);
+    EXPECT_EQ(exempt.status, kExitOk) << exempt.err;
+    EXPECT_TRUE(Holds(exempt.out, "domains     exempt domains=docomo.ne.jp\n")) << exempt.out;
+    EXPECT_TRUE(Holds(exempt.out, "headers    unchanged\n")) << exempt.out;
+    EXPECT_FALSE(Holds(exempt.out, "warning")) << exempt.out;
+    EXPECT_TRUE(Holds(exempt.out, "body       not handed back")) << exempt.out;
+
+    Outcome asked = Capture({"send", file, "--emoji", "on", "--no"}, folder_);
+    EXPECT_EQ(asked.status, kExitCancelled) << asked.err;
+    EXPECT_TRUE(Holds(asked.out, "warning 1  answered No")) << asked.out;
+}
+
+// hostsim info shows each domain list as the user wrote it, with each item
+// the plug-in skips and the reason; a list typed with the input method (its
+// full-width comma, space and 、) keeps all its domains.
+TEST_F(HostsimCliTest, InfoShowsTheSkippedDomainsWithTheirReasons) {
+    std::ofstream(ini_, std::ios::binary) << "[k-tai]\r\n"
+                                             "j domains=softbank.ne.jp\x81\x43i.softbank.jp\x81\x40"
+                                             "foo.jp\x81\x41"
+                                             "bar.jp\r\n"
+                                             "d domains=au.com nodot a..jp au_com.jp AU.COM\r\n"
+                                             "exempt domains=docomo.ne.jp\r\n";
+    Outcome info = Capture({"info"});
+    EXPECT_EQ(info.status, kExitOk) << info.err;
+    const std::string indent(23, ' ');
+    EXPECT_TRUE(Holds(info.out,
+                      "  j domains            softbank.ne.jp\xEF\xBC\x8Ci.softbank.jp"
+                      "\xE3\x80\x80"
+                      "foo.jp\xE3\x80\x81"
+                      "bar.jp\n  d domains"))  // nothing skipped
+        << info.out;
+    EXPECT_TRUE(Holds(info.out, "  d domains            au.com nodot a..jp au_com.jp AU.COM\n" +
+                                    indent + "skipped \"nodot\": not a domain: no dot\n" + indent +
+                                    "skipped \"a..jp\": not a domain: two dots together\n" +
+                                    indent + "skipped \"au_com.jp\": not a domain: a character " +
+                                    "other than letters, digits, '-' and '.'\n" + indent +
+                                    "skipped \"AU.COM\": listed before (letter case does not "
+                                    "count)\n  exempt domains       docomo.ne.jp\n"))
+        << info.out;
+
+    // The plug-in took all four domains of the list typed with the input
+    // method: each clears the Subject.
+    for (const char* to : {"a@softbank.ne.jp", "b@i.softbank.jp", "c@foo.jp", "d@bar.jp"}) {
+        Outcome sent =
+            Capture({"send", Message(std::string("To: ") + to + "\nSubject: Hi\n\nx\n")});
+        EXPECT_TRUE(Holds(sent.out, "Subject:   Hi\n")) << sent.out;
+    }
+#ifndef _WIN32
+    // Here the arguments are UTF-8, written to the INI file in code page 932.
+    const std::string file = Message("To: e@baz.jp\nSubject: Hi\n\nx\n");
+    Outcome given = Capture({"send", file, "--j-domains",
+                             "a.jp\xEF\xBC\x8C"
+                             "baz.jp"},
+                            folder_);
+    EXPECT_TRUE(Holds(given.out, "Subject:   Hi\n")) << given.out;
+    ExpectOneLineError(Capture({"send", file, "--j-domains", "a.jp \xF0\x9F\x98\x80"}, folder_),
+                       "--j-domains needs a list that code page 932 can hold");
+#endif
+}
+
 TEST_F(HostsimCliTest, ASettingThatCannotBeGivenIsAnError) {
     std::ofstream(ini_, std::ios::binary) << kUsersIni;
     std::string file = Message("To: taro@docomo.ne.jp\n\nHi\n");

@@ -53,7 +53,7 @@ struct SendFault {
     std::vector<int> answers{};
     int result = 0;
     Written after{};
-    Settings settings{};
+    IniSettings settings{};
 };
 
 std::vector<SendFault> SendFaults() {

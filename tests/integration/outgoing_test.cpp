@@ -22,7 +22,7 @@ namespace {
 struct SendCase {
     const char* what;
     Mail mail{};
-    Settings settings{};
+    IniSettings settings{};
     std::vector<int> answers{};  // the buttons pressed, one per warning expected
     int result = 0;
     std::vector<Call> calls{};  // every host call, the window left out

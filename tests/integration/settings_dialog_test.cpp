@@ -207,7 +207,7 @@ class SettingsDialogTest : public testing::Test {
     // The settings as a send to DoCoMo shows them: "Ａ ●" comes back with
     // the letter half-width, the blank deleted and the circle as an emoji,
     // each when its setting is on.
-    States Settings() {
+    States SettingsAsSent() {
         Message message;
         message.headers = {{"To", "taro@docomo.ne.jp"}};
         message.body = "\x82\x60 \x81\x9C";
@@ -257,7 +257,7 @@ TEST_F(SettingsDialogTest, ShowsTheFileAndStoresOnlyOnOk) {
         EXPECT_EQ(ownerSeen, owner);
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(Read(), Expected(c.after));
-        EXPECT_EQ(Settings(), c.settingsAfter);
+        EXPECT_EQ(SettingsAsSent(), c.settingsAfter);
         host_.CloseCompose(owner);
         host_.Unload();
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "outgoing/carriers.h"
@@ -54,7 +55,7 @@ TEST(AddedDomainsTest, ParsesLists) {
         {"letter case kept", "EZweb.NE.jp", {"@EZweb.NE.jp"}},
         {"digits and hyphens", "x-1.example-2.jp", {"@x-1.example-2.jp"}},
         {"bad items skipped, the rest counts",
-         "nodot, @au.com, a_b.jp, ezweb.ne.jp;x, .ne.jp, ne.jp., a..jp, \x82\x60.jp, "
+         "nodot, @au.com, a_b.jp, ezweb.ne.jp;x, .ne.jp, ne.jp., a..jp, \x82\xA0.jp, "
          "ezweb.ne.jp",
          {"@ezweb.ne.jp"}},
         {"a semicolon is no separator", "a.jp;b.jp", {}},
@@ -66,10 +67,75 @@ TEST(AddedDomainsTest, ParsesLists) {
         {"cut inside the last item", "au.com ezweb.ne", {"@au.com"}, true},
         {"cut after a separator", "au.com ezweb.ne.jp,", {"@au.com", "@ezweb.ne.jp"}, true},
         {"not cut", "au.com ezweb.ne.jp", {"@au.com", "@ezweb.ne.jp"}},
+        // As typed with the input method: the full-width comma, space, 、 and 。
+        // separate; full-width letters, digits, ． and － count as ASCII.
+        {"full-width separators",
+         "softbank.ne.jp\x81\x43i.softbank.jp\x81\x40"
+         "foo.jp\x81\x41"
+         "bar.jp\x81\x42"
+         "a.jp",
+         {"@softbank.ne.jp", "@i.softbank.jp", "@foo.jp", "@bar.jp", "@a.jp"}},
+        {"full-width letters, digits, dot and hyphen",
+         "\x82\x85\x82\x9A\x81\x44\x82\x60\x82\x79\x81\x7C\x82\x4F\x82\x58.jp",  // ｅｚ．ＡＺ－０９
+         {"@ez.AZ-09.jp"}},
+        {"a full-width domain kept once", "au.com \x82\x60\x82\x74.com", {"@au.com"}},  // ＡＵ
+        {"other full-width characters skipped",
+         "a\x81\x51"
+         "b.jp \x82\xA0.jp c.jp",  // ＿ あ
+         {"@c.jp"}},
+        // メ is 0x83 0x81: its trail byte and the "C" after it are no "，".
+        {"a trail byte starts no separator",
+         "\x83\x81"
+         "Ca.jp",
+         {}},
+        {"a lone lead byte is no character", "a.jp\x81", {}},
+        {"cut inside a full-width separator", "au.com ezweb.ne.jp\x81", {"@au.com"}, true},
+        {"full-width characters count once towards the length",
+         std::string(kMaxDomainLength - 3, 'a') + "\x81\x44jp",
+         {"@" + longest}},
     };
     for (const ParseCase& c : cases) {
         EXPECT_EQ(Parse(c.list, c.cut), c.patterns) << c.what;
     }
+}
+
+using Told = std::pair<std::string, DomainVerdict>;
+
+// Each item of `list` as written, with what becomes of it.
+std::vector<Told> ItemsTold(const std::string& list, bool cut = false) {
+    std::vector<Told> told;
+    DomainList kept;
+    ParseDomainList(list.c_str(), cut, kept, [&](const DomainItem& item) {
+        told.emplace_back(std::string(item.written, item.writtenLength), item.verdict);
+    });
+    return told;
+}
+
+// Each item is told with what becomes of it, the first reason that holds.
+TEST(AddedDomainsTest, TellsEachItemWithItsVerdict) {
+    using enum DomainVerdict;
+    const std::string tooLong = std::string(kMaxDomainLength - 2, 'a') + ".jp";
+    const std::vector<Told> items = {
+        {"a.jp", Kept},
+        {"nodot", NoDot},
+        {".a.jp", DotAtAnEnd},
+        {"a.", DotAtAnEnd},
+        {"a..jp", EmptyPart},
+        {"a_b.jp", NotADomainCharacter},
+        {"\x82\xA0x", NotADomainCharacter},  // あx
+        {tooLong, TooLong},
+        {"A.JP", Duplicate},
+        {"a.jp.x", Kept},
+    };
+    EXPECT_EQ(
+        ItemsTold("a.jp, nodot\x81\x40.a.jp a. a..jp a_b.jp \x82\xA0x " + tooLong + " A.JP a.jp.x"),
+        items);
+    EXPECT_EQ(ItemsTold("a.jp b", true), (std::vector<Told>{{"a.jp", Kept}, {"b", CutOff}}));
+
+    const std::vector<Told> many = ItemsTold(Many(kMaxAddedDomains) + "more.jp 0.example.jp");
+    ASSERT_EQ(many.size(), static_cast<size_t>(kMaxAddedDomains) + 2);
+    EXPECT_EQ(many[kMaxAddedDomains], Told("more.jp", OverTheCount));
+    EXPECT_EQ(many.back(), Told("0.example.jp", Duplicate));
 }
 
 TEST(AddedDomainsTest, ANullListAndNoneCarrierAddNothing) {
@@ -77,17 +143,21 @@ TEST(AddedDomainsTest, ANullListAndNoneCarrierAddNothing) {
     ParseDomainList("au.com", false, parsed);
     ParseDomainList(nullptr, false, parsed);
     EXPECT_EQ(parsed.count, 0);
-    SetAddedDomains(Carrier::None, "au.com");
-    EXPECT_EQ(AddedDomains(Carrier::None).count, 0);
+    UserDomainsRecord domains;
+    SetAddedDomains(domains, Carrier::None, "au.com");
+    EXPECT_EQ(AddedDomains(domains, Carrier::None).count, 0);
 }
 
 class AddedClassifyTest : public testing::Test {
   protected:
-    void TearDown() override {
-        for (Carrier carrier : {Carrier::GroupJ, Carrier::DoCoMo, Carrier::GroupD}) {
-            SetAddedDomains(carrier, nullptr);
-        }
+    void SetAddedDomains(Carrier carrier, const char* list) {
+        telepost::SetAddedDomains(domains_, carrier, list);
     }
+    Carrier ClassifyRecipient(const char* entry) const {
+        return telepost::ClassifyRecipient(entry, domains_);
+    }
+
+    UserDomainsRecord domains_;
 };
 
 struct ClassifyCase {
@@ -120,6 +190,25 @@ TEST_F(AddedClassifyTest, AddedDomainsComeAfterTheBuiltInTable) {
         {"taro@x.ezweb.ne.jp", Carrier::None},
         {"ezweb.ne.jp", Carrier::None},
         {"taro@example.jp", Carrier::None},
+    };
+    for (const ClassifyCase& c : cases) {
+        EXPECT_EQ(ClassifyRecipient(c.entry), c.carrier) << c.entry;
+    }
+}
+
+// An entry holding an exempt domain gets no rule, whatever else it holds.
+TEST_F(AddedClassifyTest, ExemptDomainsComeFirst) {
+    ParseDomainList("docomo.ne.jp jp-t.ne.jp ezweb.ne.jp", false, domains_.exempt);
+    SetAddedDomains(Carrier::GroupD, "ezweb.ne.jp");
+    const ClassifyCase cases[] = {
+        {"taro@docomo.ne.jp", Carrier::None},
+        {"TARO@DOCOMO.NE.JP", Carrier::None},
+        {"taro@jp-t.ne.jp", Carrier::None},
+        {"taro@ezweb.ne.jp", Carrier::None},
+        {"\"taro@docomo.ne.jp\" <taro@kct.dion.ne.jp>", Carrier::None},
+        // Other domains keep their rules.
+        {"taro@jp-k.ne.jp", Carrier::GroupJ},
+        {"taro@kct.dion.ne.jp", Carrier::GroupD},
     };
     for (const ClassifyCase& c : cases) {
         EXPECT_EQ(ClassifyRecipient(c.entry), c.carrier) << c.entry;

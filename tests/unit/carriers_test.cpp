@@ -9,6 +9,8 @@
 namespace telepost {
 namespace {
 
+const UserDomainsRecord kNoDomains;
+
 struct ClassifyCase {
     const char* entry;
     Carrier carrier;
@@ -42,7 +44,7 @@ constexpr ClassifyCase kEntries[] = {
 
 TEST(CarriersTest, ClassifiesEntries) {
     for (const ClassifyCase& c : kEntries) {
-        EXPECT_EQ(ClassifyRecipient(c.entry), c.carrier) << c.entry;
+        EXPECT_EQ(ClassifyRecipient(c.entry, kNoDomains), c.carrier) << c.entry;
     }
 }
 
@@ -50,15 +52,15 @@ TEST(CarriersTest, ClassifiesEntries) {
 // pre-filter, and is recognised as its group's in an address.
 TEST(CarriersTest, EveryMemberSelectsItsCarrier) {
     int members = 0;
-    for (const CarrierPatterns& patterns : CarrierTable()) {
-        for (const char* member : patterns.members) {
+    for (const CarrierRow& row : CarrierTable()) {
+        for (const char* member : row.members) {
             ++members;
             EXPECT_EQ(member[0], '@');
-            if (patterns.preFilter) {
-                EXPECT_NE(FindNoCase(member, patterns.preFilter), nullptr) << member;
+            if (row.preFilter) {
+                EXPECT_NE(FindNoCase(member, row.preFilter), nullptr) << member;
             }
             std::string address = std::string("taro") + member;
-            EXPECT_EQ(ClassifyRecipient(address.c_str()), patterns.carrier) << address;
+            EXPECT_EQ(ClassifyRecipient(address.c_str(), kNoDomains), row.carrier) << address;
         }
     }
     EXPECT_EQ(members, 9 + 1 + 8);

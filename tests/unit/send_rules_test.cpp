@@ -1,9 +1,9 @@
 // The outgoing inspection against a host that writes nothing into the
 // buffers it is given: every header buffer must reach it cleared, so that
-// nothing left in memory is taken for a header's value. The send rules are
-// built for this test with every local variable filled with a pattern, so
-// that a buffer handed over uncleared shows on every run. Also the send
-// when no memory can be had for the larger buffers of long values.
+// nothing left in memory is taken for a header's value. In the native build
+// the send path fills every local variable with a pattern, so that a buffer
+// handed over uncleared shows on every run. Also the send when no memory can
+// be had for the larger buffers of long values.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,20 +14,19 @@
 #include <utility>
 #include <vector>
 
-#include "host/host_api.h"
-#include "host/settings.h"
 #include "send/send_rules.h"
 
 namespace telepost {
-
-// This program is the plug-in's host: the records the send rules read.
-HostApiRecord HostApi;
-SettingsRecord Settings;
 
 // While set, every request for memory that may be refused is refused.
 bool RefuseMemory = false;
 
 namespace {
+
+// This program is the plug-in's host: the records the send rules read.
+HostApiRecord host;
+SettingsRecord settings;
+UserDomainsRecord domains;
 
 std::vector<std::pair<std::string, std::string>> headersSet;
 std::vector<std::string> dirtyBuffers;
@@ -74,17 +73,17 @@ class InspectionTest : public testing::Test {
     void SetUp() override {
         headersSet.clear();
         dirtyBuffers.clear();
-        HostApi = HostApiRecord{};
-        HostApi.BKA_CompGetText = GetText;
-        HostApi.BKA_CompSetText = SetText;
-        HostApi.BKA_CompGetSpecifiedHeader = GetHeader;
-        HostApi.BKA_CompSetSpecifiedHeader = SetHeader;
-        Settings = SettingsRecord{};
+        host = HostApiRecord{};
+        host.BKA_CompGetText = GetText;
+        host.BKA_CompSetText = SetText;
+        host.BKA_CompGetSpecifiedHeader = GetHeader;
+        host.BKA_CompSetSpecifiedHeader = SetHeader;
+        settings = SettingsRecord{};
     }
 };
 
 TEST_F(InspectionTest, HeaderBuffersReachTheHostCleared) {
-    EXPECT_EQ(InspectOutgoing(nullptr, 0), 0);
+    EXPECT_EQ(InspectOutgoing(host, settings, domains, nullptr, 0), 0);
 
     EXPECT_EQ(dirtyBuffers, std::vector<std::string>{});
     // A Subject the host left unwritten is empty, so it is cleared; From too.
@@ -112,8 +111,8 @@ class NoMemoryTest : public InspectionTest {
   protected:
     void SetUp() override {
         InspectionTest::SetUp();
-        HostApi.BKA_CompGetSpecifiedHeader = GetHeld;
-        HostApi.BKA_CompSetSpecifiedHeader = SetHeld;
+        host.BKA_CompGetSpecifiedHeader = GetHeld;
+        host.BKA_CompSetSpecifiedHeader = SetHeld;
     }
     void TearDown() override { RefuseMemory = false; }
 };
@@ -157,9 +156,9 @@ TEST_F(NoMemoryTest, LongValuesAreLeftAsWritten) {
         SCOPED_TRACE(c.what);
         held = c.before;
         held["Cc"] = held["Bcc"] = "";
-        Settings.ConvertToHankaku = c.hankaku ? 1 : 0;
+        settings.ConvertToHankaku = c.hankaku ? 1 : 0;
         RefuseMemory = true;
-        EXPECT_EQ(InspectOutgoing(nullptr, 0), 0);
+        EXPECT_EQ(InspectOutgoing(host, settings, domains, nullptr, 0), 0);
         RefuseMemory = false;
         for (const auto& [name, value] : c.after) {
             EXPECT_TRUE(held[name] == value) << name << ": " << held[name].size() << " bytes";

@@ -10,6 +10,7 @@
 
 #include <iterator>
 
+#include "telepost/domain_list.h"
 #include "telepost/ini_file.h"
 #include "telepost/resource_ids.h"
 

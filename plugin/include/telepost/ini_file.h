@@ -17,21 +17,40 @@ inline constexpr const char* kSettingKeys[] = {
     "delete crlf",
 };
 
-// The mail domains the user adds to the rules of carrier group J, DoCoMo and
-// carrier group D, in this order: lists separated by blanks or commas, read
-// at start and never written by the plug-in.
-inline constexpr const char* kDomainKeys[] = {
-    "j domains",
-    "docomo domains",
-    "d domains",
+// The mobile carriers, in the order of carriers.inc: each one's name, and the
+// key of the mail domains the user adds to its rule, a list as domain_list.h
+// reads it, read at start and never written by the plug-in.
+#define TELEPOST_CARRIER(id, name, domainsKey, ...) name,
+inline constexpr const char* kCarrierNames[] = {
+#include "telepost/carriers.inc"
 };
+#undef TELEPOST_CARRIER
+#define TELEPOST_CARRIER(id, name, domainsKey, ...) domainsKey,
+inline constexpr const char* kDomainKeys[] = {
+#include "telepost/carriers.inc"
+};
+#undef TELEPOST_CARRIER
 
-// How many domains one rule keeps, and the bytes of one domain, written
-// without its "@".
+// The mail domains whose recipients get no carrier's rule, tested before the
+// carriers' domains: a list as the carriers' keys hold, read at start and
+// never written by the plug-in.
+inline constexpr char kExemptDomainsKey[] = "exempt domains";
+
+// Every key that holds a list of mail domains: the carriers', then the exempt
+// domains.
+#define TELEPOST_CARRIER(id, name, domainsKey, ...) domainsKey,
+inline constexpr const char* kDomainListKeys[] = {
+#include "telepost/carriers.inc"
+    kExemptDomainsKey,
+};
+#undef TELEPOST_CARRIER
+
+// How many domains one list keeps, and the bytes of one domain, written
+// without its "@" (a full-width character counting as its ASCII byte).
 inline constexpr int kMaxAddedDomains = 32;
 inline constexpr int kMaxDomainLength = 63;
 // Bytes of a domain list as it is read, terminator included: room for a full
-// rule with ", " between its domains, and plenty of blanks besides. A longer
+// list with ", " between its domains, and plenty of blanks besides. A longer
 // value is taken up to it.
 inline constexpr int kDomainListSize = 4096;
 static_assert(kMaxAddedDomains * (kMaxDomainLength + 2) < kDomainListSize);

@@ -33,7 +33,7 @@ std::vector<Call> CallsMadeFor(const Host& host, HWND window) {
     return calls;
 }
 
-void WriteSettings(const std::string& ini, const Settings& settings) {
+void WriteSettings(const std::string& ini, const IniSettings& settings) {
     const bool on[] = {settings.hankaku, settings.emoji, settings.deleteCrlf};
     static_assert(std::size(on) == std::size(telepost::kSettingKeys));
     for (size_t i = 0; i < std::size(on); ++i) {
@@ -50,7 +50,7 @@ std::string SendTest::IniPath() {
     return IniBeside(PluginBesideProgram());
 }
 
-void SendTest::Start(const Settings& settings) {
+void SendTest::Start(const IniSettings& settings) {
     const std::string ini = IniPath();
     WriteSettings(ini, settings);
     std::string error;

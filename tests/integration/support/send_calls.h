@@ -73,14 +73,14 @@ std::vector<MessageBoxSeen> LengthWarnings(HWND owner, const std::vector<int>& a
 std::vector<Call> CallsMadeFor(const Host& host, HWND window);
 
 // The plug-in's three settings for a run, off unless asked.
-struct Settings {
+struct IniSettings {
     bool hankaku = false;
     bool emoji = false;
     bool deleteCrlf = false;
 };
 
 // Writes the three settings to the INI file `ini`.
-void WriteSettings(const std::string& ini, const Settings& settings);
+void WriteSettings(const std::string& ini, const IniSettings& settings);
 
 // A compose window's message as the send tables write it.
 struct Mail {
@@ -97,7 +97,7 @@ class SendTest : public testing::Test {
     static std::string IniPath();
     // Loads the plug-in and starts it with the settings; the INI file is
     // gone again before any send, so a send cannot read it.
-    void Start(const Settings& settings);
+    void Start(const IniSettings& settings);
     // A compose window holding the message.
     HWND Open(const Mail& mail);
 
