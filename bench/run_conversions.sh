@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j2 --target conversions_bench >/dev/null
+python3 bench/make_corpus.py --seed 1 --out build/bench/corpus
 
 # The DLL's build runs under 32-bit Wine, which needs a kernel that runs
 # 32-bit programs; without one the table has the Linux build alone.
