@@ -1,7 +1,7 @@
-// Whether this system refuses to write a read-only file for whoever runs the
-// tests. Windows does, and so does the Linux layer, whoever runs it; Wine run
-// by root does not, since root may write any file. A test of a read-only
-// INI file runs only where it means something.
+// Read-only files as the tests make them, and whether this system refuses to
+// write one for whoever runs the tests. Windows does, and so does the Linux
+// layer, whoever runs it; Wine run by root does not, since root may write any
+// file. A test of a read-only INI file runs only where it means something.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +10,25 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 
 namespace telepost_tests {
+
+// Takes every write permission from `path`, a file or a folder (on Windows:
+// sets its read-only attribute).
+inline void MakeReadOnly(const std::filesystem::path& path) {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove, ignored);
+}
+
+// Gives `path` back to its owner to write, if it exists.
+inline void MakeWritable(const std::filesystem::path& path) {
+    std::error_code ignored;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add, ignored);
+}
 
 inline bool ReadOnlyFilesRefused() {
     static const bool refused = [] {
@@ -20,12 +37,10 @@ inline bool ReadOnlyFilesRefused() {
         std::error_code ignored;
         fs::remove(probe, ignored);
         std::ofstream(probe, std::ios::binary) << "[probe]\r\nkey=1\r\n";
-        fs::permissions(probe,
-                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove, ignored);
+        MakeReadOnly(probe);
         const bool written =
             WritePrivateProfileStringA("probe", "key", "2", probe.string().c_str()) != FALSE;
-        fs::permissions(probe, fs::perms::owner_write, fs::perm_options::add, ignored);
+        MakeWritable(probe);
         fs::remove(probe, ignored);
         if (written) {
             std::printf(

@@ -493,8 +493,7 @@ TEST_F(HostsimCliTest, InputsThatAreNotWhatTheySeemAreTold) {
 // folder stays.
 TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
     std::ofstream(ini_, std::ios::binary) << kUsersIni;
-    fs::permissions(ini_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+    telepost_tests::MakeReadOnly(ini_);
     std::string temporary = folder_ + "temporary/";
     const std::string gone = "hostsim-2147483000-1";  // no process has this identifier
     const std::string running = "hostsim-" + std::to_string(ThisProcess()) + "-1";
@@ -506,7 +505,7 @@ TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
     std::string file = Message("To: taro@docomo.ne.jp\nSubject: \xEF\xBC\xA1\n\nHi\n");  // Ａ
 
     Outcome outcome = Capture({"send", file, "--hankaku", "on"}, temporary);
-    fs::permissions(ini_, fs::perms::owner_write, fs::perm_options::add);
+    telepost_tests::MakeWritable(ini_);
     EXPECT_EQ(outcome.status, kExitOk) << outcome.err;
     EXPECT_TRUE(Holds(outcome.out, "convert to hankaku=1 convert to emoji=1")) << outcome.out;
     EXPECT_EQ(ReadBytes(ini_), kUsersIni);
@@ -595,9 +594,7 @@ TEST_F(HostsimCliTest, SettingsThatCannotBeSavedAreAnErrorNamingTheFile) {
             fs::create_directory(ini_);
         } else {
             std::ofstream(ini_, std::ios::binary) << kUsersIni;
-            fs::permissions(
-                ini_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                fs::perm_options::remove);
+            telepost_tests::MakeReadOnly(ini_);
         }
 
         Outcome outcome = Capture({"setup", "--emoji", "on"});
@@ -613,7 +610,7 @@ TEST_F(HostsimCliTest, SettingsThatCannotBeSavedAreAnErrorNamingTheFile) {
             fs::remove(ini_);
         } else {
             EXPECT_EQ(ReadBytes(ini_), kUsersIni);
-            fs::permissions(ini_, fs::perms::owner_write, fs::perm_options::add);
+            telepost_tests::MakeWritable(ini_);
             std::remove(ini_.c_str());
         }
     }

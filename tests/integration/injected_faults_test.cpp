@@ -164,11 +164,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-void MakeReadOnly(const std::string& path) {
-    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-}
-
 // The settings as the plug-in holds them: hankaku on, the rest off.
 const std::string kStored = "[k-tai]\r\nconvert to hankaku=1\r\nconvert to emoji=0\r\n";
 
@@ -178,7 +173,7 @@ std::vector<IniFault> Unwritable() {
         {"a read-only file",
          [](const std::string& ini) {
              WriteFile(ini, kStored);
-             MakeReadOnly(ini);
+             telepost_tests::MakeReadOnly(ini);
          },
          true, true},
         {"a folder in its place", [](const std::string& ini) { fs::create_directory(ini); }, false},
@@ -209,7 +204,7 @@ class IniFaultsTest : public testing::Test {
     // Removes whatever stands at the INI file's place, read-only or not.
     static void Clear() {
         std::error_code ignored;
-        fs::permissions(Ini(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        telepost_tests::MakeWritable(Ini());
         fs::remove_all(Ini(), ignored);
     }
 
@@ -290,7 +285,7 @@ TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
     }
     Start(Unwritable().front());  // read-only
     std::vector<MessageBoxSeen> boxes = PressOk([](HWND dialog) {
-        fs::permissions(Ini(), fs::perms::owner_write, fs::perm_options::add);
+        telepost_tests::MakeWritable(Ini());
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
 

@@ -100,8 +100,7 @@ std::vector<WriteFault> WriteFaults() {
         {"a read-only file",
          [](const std::string& path) {
              std::ofstream(path, std::ios::binary) << kContents;
-             fs::permissions(path, fs::perms::all, fs::perm_options::remove);
-             fs::permissions(path, fs::perms::owner_read, fs::perm_options::add);
+             telepost_tests::MakeReadOnly(path);
          },
          kAccessDenied, true},
         {"a folder in its place", [](const std::string& path) { fs::create_directory(path); },
@@ -122,7 +121,7 @@ class ProfileWriteTest : public testing::Test {
     void Clear() {
         std::error_code ignored;
         fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add, ignored);
+        telepost_tests::MakeWritable(path_);
         fs::remove_all(folder_, ignored);
     }
     std::string folder_ = testing::TempDir() + "telepost_profile_write/";
@@ -159,9 +158,7 @@ TEST_F(ProfileWriteTest, AWriteThatCannotBeDoneFailsWithWindowsError) {
 // in, as Windows keeps Program Files, also for a test run by root.
 TEST_F(ProfileWriteTest, AFolderWithoutWritePermissionIsRefused) {
     fs::create_directory(folder_);
-    fs::permissions(folder_,
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+    telepost_tests::MakeReadOnly(folder_);
     EXPECT_FALSE(WritePrivateProfileStringA("section", "key", "2", path_.c_str()));
     EXPECT_EQ(GetLastError(), kAccessDenied);
     EXPECT_FALSE(fs::exists(path_));
