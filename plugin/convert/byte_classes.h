@@ -209,6 +209,55 @@ constexpr LowNibbleSet LowNibbleSetOf(Predicate inSet) {
     return set;
 }
 
+// A set of byte pairs as nibble tables for byte shuffles. Each run of
+// second bytes is cut where their high nibble changes; every piece is one
+// rule, a first byte and a second byte whose high nibble is one value and
+// whose low nibble lies in a run, and has one bit. Four tables give each
+// nibble the rules it may take part in: the first byte's low and high
+// nibble, the second byte's. A pair is in the set when the four bytes they
+// look up share a bit, which is exact: a rule's first byte is one value and
+// its second bytes are all the pairs of its high nibble and its low nibbles.
+// Eight rules fit in one group of four tables; a set of more takes two.
+struct NibblePairs {
+    static constexpr std::size_t kGroups = 2;
+    static constexpr std::size_t kRulesPerGroup = 8;
+    bool fits = true;  // at most kGroups * kRulesPerGroup rules
+    std::size_t groups = 0;
+    struct Group {
+        alignas(16) unsigned char firstLow[16] = {};
+        alignas(16) unsigned char firstHigh[16] = {};
+        alignas(16) unsigned char secondLow[16] = {};
+        alignas(16) unsigned char secondHigh[16] = {};
+    } group[kGroups];
+};
+
+constexpr NibblePairs NibblePairsOf(const PairRuns& runs) {
+    NibblePairs set;
+    std::size_t rules = 0;
+    for (std::size_t i = 0; i < runs.count; ++i) {
+        const PairRun run = runs.run[i];
+        for (unsigned low = run.low; low <= run.high; low = (low | 0xF) + 1) {
+            const unsigned high = (low | 0xF) < run.high ? (low | 0xF) : run.high;
+            if (rules == NibblePairs::kGroups * NibblePairs::kRulesPerGroup) {
+                set.fits = false;
+                return set;
+            }
+            NibblePairs::Group& group = set.group[rules / NibblePairs::kRulesPerGroup];
+            const auto bit =
+                static_cast<unsigned char>(1u << (rules % NibblePairs::kRulesPerGroup));
+            group.firstLow[run.first & 0xF] |= bit;
+            group.firstHigh[run.first >> 4] |= bit;
+            for (unsigned second = low; second <= high; ++second) {
+                group.secondLow[second & 0xF] |= bit;
+            }
+            group.secondHigh[low >> 4] |= bit;
+            ++rules;
+        }
+    }
+    set.groups = (rules + NibblePairs::kRulesPerGroup - 1) / NibblePairs::kRulesPerGroup;
+    return set;
+}
+
 // A map from bytes to bytes (0 for none) whose mapped bytes lie within 128
 // values, as chained byte-shuffle tables, one for each 16 values from `base`
 // on. To look a byte up, take its distance from `base` and, table by table,

@@ -107,25 +107,113 @@ constexpr blocks::PairRuns kWithEmoji =
                                                   Find(kEmoticons, first, second) != nullptr);
     });
 
-// A superset of them, tested first. Symbols begin with a lead byte that
-// much of Japanese text holds (0x81 opens its punctuation), so their pairs
-// are tested as they are; an emoticon's first byte is rarer in Japanese
-// text and stands for all pairs it begins.
-constexpr blocks::PairRuns kMayHaveEmoji =
-    blocks::PairRunsOf([](unsigned char first, unsigned char second) {
-        return kFirstBytes.beginsEntry[first] &&
-               (!IsLeadByte(first) || Find(kSymbols, first, second) != nullptr);
-    });
+// The same pairs as nibble tables.
+constexpr blocks::NibblePairs kWithEmojiByNibbles = blocks::NibblePairsOf(kWithEmoji);
 
-// Converts the units at the block's positions in `units` (one bit each).
-inline void ConvertUnits(unsigned char* block, std::uint32_t units) {
-    for (; units != 0; units &= units - 1) {
-        unsigned char* const at = block + __builtin_ctz(units);
-        const Emoji* emoji = EmojiFor(at[0], at[1]);
-        at[0] = emoji->code[0];
-        at[1] = emoji->code[1];
+// The block paths take a pair with an emoji for a two-byte unit without
+// asking whether it is a double-byte character: a symbol is one, and an
+// emoticon cannot be one, its first byte being no lead byte.
+constexpr bool PairsWithEmojiAreUnits() {
+    for (const Emoji& emoji : kSymbols) {
+        if (!IsDoubleBytePair(emoji.source[0], emoji.source[1])) {
+            return false;
+        }
     }
+    for (const Emoji& emoji : kEmoticons) {
+        if (IsLeadByte(emoji.source[0])) {
+            return false;
+        }
+    }
+    return true;
 }
+static_assert(PairsWithEmojiAreUnits());
+
+// The emoji codes by a pair's two bytes, for the units the block paths have
+// found to have one: a row for each byte that begins an entry, each with the
+// code for every second byte.
+constexpr std::size_t CountFirstBytes() {
+    std::size_t count = 0;
+    for (bool begins : kFirstBytes.beginsEntry) {
+        count += begins ? 1 : 0;
+    }
+    return count;
+}
+
+struct EmojiRows {
+    static constexpr std::size_t kRows = 1 + CountFirstBytes();  // row 0 for no entry
+    unsigned char rowOf[256] = {};
+    unsigned char code[kRows][256][2] = {};
+};
+
+constexpr EmojiRows MakeEmojiRows() {
+    EmojiRows rows;
+    unsigned char next = 1;
+    for (unsigned first = 0; first < 256; ++first) {
+        if (kFirstBytes.beginsEntry[first]) {
+            rows.rowOf[first] = next++;
+        }
+    }
+    for (const Emoji& emoji : kSymbols) {
+        unsigned char(&code)[2] = rows.code[rows.rowOf[emoji.source[0]]][emoji.source[1]];
+        code[0] = emoji.code[0];
+        code[1] = emoji.code[1];
+    }
+    for (const Emoji& emoji : kEmoticons) {
+        unsigned char(&code)[2] = rows.code[rows.rowOf[emoji.source[0]]][emoji.source[1]];
+        code[0] = emoji.code[0];
+        code[1] = emoji.code[1];
+    }
+    return rows;
+}
+
+constexpr EmojiRows kEmojiRows = MakeEmojiRows();
+
+// Converts the unit at `at`, which has an emoji.
+inline void ConvertUnit(unsigned char* at) {
+    const unsigned char* code = kEmojiRows.code[kEmojiRows.rowOf[at[0]]][at[1]];
+    at[0] = code[0];
+    at[1] = code[1];
+}
+
+// The units with an emoji that the block paths find, converted a batch at a
+// time. A block's units are worked out from its bytes as they were, so a
+// conversion may wait: a converted unit's bytes are never read again as
+// the start of a unit. Most blocks have no emoji and few have more than one;
+// a branch for each block with one would go the wrong way for about one
+// block in eight, which costs more than the rest of the block's work. So a
+// block's one unit is noted without a branch (the note stays when there is
+// none, and the next one writes over it), and only the rare block with more
+// converts its units at once.
+class PendingUnits {
+  public:
+    // Notes the units of the block at `block` whose bits are set in `units`,
+    // `lastBit` being the block's last bit.
+    void Note(unsigned char* block, std::uint32_t units, std::uint32_t lastBit) {
+        if ((units & (units - 1)) != 0) {
+            for (; units != 0; units &= units - 1) {
+                ConvertUnit(block + __builtin_ctz(units));
+            }
+            return;
+        }
+        at_[count_] = block + __builtin_ctz(units | lastBit);
+        count_ += units != 0 ? 1 : 0;
+        if (count_ == kCapacity) {
+            ConvertAll();
+        }
+    }
+
+    void ConvertAll() {
+        for (std::size_t i = 0; i < count_; ++i) {
+            ConvertUnit(at_[i]);
+        }
+        count_ = 0;
+    }
+
+  private:
+    static constexpr std::size_t kCapacity = 64;
+    unsigned char* at_[kCapacity];
+    std::size_t count_ = 0;
+};
 
 #endif  // TELEPOST_SSE2_BLOCKS
 
@@ -146,6 +234,25 @@ namespace blocks {
 #include "convert/for_each_width.inc"
 #undef TELEPOST_WIDTH_BODY
 }  // namespace blocks
+
+namespace blocks::x16 {
+
+namespace {
+
+// Without byte shuffles, the pairs with an emoji are found by comparisons.
+struct PairsByComparisons {
+    TELEPOST_SSE2 static std::uint32_t WithEmoji(__m128i firsts, __m128i seconds) {
+        return Bits(PairsInSet<kWithEmoji>(firsts, seconds));
+    }
+};
+
+}  // namespace
+
+TELEPOST_SSE2_ENTRY char* ToImodeEmojiBySse2(char* text) {
+    return ConvertByBlocks<PairsByComparisons>(text);
+}
+
+}  // namespace blocks::x16
 
 #endif  // TELEPOST_SSE2_BLOCKS
 

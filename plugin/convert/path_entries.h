@@ -23,19 +23,19 @@ char* DeleteBlanksByteAtATime(char* text);
 
 // The block paths' entries, defined with the instruction sets they need.
 // The 16-byte ones without byte shuffles need SSE2 alone; those with byte
-// shuffles need SSSE3 at 16 bytes and AVX2 at 32. The emoji conversion moves
-// nothing and needs no byte shuffles.
+// shuffles need SSSE3 at 16 bytes and AVX2 at 32.
 namespace blocks::x16 {
 char* ZenkakuToHankakuBySse2(char* text);
+char* ToImodeEmojiBySse2(char* text);
 char* DeleteBlanksBySse2(char* text);
 char* ZenkakuToHankakuByShuffles(char* text);
-char* ToImodeEmojiByBlocks(char* text);
+char* ToImodeEmojiByShuffles(char* text);
 char* DeleteBlanksByShuffles(char* text);
 }  // namespace blocks::x16
 
 namespace blocks::x32 {
 char* ZenkakuToHankakuByShuffles(char* text);
-char* ToImodeEmojiByBlocks(char* text);
+char* ToImodeEmojiByShuffles(char* text);
 char* DeleteBlanksByShuffles(char* text);
 }  // namespace blocks::x32
 

@@ -17,11 +17,11 @@ namespace {
 constexpr Conversions kOnPath[] = {
     {ZenkakuToHankakuByteAtATime, ToImodeEmojiByteAtATime, DeleteBlanksByteAtATime},
 #if TELEPOST_SSE2_BLOCKS
-    {blocks::x16::ZenkakuToHankakuBySse2, blocks::x16::ToImodeEmojiByBlocks,
+    {blocks::x16::ZenkakuToHankakuBySse2, blocks::x16::ToImodeEmojiBySse2,
      blocks::x16::DeleteBlanksBySse2},
-    {blocks::x16::ZenkakuToHankakuByShuffles, blocks::x16::ToImodeEmojiByBlocks,
+    {blocks::x16::ZenkakuToHankakuByShuffles, blocks::x16::ToImodeEmojiByShuffles,
      blocks::x16::DeleteBlanksByShuffles},
-    {blocks::x32::ZenkakuToHankakuByShuffles, blocks::x32::ToImodeEmojiByBlocks,
+    {blocks::x32::ZenkakuToHankakuByShuffles, blocks::x32::ToImodeEmojiByShuffles,
      blocks::x32::DeleteBlanksByShuffles},
 #endif
 };
