@@ -223,13 +223,38 @@ struct NibblePairs {
     static constexpr std::size_t kRulesPerGroup = 8;
     bool fits = true;  // at most kGroups * kRulesPerGroup rules
     std::size_t groups = 0;
+    // Each table twice over, for the two 16-byte halves of a 32-byte
+    // register, so that a register of either width loads it as it is.
+    static constexpr std::size_t kTableBytes = 32;
     struct Group {
-        alignas(16) unsigned char firstLow[16] = {};
-        alignas(16) unsigned char firstHigh[16] = {};
-        alignas(16) unsigned char secondLow[16] = {};
-        alignas(16) unsigned char secondHigh[16] = {};
+        alignas(kTableBytes) unsigned char firstLow[kTableBytes] = {};
+        alignas(kTableBytes) unsigned char firstHigh[kTableBytes] = {};
+        alignas(kTableBytes) unsigned char secondLow[kTableBytes] = {};
+        alignas(kTableBytes) unsigned char secondHigh[kTableBytes] = {};
     } group[kGroups];
 };
+
+// Adds the rule of `first` with the second bytes whose high nibble is in
+// `highs` and whose low nibble is in `lows`.
+constexpr void AddRule(NibblePairs& set, std::size_t& rules, unsigned char first,
+                       const bool (&highs)[16], const bool (&lows)[16]) {
+    if (rules == NibblePairs::kGroups * NibblePairs::kRulesPerGroup) {
+        set.fits = false;
+        return;
+    }
+    NibblePairs::Group& group = set.group[rules / NibblePairs::kRulesPerGroup];
+    const auto bit = static_cast<unsigned char>(1u << (rules % NibblePairs::kRulesPerGroup));
+    for (unsigned half = 0; half < NibblePairs::kTableBytes; half += 16) {
+        group.firstLow[half + (first & 0xF)] |= bit;
+        group.firstHigh[half + (first >> 4)] |= bit;
+        for (unsigned nibble = 0; nibble < 16; ++nibble) {
+            group.secondLow[half + nibble] |= lows[nibble] ? bit : 0;
+            group.secondHigh[half + nibble] |= highs[nibble] ? bit : 0;
+        }
+    }
+    ++rules;
+    set.groups = (rules + NibblePairs::kRulesPerGroup - 1) / NibblePairs::kRulesPerGroup;
+}
 
 constexpr NibblePairs NibblePairsOf(const PairRuns& runs) {
     NibblePairs set;
@@ -237,24 +262,15 @@ constexpr NibblePairs NibblePairsOf(const PairRuns& runs) {
     for (std::size_t i = 0; i < runs.count; ++i) {
         const PairRun run = runs.run[i];
         for (unsigned low = run.low; low <= run.high; low = (low | 0xF) + 1) {
-            const unsigned high = (low | 0xF) < run.high ? (low | 0xF) : run.high;
-            if (rules == NibblePairs::kGroups * NibblePairs::kRulesPerGroup) {
-                set.fits = false;
-                return set;
+            bool highs[16] = {};
+            bool lows[16] = {};
+            highs[low >> 4] = true;
+            for (unsigned second = low; second <= run.high && second <= (low | 0xF); ++second) {
+                lows[second & 0xF] = true;
             }
-            NibblePairs::Group& group = set.group[rules / NibblePairs::kRulesPerGroup];
-            const auto bit =
-                static_cast<unsigned char>(1u << (rules % NibblePairs::kRulesPerGroup));
-            group.firstLow[run.first & 0xF] |= bit;
-            group.firstHigh[run.first >> 4] |= bit;
-            for (unsigned second = low; second <= high; ++second) {
-                group.secondLow[second & 0xF] |= bit;
-            }
-            group.secondHigh[low >> 4] |= bit;
-            ++rules;
+            AddRule(set, rules, run.first, highs, lows);
         }
     }
-    set.groups = (rules + NibblePairs::kRulesPerGroup - 1) / NibblePairs::kRulesPerGroup;
     return set;
 }
 

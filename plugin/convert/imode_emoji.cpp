@@ -168,51 +168,56 @@ constexpr EmojiRows MakeEmojiRows() {
 
 constexpr EmojiRows kEmojiRows = MakeEmojiRows();
 
-// Converts the unit at `at`, which has an emoji.
-inline void ConvertUnit(unsigned char* at) {
-    const unsigned char* code = kEmojiRows.code[kEmojiRows.rowOf[at[0]]][at[1]];
-    at[0] = code[0];
-    at[1] = code[1];
+// Converts the unit at `at` when `has` tells that it has an emoji, else
+// writes its bytes back as they are (no branch).
+inline void ConvertUnit(unsigned char* at, bool has) {
+    const unsigned char* code = has ? kEmojiRows.code[kEmojiRows.rowOf[at[0]]][at[1]] : at;
+    const unsigned char first = code[0];
+    const unsigned char second = code[1];
+    at[0] = first;
+    at[1] = second;
 }
 
-// The units with an emoji that the block paths find, converted a batch at a
-// time. A block's units are worked out from its bytes as they were, so a
-// conversion may wait: a converted unit's bytes are never read again as
-// the start of a unit. Most blocks have no emoji and few have more than one;
-// a branch for each block with one would go the wrong way for about one
-// block in eight, which costs more than the rest of the block's work. So a
-// block's one unit is noted without a branch (the note stays when there is
-// none, and the next one writes over it), and only the rare block with more
-// converts its units at once.
-class PendingUnits {
+// The blocks in which the block loop found a pair with an emoji, at any
+// position, and those positions (one bit each). Only these blocks are parsed
+// into units, a batch at a time: the parse of the others can wait, for
+// whether a block's first byte ends the unit before depends on the block
+// before only when all that block's bytes open units. Noting a block takes
+// no branch (a block without a pair is written over by the next one): a
+// branch for each block, which goes one way for about one block of Japanese
+// text in eight, cannot be learnt for a text the processor has not seen,
+// and costs more than all the rest of a block's work.
+class NotedBlocks {
   public:
-    // Notes the units of the block at `block` whose bits are set in `units`,
-    // `lastBit` being the block's last bit.
-    void Note(unsigned char* block, std::uint32_t units, std::uint32_t lastBit) {
-        if ((units & (units - 1)) != 0) {
-            for (; units != 0; units &= units - 1) {
-                ConvertUnit(block + __builtin_ctz(units));
-            }
-            return;
-        }
-        at_[count_] = block + __builtin_ctz(units | lastBit);
-        count_ += units != 0 ? 1 : 0;
-        if (count_ == kCapacity) {
-            ConvertAll();
-        }
+    struct Noted {
+        unsigned char* block;
+        std::uint32_t withEmoji;
+    };
+
+    // Notes the block when `withEmoji` has a bit; true when the batch is full.
+    bool Note(unsigned char* block, std::uint32_t withEmoji) {
+        noted_[count_] = {block, withEmoji};
+        count_ += withEmoji != 0 ? 1 : 0;
+        return count_ == kCapacity;
     }
 
-    void ConvertAll() {
-        for (std::size_t i = 0; i < count_; ++i) {
-            ConvertUnit(at_[i]);
-        }
-        count_ = 0;
-    }
+    const Noted* begin() const { return noted_; }
+    const Noted* end() const { return noted_ + count_; }
+    void Clear() { count_ = 0; }
 
   private:
     static constexpr std::size_t kCapacity = 64;
-    unsigned char* at_[kCapacity];
+    Noted noted_[kCapacity];
     std::size_t count_ = 0;
+};
+
+// What the parse knows: the carry into the block at `block`, whether its
+// first byte ends the unit before. The bytes from the block on are still as
+// they were; the conversions so far changed only bytes before it, and its
+// first byte when the carry is set.
+struct ParsedTo {
+    unsigned char* block;
+    std::uint32_t carry;
 };
 
 #endif  // TELEPOST_SSE2_BLOCKS

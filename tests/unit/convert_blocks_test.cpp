@@ -124,6 +124,29 @@ TEST(ConversionBlocksTest, BlockPathsMatchByteAtATimeAtEveryBlockOffset) {
     }
 }
 
+TEST(ConversionBlocksTest, BlockPathsMatchByteAtATimeOnLongTexts) {
+    // Texts of many blocks with an emoji every few bytes, so that the blocks
+    // that have one come in batches and fill them, lie next to each other or
+    // far apart, and have their emoji at every position; between them
+    // ASCII, or lead-byte characters (亜) and runs of lead bytes, whose
+    // blocks are all bytes that open characters and leave the parse of the
+    // block after to the blocks before them.
+    const std::string fillers[] = {"a", "\x88\x9F", "\x88", "\x82\xA0\x88"};
+    const std::string emoji[] = {"!!", "\x87\x40", ":)", "zZ", "\x81\x60", "!!!"};
+    for (const std::string& filler : fillers) {
+        for (std::size_t gap = 0; gap < 150; gap += gap < 40 ? 1 : 23) {
+            std::string text;
+            for (std::size_t i = 0; text.size() < 6000; ++i) {
+                for (std::size_t j = 0; j < gap; ++j) {
+                    text += filler;
+                }
+                text += emoji[i % std::size(emoji)];
+            }
+            ASSERT_TRUE(BlockPathsAgree(text)) << "gap " << gap;
+        }
+    }
+}
+
 TEST(ConversionBlocksTest, BlockPathsMatchByteAtATimeOnEveryPair) {
     // Every two-byte unit in whole blocks: for each first byte, all second
     // bytes, each pair after an ASCII byte so that it starts a unit, on a
