@@ -50,12 +50,16 @@ namespace telepost::blocks {
 #define TELEPOST_SSE2 __attribute__((target("sse2")))
 #define TELEPOST_SSSE3 __attribute__((target("ssse3")))
 #define TELEPOST_AVX2 __attribute__((target("avx2")))
+#define TELEPOST_AVX512 __attribute__((target("avx2,avx512f,avx512vl,avx512bw,avx512vbmi2")))
 #define TELEPOST_SSE2_ENTRY \
     __attribute__((target("sse2"), TELEPOST_REALIGN_STACK flatten, noinline))
 #define TELEPOST_SSSE3_ENTRY \
     __attribute__((target("ssse3"), TELEPOST_REALIGN_STACK flatten, noinline))
 #define TELEPOST_AVX2_ENTRY \
     __attribute__((target("avx2"), TELEPOST_REALIGN_STACK flatten, noinline))
+#define TELEPOST_AVX512_ENTRY                                            \
+    __attribute__((target("avx2,avx512f,avx512vl,avx512bw,avx512vbmi2"), \
+                   TELEPOST_REALIGN_STACK flatten, noinline))
 
 // Within a width-generic body, TELEPOST_BLOCK_BYTES (16 or 32) is the block
 // size it is being compiled for, and these name the instruction sets of that
@@ -87,6 +91,16 @@ inline bool ProcessorHasSsse3() {
 inline bool ProcessorHasAvx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") != 0;
+}
+
+// AVX-512 counts, as AVX2 does, only where the operating system saves its
+// registers; the byte compression of 32-byte registers needs VBMI2, BW and
+// VL.
+inline bool ProcessorHasAvx512Compress() {
+    __builtin_cpu_init();
+    return ProcessorHasAvx2() && __builtin_cpu_supports("avx512f") != 0 &&
+           __builtin_cpu_supports("avx512vl") != 0 && __builtin_cpu_supports("avx512bw") != 0 &&
+           __builtin_cpu_supports("avx512vbmi2") != 0;
 }
 
 // Constants of the block code are read from memory where they are used.
@@ -228,6 +242,21 @@ TELEPOST_SSE2 inline std::size_t PackedStoreBySse2(unsigned char* at, __m128i by
     return kept;
 }
 }  // namespace x16
+
+namespace x32 {
+
+// Stores a 32-byte block at `at` without the bytes marked in `dropped`, as
+// PackedStore does, with one byte compression, and writes only the kept
+// bytes.
+TELEPOST_AVX512 inline std::size_t CompressedStore(unsigned char* at, __m256i bytes,
+                                                   std::uint32_t dropped) {
+    const auto kept = static_cast<unsigned>(__builtin_popcount(~dropped));
+    const auto keptBytes = static_cast<std::uint32_t>((std::uint64_t{1} << kept) - 1);
+    _mm256_mask_storeu_epi8(at, keptBytes, _mm256_maskz_compress_epi8(~dropped, bytes));
+    return kept;
+}
+
+}  // namespace x32
 
 }  // namespace telepost::blocks
 

@@ -94,6 +94,27 @@ namespace blocks {
 #undef TELEPOST_WIDTH_BODY
 }  // namespace blocks
 
+namespace blocks::x32 {
+
+namespace {
+
+// With the byte compression of AVX-512, a block of 32 is packed in one step
+// and only its kept bytes are stored.
+struct BlockByCompress : Width {
+    TELEPOST_AVX512 static std::size_t Pack(unsigned char* at, const unsigned char* block) {
+        const __m256i bytes = Load(block);
+        return CompressedStore(at, bytes, Bits(InSet<kBlankSet>(bytes)));
+    }
+};
+
+}  // namespace
+
+TELEPOST_AVX512_ENTRY char* DeleteBlanksByCompress(char* text) {
+    return DeleteByBlocks<BlockByCompress>(text);
+}
+
+}  // namespace blocks::x32
+
 #endif  // TELEPOST_SSE2_BLOCKS
 
 char* DeleteBlanks(char* text) {

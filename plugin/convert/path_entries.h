@@ -37,6 +37,7 @@ namespace blocks::x32 {
 char* ZenkakuToHankakuByShuffles(char* text);
 char* ToImodeEmojiByShuffles(char* text);
 char* DeleteBlanksByShuffles(char* text);
+char* DeleteBlanksByCompress(char* text);  // needs AVX-512 (VL, BW, VBMI2) too
 }  // namespace blocks::x32
 
 }  // namespace telepost

@@ -23,6 +23,8 @@ constexpr Conversions kOnPath[] = {
      blocks::x16::DeleteBlanksByShuffles},
     {blocks::x32::ZenkakuToHankakuByShuffles, blocks::x32::ToImodeEmojiByShuffles,
      blocks::x32::DeleteBlanksByShuffles},
+    {blocks::x32::ZenkakuToHankakuByShuffles, blocks::x32::ToImodeEmojiByShuffles,
+     blocks::x32::DeleteBlanksByCompress},
 #endif
 };
 
@@ -54,6 +56,8 @@ bool CanRun(ConversionPath path) {
             return blocks::ProcessorHasSsse3();
         case ConversionPath::kAvx2Blocks:
             return blocks::ProcessorHasAvx2();
+        case ConversionPath::kAvx512Blocks:
+            return blocks::ProcessorHasAvx512Compress();
 #endif
         default:
             return false;

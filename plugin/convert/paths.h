@@ -4,18 +4,21 @@
 // Byte at a time is each conversion as defined, one character after another.
 // The block paths reach the same result 16 bytes at a time, with SSE2, which
 // every processor the plug-in runs on has, or with the byte shuffles of
-// SSSE3, or 32 bytes at a time with AVX2, where the processor has them. The
-// public conversions take the path that ChooseConversionPaths picked; the
-// tests hold every path against byte at a time.
+// SSSE3, or 32 bytes at a time with AVX2, where the processor has them; on
+// the last path, where the processor also has the byte compression of
+// AVX-512 (VBMI2, on 32-byte registers), blank removal packs each block with
+// it. The public conversions take the path that ChooseConversionPaths
+// picked; the tests hold every path against byte at a time.
 #pragma once
 
 namespace telepost {
 
-enum class ConversionPath { kByteAtATime, kSse2Blocks, kSsse3Blocks, kAvx2Blocks };
+enum class ConversionPath { kByteAtATime, kSse2Blocks, kSsse3Blocks, kAvx2Blocks, kAvx512Blocks };
 
 // Every path but byte at a time, slowest first.
 inline constexpr ConversionPath kBlockPaths[] = {
-    ConversionPath::kSse2Blocks, ConversionPath::kSsse3Blocks, ConversionPath::kAvx2Blocks};
+    ConversionPath::kSse2Blocks, ConversionPath::kSsse3Blocks, ConversionPath::kAvx2Blocks,
+    ConversionPath::kAvx512Blocks};
 
 bool CanRun(ConversionPath path);
 

@@ -269,31 +269,33 @@ char* CallWithStackSkew(char* (*convert)(char*), char* text, unsigned skew) {
 }
 #endif
 
+#if defined(__i386__)
+using Entry = char* (*)(char*);
+
+struct PathEntries {
+    ConversionPath path;
+    Entry entries[3];
+};
+
+// Each conversion's entry on the path, in the order of kPasses.
+template <ConversionPath Path>
+PathEntries EntriesOn() {
+    return {Path,
+            {[](char* text) { return ZenkakuToHankakuBy(Path, text); },
+             [](char* text) { return ToImodeEmojiBy(Path, text); },
+             [](char* text) { return DeleteBlanksBy(Path, text); }}};
+}
+#endif
+
 TEST(ConversionBlocksTest, BlockPathsRunFromAMisalignedStack) {
 #if defined(__i386__)
     // Entered from a stack at each 4-byte step off a 32-byte boundary, a
     // path that kept a 16- or 32-byte register on the stack without first
     // aligning it would fault (the SSE2 paths do, built without the entry's
     // realignment).
-    using Entry = char* (*)(char*);
-    struct PathEntries {
-        ConversionPath path;
-        Entry entries[3];
-    };
     const PathEntries kEntries[] = {
-        {ConversionPath::kSse2Blocks,
-         {[](char* text) { return ZenkakuToHankakuBy(ConversionPath::kSse2Blocks, text); },
-          [](char* text) { return ToImodeEmojiBy(ConversionPath::kSse2Blocks, text); },
-          [](char* text) { return DeleteBlanksBy(ConversionPath::kSse2Blocks, text); }}},
-        {ConversionPath::kSsse3Blocks,
-         {[](char* text) { return ZenkakuToHankakuBy(ConversionPath::kSsse3Blocks, text); },
-          [](char* text) { return ToImodeEmojiBy(ConversionPath::kSsse3Blocks, text); },
-          [](char* text) { return DeleteBlanksBy(ConversionPath::kSsse3Blocks, text); }}},
-        {ConversionPath::kAvx2Blocks,
-         {[](char* text) { return ZenkakuToHankakuBy(ConversionPath::kAvx2Blocks, text); },
-          [](char* text) { return ToImodeEmojiBy(ConversionPath::kAvx2Blocks, text); },
-          [](char* text) { return DeleteBlanksBy(ConversionPath::kAvx2Blocks, text); }}},
-    };
+        EntriesOn<ConversionPath::kSse2Blocks>(), EntriesOn<ConversionPath::kSsse3Blocks>(),
+        EntriesOn<ConversionPath::kAvx2Blocks>(), EntriesOn<ConversionPath::kAvx512Blocks>()};
     std::mt19937 random(3);
     const std::string text = RandomText(random, 300);
     for (const PathEntries& entries : kEntries) {
