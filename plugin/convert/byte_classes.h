@@ -274,6 +274,33 @@ constexpr NibblePairs NibblePairsOf(const PairRuns& runs) {
     return set;
 }
 
+// A map from bytes to bytes (0 for none) as one table of 128 bytes, for the
+// bytes from `base` on, looked up with one byte permute (AVX-512 VBMI).
+struct PermutedTable {
+    static constexpr std::size_t kBytes = 128;
+    bool fits = true;  // all mapped bytes lie within kBytes from base
+    unsigned char base = 0;
+    alignas(64) unsigned char bytes[kBytes] = {};
+};
+
+template <typename Map>
+constexpr PermutedTable PermutedTableOf(Map map, unsigned char base) {
+    PermutedTable table;
+    table.base = base;
+    for (unsigned value = 0; value < 256; ++value) {
+        const unsigned char mapped = map(static_cast<unsigned char>(value));
+        if (mapped == 0) {
+            continue;
+        }
+        if (value < base || value >= base + PermutedTable::kBytes) {
+            table.fits = false;
+        } else {
+            table.bytes[value - base] = mapped;
+        }
+    }
+    return table;
+}
+
 // A map from bytes to bytes (0 for none) whose mapped bytes lie within 128
 // values, as chained byte-shuffle tables, one for each 16 values from `base`
 // on. To look a byte up, take its distance from `base` and, table by table,

@@ -37,7 +37,9 @@ namespace blocks::x32 {
 char* ZenkakuToHankakuByShuffles(char* text);
 char* ToImodeEmojiByShuffles(char* text);
 char* DeleteBlanksByShuffles(char* text);
-char* DeleteBlanksByCompress(char* text);  // needs AVX-512 (VL, BW, VBMI2) too
+// These need AVX-512 (VL, BW, VBMI, VBMI2) too.
+char* ZenkakuToHankakuByCompress(char* text);
+char* DeleteBlanksByCompress(char* text);
 }  // namespace blocks::x32
 
 }  // namespace telepost

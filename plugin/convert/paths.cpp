@@ -23,7 +23,7 @@ constexpr Conversions kOnPath[] = {
      blocks::x16::DeleteBlanksByShuffles},
     {blocks::x32::ZenkakuToHankakuByShuffles, blocks::x32::ToImodeEmojiByShuffles,
      blocks::x32::DeleteBlanksByShuffles},
-    {blocks::x32::ZenkakuToHankakuByShuffles, blocks::x32::ToImodeEmojiByShuffles,
+    {blocks::x32::ZenkakuToHankakuByCompress, blocks::x32::ToImodeEmojiByShuffles,
      blocks::x32::DeleteBlanksByCompress},
 #endif
 };
@@ -57,7 +57,7 @@ bool CanRun(ConversionPath path) {
         case ConversionPath::kAvx2Blocks:
             return blocks::ProcessorHasAvx2();
         case ConversionPath::kAvx512Blocks:
-            return blocks::ProcessorHasAvx512Compress();
+            return blocks::ProcessorHasAvx512Bytes();
 #endif
         default:
             return false;

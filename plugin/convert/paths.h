@@ -5,10 +5,11 @@
 // The block paths reach the same result 16 bytes at a time, with SSE2, which
 // every processor the plug-in runs on has, or with the byte shuffles of
 // SSSE3, or 32 bytes at a time with AVX2, where the processor has them; on
-// the last path, where the processor also has the byte compression of
-// AVX-512 (VBMI2, on 32-byte registers), blank removal packs each block with
-// it. The public conversions take the path that ChooseConversionPaths
-// picked; the tests hold every path against byte at a time.
+// the last path, where the processor also has the byte permutes and the byte
+// compression of AVX-512 (VBMI and VBMI2, on 32-byte registers), the
+// full-width conversion looks its bytes up with the permutes, and it and
+// blank removal pack each block with the compression. The public conversions take the path that
+// ChooseConversionPaths picked; the tests hold every path against byte at a time.
 #pragma once
 
 namespace telepost {

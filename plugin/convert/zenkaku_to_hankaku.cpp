@@ -165,6 +165,16 @@ constexpr blocks::ChainedTables kChainedMarks =
 constexpr blocks::ChainedTables kChainedAlphanumerics = blocks::ChainedTablesOf(
     [](unsigned char trail) { return HalfWidthOf(kAlphanumericLead, trail); });
 
+// The same maps as tables for byte permutes, from the lower base of the two.
+constexpr unsigned char kPermutedBase = kChainedMarks.base < kChainedAlphanumerics.base
+                                            ? kChainedMarks.base
+                                            : kChainedAlphanumerics.base;
+constexpr blocks::PermutedTable kPermutedMarks = blocks::PermutedTableOf(
+    [](unsigned char trail) { return HalfWidthOf(kMarkLead, trail); }, kPermutedBase);
+constexpr blocks::PermutedTable kPermutedAlphanumerics = blocks::PermutedTableOf(
+    [](unsigned char trail) { return HalfWidthOf(kAlphanumericLead, trail); }, kPermutedBase);
+static_assert(kPermutedMarks.fits && kPermutedAlphanumerics.fits);
+
 #endif  // TELEPOST_SSE2_BLOCKS
 
 }  // namespace
@@ -240,6 +250,49 @@ namespace blocks {
 #include "convert/for_each_width.inc"
 #undef TELEPOST_WIDTH_BODY
 }  // namespace blocks
+
+namespace blocks::x32 {
+
+namespace {
+
+// With AVX-512, a block goes as with byte shuffles, but each pair's ASCII
+// byte is looked up with one byte permute for each map, the converted
+// characters are chosen by a mask, and the block is packed with one byte
+// compression.
+struct BlockByCompress : Width {
+    TELEPOST_AVX512 static void Convert(unsigned char* block, Progress& progress) {
+        const __m256i firsts = Load(block);
+        const __m256i seconds = Load(block + 1);
+        const std::uint32_t starts = UnitStarts(PairOpeners(firsts, seconds), progress.carry);
+        const std::uint32_t carryOut = starts >> (kSize - 1);
+        const __m256i distances = _mm256_sub_epi8(seconds, Splat<kPermutedBase>());
+        const __mmask32 inTables = ~_mm256_movepi8_mask(distances);  // below 128
+        const __mmask32 afterMarkLead =
+            _mm256_mask_cmpeq_epi8_mask(inTables, firsts, Splat<kMarkLead>());
+        const __mmask32 afterAlphanumericLead =
+            _mm256_mask_cmpeq_epi8_mask(inTables, firsts, Splat<kAlphanumericLead>());
+        const __m256i ascii = _mm256_mask_blend_epi8(
+            afterAlphanumericLead,
+            _mm256_maskz_mov_epi8(afterMarkLead, LookUpPermuted<kPermutedMarks>(distances)),
+            LookUpPermuted<kPermutedAlphanumerics>(distances));
+        const std::uint32_t converted = _mm256_test_epi8_mask(ascii, ascii) & starts;
+        const unsigned char after = block[kSize];
+        const __m256i bytes = _mm256_mask_blend_epi8(converted, firsts, ascii);
+        const std::uint32_t dropped = (converted << 1) | progress.carry;
+        const std::size_t kept = CompressedStore(progress.write, bytes, dropped);
+        progress.write[kept] = after;
+        progress.write += kept + (carryOut & ~(converted >> (kSize - 1)));
+        progress.carry = carryOut;
+    }
+};
+
+}  // namespace
+
+TELEPOST_AVX512_ENTRY char* ZenkakuToHankakuByCompress(char* text) {
+    return ConvertByBlocks<BlockByCompress>(text);
+}
+
+}  // namespace blocks::x32
 
 #endif  // TELEPOST_SSE2_BLOCKS
 
