@@ -153,15 +153,16 @@ constexpr EmojiRows MakeEmojiRows() {
             rows.rowOf[first] = next++;
         }
     }
-    for (const Emoji& emoji : kSymbols) {
+    const auto add = [&rows](const Emoji& emoji) {
         unsigned char(&code)[2] = rows.code[rows.rowOf[emoji.source[0]]][emoji.source[1]];
         code[0] = emoji.code[0];
         code[1] = emoji.code[1];
+    };
+    for (const Emoji& emoji : kSymbols) {
+        add(emoji);
     }
     for (const Emoji& emoji : kEmoticons) {
-        unsigned char(&code)[2] = rows.code[rows.rowOf[emoji.source[0]]][emoji.source[1]];
-        code[0] = emoji.code[0];
-        code[1] = emoji.code[1];
+        add(emoji);
     }
     return rows;
 }
