@@ -275,7 +275,7 @@ constexpr NibblePairs NibblePairsOf(const PairRuns& runs) {
 }
 
 // A map from bytes to bytes (0 for none) as one table of 128 bytes, for the
-// bytes from `base` on, looked up with one byte permute (AVX-512 VBMI).
+// bytes from `base` on, looked up with byte permutes (AVX-512 VBMI).
 struct PermutedTable {
     static constexpr std::size_t kBytes = 128;
     bool fits = true;  // all mapped bytes lie within kBytes from base
