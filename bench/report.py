@@ -134,7 +134,9 @@ def main():
         """Met, or by how much the value falls short of the goal."""
         if value <= goal if at_most else value >= goal:
             return "met"
-        return f"**not met**, {abs(value / goal - 1) * 100:.0f} % short"
+        short = abs(value / goal - 1) * 100
+        # A ratio printed as the goal itself may still fall short of it.
+        return f"**not met**, {short:.0f} % short" if short >= 0.5 else "**not met**, < 1 % short"
 
     def goal(name):
         fraction, peer, multiple = GOALS[name]
