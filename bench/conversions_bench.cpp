@@ -22,12 +22,12 @@
 // up to kVariants different texts of that size: the corpus file, then the
 // slices of whole lines of that size that follow it in the largest corpus
 // file (the files are prefixes of one stream of mails). The time is given
-// for the corpus file's size, from the median time per byte. A copy larger than the caches is
-// flushed to memory before the timing starts, in both builds: the C runtimes
-// copy differently (glibc's memcpy bypasses the caches for large blocks, the
-// one the Windows build gets under Wine does not), and a copy left dirty in
-// the caches would put its write-back into the timed conversion of one build
-// only. memcpy is timed in batches long enough for the clock.
+// for the corpus file's size, from the median time per byte. A copy larger
+// than the caches is flushed to memory before the timing starts, in both
+// builds: the C runtimes copy differently (glibc's memcpy bypasses the
+// caches for large blocks, the one the Windows build gets under Wine does
+// not), and a copy left dirty in the caches would put its write-back into
+// the timed conversion of one build only. memcpy is timed in batches long enough for the clock.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

@@ -37,8 +37,8 @@ if [[ -n "$preset" ]]; then
   cmake --preset "$preset" -B "$folder" -DTELEPOST_BENCH=ON >/dev/null
   cmake --build "$folder" -j2 --target conversions_bench >/dev/null
   # A private Wine prefix, kept between runs (making one takes a while), with
-  # one server for all the runs. The variables are set for Wine alone: the
-  # peers run with the caller's locale.
+  # one server for all the runs. No locale is set, so the peers run with the
+  # caller's.
   export WINEPREFIX="$PWD/$folder/wine"
   export WINEARCH="win$bits"
   export WINELOADER="$loader"

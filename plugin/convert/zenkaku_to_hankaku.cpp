@@ -139,6 +139,19 @@ char* ConvertRest(char* chars, std::size_t read, std::size_t write) {
 struct Progress {
     unsigned char* write;
     std::uint32_t carry = 0;
+
+    // Moves on past a block whose `kept` bytes are stored at the write
+    // position. `after`, the byte after the block, is written after them:
+    // when the block's last character runs over into it and stays, it is
+    // that character's second byte, which the next block leaves out (its
+    // carry), so it is kept; otherwise the next block writes over it.
+    // `lastConverted` (0 or 1) tells that the last character was converted.
+    void Stored(std::size_t kept, unsigned char after, std::uint32_t lastConverted,
+                std::uint32_t carryOut) {
+        write[kept] = after;
+        write += kept + (carryOut & ~lastConverted);
+        carry = carryOut;
+    }
 };
 
 // Converts the whole blocks with Block::Convert and the rest character by
@@ -256,7 +269,7 @@ namespace blocks::x32 {
 namespace {
 
 // With AVX-512, a block goes as with byte shuffles, but each pair's ASCII
-// byte is looked up with one byte permute for each map, the converted
+// byte is looked up with byte permutes, the converted
 // characters are chosen by a mask, and the block is packed with one byte
 // compression.
 struct BlockByCompress : Width {
@@ -279,10 +292,8 @@ struct BlockByCompress : Width {
         const unsigned char after = block[kSize];
         const __m256i bytes = _mm256_mask_blend_epi8(converted, firsts, ascii);
         const std::uint32_t dropped = (converted << 1) | progress.carry;
-        const std::size_t kept = CompressedStore(progress.write, bytes, dropped);
-        progress.write[kept] = after;
-        progress.write += kept + (carryOut & ~(converted >> (kSize - 1)));
-        progress.carry = carryOut;
+        progress.Stored(CompressedStore(progress.write, bytes, dropped), after,
+                        converted >> (kSize - 1), carryOut);
     }
 };
 
