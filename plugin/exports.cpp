@@ -6,9 +6,8 @@
 #include <type_traits>
 
 #include "host/entry.h"
-#include "host/host_api.h"
 #include "host/plugin_info.h"
-#include "host/settings.h"
+#include "host/process_state.h"
 #include "send/send_rules.h"
 #include "telepost/contract.h"
 #include "ui/ui.h"

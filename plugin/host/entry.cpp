@@ -1,8 +1,7 @@
 #include "host/entry.h"
 
 #include "convert/convert.h"
-#include "host/host_api.h"
-#include "host/settings.h"
+#include "host/process_state.h"
 
 namespace telepost {
 

@@ -5,8 +5,6 @@
 
 namespace telepost {
 
-HostApiRecord HostApi;
-
 namespace {
 
 struct Slot {

@@ -23,9 +23,6 @@ struct HostApiRecord {
 #undef TELEPOST_API_UNUSED_SLOT
 #undef TELEPOST_API_SLOT
 
-// The one process-wide record, read-only once bound.
-extern HostApiRecord HostApi;
-
 // Bytes of the caller's buffer offered to the host with BKA_CompGetText.
 inline constexpr int kComposeTextBufferSize = 260;
 using ComposeTextBuffer = char[kComposeTextBufferSize];

@@ -1,14 +1,12 @@
 #include "host/settings.h"
 
+#include "host/process_state.h"
+
 #include "convert/sjis.h"
 
 #include <cstring>
 
 namespace telepost {
-
-SettingsRecord Settings;
-char IniPath[MAX_PATH];
-HINSTANCE ModuleInstance;
 
 namespace {
 

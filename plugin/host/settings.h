@@ -1,6 +1,4 @@
-// The plug-in's process-wide state (the three settings, the INI file's path
-// and the library's own instance handle) and the INI file that keeps the
-// settings.
+// The three settings and the INI file that keeps them.
 #pragma once
 
 #include <windows.h>
@@ -32,10 +30,6 @@ inline constexpr SettingFlag kSettingFlags[] = {
     {kSettingKeys[2], &SettingsRecord::DeleteCrlf},
 };
 static_assert(std::size(kSettingFlags) == std::size(kSettingKeys));
-
-extern SettingsRecord Settings;
-extern char IniPath[MAX_PATH];  // empty until the library is attached
-extern HINSTANCE ModuleInstance;
 
 // Derives the INI file's path from the library's path: the same name with the
 // extension ".ini", or ".ini" appended when the file name has no dot. Only the

@@ -22,8 +22,6 @@ enum class Carrier {
 };
 #undef TELEPOST_CARRIER
 
-inline constexpr std::size_t kCarrierCount = std::size(kDomainKeys);
-
 // What a rule does to the Subject.
 enum class SubjectPolicy {
     Kept,
@@ -84,14 +82,6 @@ std::span<const CarrierRow> CarrierTable();
 
 // The row of `carrier`, which is not Carrier::None.
 const CarrierRow& RowOf(Carrier carrier);
-
-// The mail domains the user lists in the INI file (each list as
-// ParseDomainList reads it): those added to each carrier's rule, in the
-// table's order, and those whose recipients get no rule.
-struct UserDomainsRecord {
-    DomainList added[kCarrierCount];
-    DomainList exempt;
-};
 
 // The domains the user adds to the rule of `carrier`; none for Carrier::None.
 const DomainList& AddedDomains(const UserDomainsRecord& domains, Carrier carrier);

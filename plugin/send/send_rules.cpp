@@ -9,8 +9,8 @@
 #include <new>
 
 #include "convert/convert.h"
-#include "host/compose_headers.h"
 #include "outgoing/recipients.h"
+#include "send/compose_headers.h"
 #include "telepost/contract.h"
 
 namespace telepost {

@@ -20,9 +20,6 @@ namespace telepost {
 int InspectOutgoing(const HostApiRecord& host, const SettingsRecord& settings,
                     const UserDomainsRecord& domains, HWND window, int mode);
 
-// The plug-in's domain lists, read at start.
-extern UserDomainsRecord UserDomains;
-
 // Replaces `domains` with the lists of the INI file `iniPath`, each key read
 // up to kDomainListSize bytes; an empty path gives empty lists and touches no
 // file.

@@ -7,8 +7,6 @@
 
 namespace telepost {
 
-UserDomainsRecord UserDomains;
-
 namespace {
 
 // One key's list into `out`; no domain without an INI path.

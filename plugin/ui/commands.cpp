@@ -6,7 +6,7 @@
 
 #include "convert/convert.h"
 #include "convert/sjis.h"
-#include "host/host_api.h"
+#include "host/process_state.h"
 #include "ui/ui.h"
 
 namespace telepost {

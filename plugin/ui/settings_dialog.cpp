@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "host/settings.h"
+#include "host/process_state.h"
 #include "host/system_error.h"
 #include "telepost/contract.h"
 #include "ui/ui.h"

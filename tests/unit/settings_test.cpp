@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "host/settings.h"
+#include "host/process_state.h"
 
 namespace telepost {
 namespace {

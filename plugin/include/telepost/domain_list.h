@@ -207,4 +207,12 @@ inline void ParseDomainList(const char* list, bool cut, DomainList& out) {
     ParseDomainList(list, cut, out, [](const DomainItem&) {});
 }
 
+// The mail domains the user lists in the INI file (each list as
+// ParseDomainList reads it): those added to each carrier's rule, in the
+// carriers' order, and those whose recipients get no rule.
+struct UserDomainsRecord {
+    DomainList added[kCarrierCount];
+    DomainList exempt;
+};
+
 }  // namespace telepost

@@ -4,6 +4,9 @@
 // take the bounds from here too.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
+
 namespace telepost {
 
 // The one section the plug-in reads and writes.
@@ -30,6 +33,7 @@ inline constexpr const char* kDomainKeys[] = {
 #include "telepost/carriers.inc"
 };
 #undef TELEPOST_CARRIER
+inline constexpr std::size_t kCarrierCount = std::size(kDomainKeys);
 
 // The mail domains whose recipients get no carrier's rule, tested before the
 // carriers' domains: a list as the carriers' keys hold, read at start and

@@ -1,4 +1,4 @@
-#include "host/compose_headers.h"
+#include "send/compose_headers.h"
 
 #include <algorithm>
 #include <cstring>
