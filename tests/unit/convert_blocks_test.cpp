@@ -229,6 +229,38 @@ TEST(ConversionBlocksTest, BlockPathsMatchByteAtATimeOnEveryPair) {
     }
 }
 
+TEST(ConversionBlocksTest, EmojiCarryCrossesABlockWhoseBytesAllOpenCharacters) {
+    // The worked example beside CarryIntoBlock (imode_emoji_blocks.inc), on
+    // every path. The second 16-byte block (亜 eight times from its 0x9F on)
+    // is all bytes that open a character, so where its characters begin is
+    // the first block's to tell. Where the first ends with a lead byte, the
+    // second's last character takes the third block's 0x87, and 87 40 (①)
+    // is no character; where it ends with an ASCII byte, it is one.
+    const std::string second16 = "\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88";
+    const std::string tail(44, 'A');
+    struct Case {
+        std::string text;
+        std::string converted;
+    };
+    const Case kCases[] = {
+        {"ABCDEFGHIJKLMNO\x88" + second16 + "\x87\x40!!" + tail,
+         "ABCDEFGHIJKLMNO\x88" + second16 + "\x87\x40\xF9\xA9" + tail},
+        {"ABCDEFGHIJKLMNOO" + second16 + "\x87\x40!!" + tail,
+         "ABCDEFGHIJKLMNOO" + second16 + "\xF9\x87\xF9\xA9" + tail},
+    };
+    const Pass& emoji = kPasses[1];
+    for (const Case& each : kCases) {
+        const std::string expected = Converted(emoji, ConversionPath::kByteAtATime, each.text);
+        EXPECT_EQ(expected, each.converted);
+        for (ConversionPath path : kBlockPaths) {
+            if (CanRun(path)) {
+                EXPECT_TRUE(SameAsByteAtATime(emoji, path, each.text, expected,
+                                              Converted(emoji, path, each.text)));
+            }
+        }
+    }
+}
+
 TEST(ConversionBlocksTest, KeepTheirPromisesOnGeneratedTexts) {
     std::mt19937 random(7);
     std::uniform_int_distribution<std::size_t> length(0, 200);
