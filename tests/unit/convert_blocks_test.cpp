@@ -230,12 +230,12 @@ TEST(ConversionBlocksTest, BlockPathsMatchByteAtATimeOnEveryPair) {
 }
 
 TEST(ConversionBlocksTest, EmojiCarryCrossesABlockWhoseBytesAllOpenCharacters) {
-    // The worked example beside CarryIntoBlock (imode_emoji_blocks.inc), on
-    // every path. The second 16-byte block (亜 eight times from its 0x9F on)
-    // is all bytes that open a character, so where its characters begin is
-    // the first block's to tell. Where the first ends with a lead byte, the
-    // second's last character takes the third block's 0x87, and 87 40 (①)
-    // is no character; where it ends with an ASCII byte, it is one.
+    // The worked example beside CarryInto (imode_emoji_blocks.inc), on every
+    // path. The second 16-byte block (9F 88 eight times) is all bytes that
+    // open a character, so where its characters begin is the first block's
+    // to tell. Where the first ends with a lead byte, the second's last
+    // character takes the third block's 0x87, and 87 40 (①) is no character;
+    // where it ends with an ASCII byte, it is one.
     const std::string second16 = "\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88";
     const std::string tail(44, 'A');
     struct Case {
