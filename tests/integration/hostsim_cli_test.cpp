@@ -332,8 +332,9 @@ TEST_F(HostsimCliTest, InfoShowsTheSkippedDomainsWithTheirReasons) {
                                     "skipped \"a..jp\": not a domain: two dots together\n" +
                                     indent + "skipped \"au_com.jp\": not a domain: a character " +
                                     "other than letters, digits, '-' and '.'\n" + indent +
-                                    "skipped \"AU.COM\": listed before (letter case does not "
-                                    "count)\n  exempt domains       docomo.ne.jp\n"))
+                                    "skipped \"AU.COM\": listed before (letter case and "
+                                    "full-width forms do not count)\n  exempt domains       "
+                                    "docomo.ne.jp\n"))
         << info.out;
 
     // The plug-in took all four domains of the list typed with the input
