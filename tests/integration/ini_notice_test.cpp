@@ -125,23 +125,25 @@ TEST_F(IniNoticeTest, AFileThatReadsWellIsNotTold) {
     }
 }
 
-// A copy of the plug-in in folders so deep that its INI file's path would
-// pass MAX_PATH bytes: told once, and no file is made anywhere.
+// A copy of the plug-in whose path of MAX_PATH - 1 bytes ends in ".x": the
+// path of its INI file, ".ini" in place of ".x", would pass MAX_PATH - 1.
+// Told once, and no file is made.
 TEST_F(IniNoticeTest, APathTooLongForTheIniFileIsToldOnce) {
     const fs::path root = fs::path(testing::TempDir()) / "telepost_notice_test";
+    const std::string name = "TELEPOST.x";
+    const size_t folderLength = MAX_PATH - 1 - name.size() - 1;  // a separator before the name
     fs::path folder = root;
-    while (folder.string().size() < MAX_PATH) {
-        folder /= std::string(40, 'x');
+    while (folder.string().size() + 1 + 100 < folderLength) {
+        folder /= std::string(100, 'x');
     }
+    folder /= std::string(folderLength - folder.string().size() - 1, 'y');
+    const fs::path copy = folder / name;
+    ASSERT_EQ(copy.string().size(), static_cast<size_t>(MAX_PATH - 1)) << copy.string();
     fs::create_directories(folder);
-    const fs::path copy = folder / "TELEPOST.dll";
     fs::copy_file(PluginBesideProgram(), copy, fs::copy_options::overwrite_existing);
-    std::string error;
     std::vector<HWND> windows;
-    if (!StartWithChances(copy.string(), false, &windows, &error)) {
-        fs::remove_all(root);
-        GTEST_SKIP() << "this system loads no library from so long a path: " << error;
-    }
+    std::string error;
+    ASSERT_TRUE(StartWithChances(copy.string(), false, &windows, &error)) << error;
     ExpectToldOnce(user_, windows[0], kNoPathNotice);
     host_.Unload();
     std::vector<fs::path> files;
