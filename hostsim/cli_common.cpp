@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "cli.h"
@@ -197,7 +198,18 @@ int Session::SettingUsed(const char* key) const {
 }
 
 HWND Session::OpenCompose(const Message& message) {
+    // The plug-in may tell the user something as the window opens: shown
+    // here, and answered as Enter would.
+    std::optional<User> user(std::in_place);
     HWND window = host_.OpenCompose(message);
+    for (const MessageBoxSeen& box : user->MessageBoxes()) {
+        std::string text;
+        Cp932ToUtf8(box.text, &text);
+        std::printf("message box  as the compose window opened, answered %s\n",
+                    ButtonName(box.answer));
+        PrintIndented(text, "  | ");
+    }
+    user.reset();
     if (!window) {
         const DWORD code = GetLastError();
         Fail(

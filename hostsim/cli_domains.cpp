@@ -4,10 +4,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <string_view>
 
 #include "cli.h"
 #include "telepost/contract.h"
+#include "telepost/ini_text.h"
 
 namespace hostsim {
 
@@ -33,12 +37,46 @@ std::string Reason(telepost::DomainVerdict verdict) {
         case DomainVerdict::NoDot:
             return "not a domain: no dot";
         case DomainVerdict::Duplicate:
-            return "listed before (letter case does not count)";
+            return "listed before (letter case and full-width forms do not count)";
         case DomainVerdict::OverTheCount:
             return "over the count: a list keeps " + std::to_string(telepost::kMaxAddedDomains) +
                    " domains";
     }
     return "kept";
+}
+
+// The INI file's bytes, as many as the plug-in reads of them.
+std::string IniText(const std::string& ini) {
+    std::ifstream in(ini, std::ios::binary);
+    std::string text(telepost::kIniTextSize, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    return text;
+}
+
+// The list of `key` into `value`, as the plug-in reads it: from the file's
+// bytes when it is in UTF-8, else through the profile functions. Its length.
+size_t ReadList(const std::string& ini, const std::string& text, const char* key,
+                char (&value)[telepost::kDomainListSize]) {
+    if (!telepost::ListsReadFromBytes(text)) {
+        return GetPrivateProfileStringA(telepost::kSettingsSection, key, "", value, sizeof value,
+                                        ini.c_str());
+    }
+    const std::string_view found = telepost::FindIniValue(text, telepost::kSettingsSection, key);
+    const size_t length = std::min(found.size(), sizeof value - 1);
+    std::copy_n(found.data() ? found.data() : "", length, value);
+    value[length] = '\0';
+    return length;
+}
+
+// A list or an item of it as written: in UTF-8 as it is, in code page 932
+// turned into UTF-8.
+void PrintList(const std::string& list, telepost::domain_list::Encoding encoding) {
+    if (encoding == telepost::domain_list::Encoding::Utf8) {
+        std::fwrite(list.data(), 1, list.size(), stdout);
+    } else {
+        PrintText(list);
+    }
 }
 
 }  // namespace
@@ -52,26 +90,28 @@ std::string DomainOption(const char* key) {
 
 void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key),
                       const char* indent) {
+    const std::string text = IniText(ini);
     for (const char* key : telepost::kDomainListKeys) {
         char value[telepost::kDomainListSize] = {};
-        const DWORD length = GetPrivateProfileStringA(telepost::kSettingsSection, key, "", value,
-                                                      sizeof value, ini.c_str());
+        const size_t length = ReadList(ini, text, key, value);
         if (value[0] == '\0') {
             continue;
         }
         printKey(key);
-        PrintText(value);
+        const bool cut = length >= sizeof value - 1;
+        const telepost::domain_list::Encoding encoding =
+            telepost::domain_list::ListEncodingOf(value, cut);
+        PrintList(value, encoding);
         std::printf("\n");
         // Read as the plug-in reads it, cut where a value fills the buffer.
         telepost::DomainList kept;
-        telepost::ParseDomainList(value, length >= sizeof value - 1, kept,
-                                  [&](const telepost::DomainItem& item) {
-                                      if (item.verdict != telepost::DomainVerdict::Kept) {
-                                          std::printf("%sskipped \"", indent);
-                                          PrintText(std::string(item.written, item.writtenLength));
-                                          std::printf("\": %s\n", Reason(item.verdict).c_str());
-                                      }
-                                  });
+        telepost::ParseDomainList(value, cut, kept, [&](const telepost::DomainItem& item) {
+            if (item.verdict != telepost::DomainVerdict::Kept) {
+                std::printf("%sskipped \"", indent);
+                PrintList(std::string(item.written, item.writtenLength), encoding);
+                std::printf("\": %s\n", Reason(item.verdict).c_str());
+            }
+        });
     }
 }
 

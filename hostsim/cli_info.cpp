@@ -1,5 +1,6 @@
 // hostsim info: loads the plug-in as the host does at start-up and shows the
-// information record it fills and the settings its INI file holds.
+// information record it fills and the settings its INI file holds, then
+// opens a compose window to show what the plug-in tells the user then.
 #include <windows.h>
 
 #include <cstdio>
@@ -40,6 +41,13 @@ int InfoVerb(Session& session) {
     PrintDomainLists(
         session.Ini(), [](const char* key) { std::printf("  %-20s ", key); },
         "                       ");
+    // What the plug-in tells the user when the first compose window opens.
+    std::fflush(stdout);
+    HWND window = session.OpenCompose(Message{});
+    if (!window) {
+        return kExitFailure;
+    }
+    session.TheHost().CloseCompose(window);
     return kExitOk;
 }
 

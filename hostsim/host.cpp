@@ -156,6 +156,10 @@ HWND Host::OpenCompose(const Message& message) {
     HWND window = CreateWindowExA(0, "STATIC", "compose", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
                                   nullptr, nullptr, nullptr, nullptr);
     windows_[window] = Compose{message, {}, NewComposeMenu()};
+    // As the host tells the plug-in of every compose window it opens.
+    if (window && callbacks_.BKC_OnOpenCompose) {
+        callbacks_.BKC_OnOpenCompose(window, 0);
+    }
     return window;
 }
 

@@ -76,7 +76,8 @@ class Host {
 
     // Compose windows: real windows, owners of the plug-in's message boxes,
     // each with a menu bar of five pop-up menus (File, Edit, View, Tools,
-    // Help) for the plug-in to extend when its menu is built.
+    // Help) for the plug-in to extend when its menu is built. A loaded
+    // plug-in is told of each one opened (BKC_OnOpenCompose).
     HWND OpenCompose(const Message& message);
     void CloseCompose(HWND window);
     const std::string& Body(HWND window) const;

@@ -22,6 +22,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 int WINAPI BKC_OnStart(void) {
     LoadSettings();
+    ExamineIniFile();
     LoadUserDomains(IniPath, UserDomains);
     return 0;
 }
@@ -47,7 +48,8 @@ int WINAPI BKC_OnEveryMinute(void) {
     return 0;
 }
 
-int WINAPI BKC_OnOpenCompose(HWND, int) {
+int WINAPI BKC_OnOpenCompose(HWND window, int) {
+    TellIniTrouble(window);
     return 0;
 }
 

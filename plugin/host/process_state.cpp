@@ -7,5 +7,6 @@ SettingsRecord Settings;
 UserDomainsRecord UserDomains;
 char IniPath[MAX_PATH];
 HINSTANCE ModuleInstance;
+IniNoticeRecord IniNotice;
 
 }  // namespace telepost

@@ -1,9 +1,10 @@
 // The plug-in's process-wide records, every one of them: the host's
-// functions, the three settings, the user's domain lists, the INI file's path
-// and the library's own instance handle. Set when the library is attached and
-// when the host starts it; the settings dialog's OK changes the settings. The
-// code that works on them takes them as parameters where it can, so that
-// only the frame, the callbacks and the dialog name them here.
+// functions, the three settings, the user's domain lists, the INI file's path,
+// the library's own instance handle and the notice about the INI file. Set
+// when the library is attached and when the host starts it; the settings
+// dialog's OK changes the settings, and the notice notes when it is told.
+// The code that works on them takes them as parameters where it can, so that
+// only the frame, the callbacks and the user interface name them here.
 #pragma once
 
 #include <windows.h>
@@ -19,5 +20,6 @@ extern SettingsRecord Settings;
 extern UserDomainsRecord UserDomains;  // read at start
 extern char IniPath[MAX_PATH];         // empty until the library is attached
 extern HINSTANCE ModuleInstance;
+extern IniNoticeRecord IniNotice;  // set at start, told once
 
 }  // namespace telepost

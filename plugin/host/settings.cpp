@@ -3,8 +3,10 @@
 #include "host/process_state.h"
 
 #include "convert/sjis.h"
+#include "telepost/ini_text.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace telepost {
 
@@ -74,6 +76,41 @@ bool WriteSetting(const char* key, std::int32_t value) {
 void LoadSettings() {
     for (const SettingFlag& setting : kSettingFlags) {
         Settings.*setting.flag = ReadSetting(setting.key);
+    }
+}
+
+namespace {
+
+// The first bytes of the file at `path`, up to `size`; 0 for a file that
+// cannot be read. Only read, never written.
+DWORD ReadFileStart(const char* path, char* start, DWORD size) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    DWORD length = 0;
+    DWORD read = 0;
+    while (length < size && ReadFile(file, start + length, size - length, &read, nullptr) &&
+           read > 0) {
+        length += read;
+    }
+    CloseHandle(file);
+    return length;
+}
+
+}  // namespace
+
+void ExamineIniFile() {
+    IniNotice = IniNoticeRecord{};
+    if (!IniPath[0]) {
+        IniNotice.trouble = IniTrouble::NoPath;
+        return;
+    }
+    char start[sizeof kUtf8ByteOrderMark - 1];
+    const DWORD length = ReadFileStart(IniPath, start, sizeof start);
+    if (IniStartOf(std::string_view(start, length)) == IniStart::ByteOrderMark) {
+        IniNotice.trouble = IniTrouble::ByteOrderMark;
     }
 }
 

@@ -54,4 +54,22 @@ bool WriteSetting(const char* key, std::int32_t value);
 // Replaces all three settings with the INI file's values.
 void LoadSettings();
 
+// What keeps the plug-in from reading its INI file, as the user is told it.
+enum class IniTrouble {
+    None,
+    NoPath,         // no INI path: the library's path is too long to name one
+    ByteOrderMark,  // saved as UTF-8 with a byte order mark
+};
+
+// The trouble with the INI file found at start, and whether the user has
+// been told it since.
+struct IniNoticeRecord {
+    IniTrouble trouble = IniTrouble::None;
+    bool told = false;
+};
+
+// Looks at the INI file as the plug-in starts, and sets IniNotice afresh:
+// reads only, never writes.
+void ExamineIniFile();
+
 }  // namespace telepost

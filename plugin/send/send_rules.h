@@ -21,8 +21,8 @@ int InspectOutgoing(const HostApiRecord& host, const SettingsRecord& settings,
                     const UserDomainsRecord& domains, HWND window, int mode);
 
 // Replaces `domains` with the lists of the INI file `iniPath`, each key read
-// up to kDomainListSize bytes; an empty path gives empty lists and touches no
-// file.
+// up to kDomainListSize bytes, from the file's own bytes when it is in UTF-8
+// (telepost/ini_text.h); an empty path gives empty lists and touches no file.
 void LoadUserDomains(const char* iniPath, UserDomainsRecord& domains);
 
 }  // namespace telepost

@@ -122,6 +122,7 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 void RunSettingsDialog(HWND owner) {
+    TellIniTrouble(owner);
     DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDlgProc, 0);
 }
 

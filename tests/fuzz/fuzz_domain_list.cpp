@@ -1,6 +1,7 @@
-// Parses arbitrary domain lists, cut or not: every domain kept is within its
-// bounds, plausible, told as a kept item of the list, as written when that is
-// ASCII, and the list is left unchanged.
+// Parses arbitrary domain lists, cut or not, in code page 932 or UTF-8: every
+// domain kept is within its bounds, plausible, told as a kept item of the
+// list, as written (but for one "@" before it) when that is ASCII, and the
+// list is left unchanged.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +27,7 @@ bool IsDomainByte(char c) {
 }
 
 bool IsSeparator(char c) {
-    return c == ' ' || c == '\t' || c == ',';
+    return c == ' ' || c == '\t' || c == ',' || c == ';';
 }
 
 bool SameNoCase(std::string_view a, std::string_view b) {
@@ -51,12 +52,13 @@ bool IsAscii(std::string_view text) {
     return true;
 }
 
-// `domain` stands in `list` as a whole item.
+// `domain` stands in `list` as a whole item, or after one "@" that begins one.
 bool IsItemOf(std::string_view domain, std::string_view list) {
     for (size_t at = list.find(domain); at != std::string_view::npos;
          at = list.find(domain, at + 1)) {
         const size_t end = at + domain.size();
-        if ((at == 0 || IsSeparator(list[at - 1])) &&
+        const size_t start = at > 0 && list[at - 1] == '@' ? at - 1 : at;
+        if ((start == 0 || IsSeparator(list[start - 1])) &&
             (end == list.size() || IsSeparator(list[end]))) {
             return true;
         }
@@ -94,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (item.verdict == telepost::DomainVerdict::Kept) {
             keptDomains.emplace_back(item.domain);
             const std::string_view written(item.written, item.writtenLength);
-            Check(!IsAscii(written) || written == item.domain);
+            Check(!IsAscii(written) || written == item.domain ||
+                  (written.front() == '@' && written.substr(1) == item.domain));
         }
     });
 
@@ -124,14 +127,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (cut) {
         // A cut list counts as the same list without its last item when that
-        // ends the list, as it is when a separator ends it.
+        // ends the list, as it is when a separator ends it, read in the same
+        // encoding: the last item may be what made the list UTF-8 or not.
         size_t kept = list.size();
         if (lastCutOff) {
             Check(end == list.c_str() + list.size());
             kept = static_cast<size_t>(lastItem - list.c_str());
         }
+        const std::string shorter = list.substr(0, kept);
+        if (telepost::domain_list::ListEncodingOf(shorter.c_str(), false) !=
+            telepost::domain_list::ListEncodingOf(list.c_str(), true)) {
+            return 0;
+        }
         telepost::DomainList whole;
-        telepost::ParseDomainList(list.substr(0, kept).c_str(), false, whole);
+        telepost::ParseDomainList(shorter.c_str(), false, whole);
         Check(whole.count == parsed.count);
         for (int i = 0; i < parsed.count; ++i) {
             Check(std::strcmp(whole.patterns[i], parsed.patterns[i]) == 0);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -131,10 +132,10 @@ std::vector<AddedCase> Cases() {
          .keys = {.d = badAndGood.c_str()},
          .mail = {"x@" + longest, "", "Hello", kSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
-        {.what = "bad items: ezweb.ne.jp only with an @ or a semicolon",
+        {.what = "among the bad items, ezweb.ne.jp with an @ before it or a semicolon after it",
          .keys = {.d = badAndGood.c_str()},
          .mail = {kAu, "", "Hello", kSender, "Hi"},
-         .calls = kRead},
+         .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         {.what = "bad items: a domain one byte too long",
          .keys = {.d = badAndGood.c_str()},
          .mail = {"x@" + tooLong, "", "Hello", kSender, "Hi"},
@@ -290,6 +291,62 @@ TEST_F(AddedDomainsTest, SendsAsTheAddedDomainsRulesSay) {
         EXPECT_EQ(CallsMadeFor(host_, window), c.calls);
         EXPECT_EQ(user.MessageBoxes(), LengthWarnings(window, c.answers));
         host_.CloseCompose(window);
+    }
+}
+
+// A list typed in full-width mode acts as its ASCII form, in an INI file
+// saved in code page 932 ("ANSI") or, as today's Notepad saves it, in UTF-8
+// without a byte order mark; and it acts, unlike no list at all.
+TEST_F(AddedDomainsTest, ListsTypedInFullWidthModeActAsTheirAsciiForms) {
+    struct Typed {
+        const char* key;
+        std::string typed;  // UTF-8 here
+        std::string ascii;
+        std::vector<Mail> mails;
+    };
+    const Typed lists[] = {
+        {telepost::kExemptDomainsKey,
+         "ｄｏｃｏｍｏ。ｎｅ。ｊｐ",
+         "docomo.ne.jp",
+         {{kDoCoMo, "", "Hello", kSender, Body(600)}}},
+        {telepost::kDomainKeys[0],
+         "ａｕ。ｃｏｍ；ｍｙーｄｏｍａｉｎ．ｊｐ",
+         "au.com, my-domain.jp",
+         {{"x@au.com", "", "Hello", kNamedSender, "Hi"},
+          {"y@my-domain.jp", "", "Hello", kNamedSender, "Hi"}}},
+    };
+    // What the send of `mail` asks of the host, and the boxes it shows, with
+    // the INI file holding `line` in its section.
+    const auto send = [&](const std::string& line, const Mail& mail) {
+        std::remove(IniPath().c_str());
+        std::ofstream(IniPath(), std::ios::binary) << "[k-tai]\r\nconvert to emoji=1\r\n"
+                                                   << line << "\r\n";
+        EXPECT_TRUE(host_.Load(PluginBesideProgram()));
+        host_.Plugin().BKC_OnStart();
+        std::remove(IniPath().c_str());
+        HWND window = Open(mail);
+        User user;
+        user.AnswerMessageBoxes({IDYES, IDYES});
+        host_.ClearCalls();
+        host_.Plugin().BKC_OnOutgoing(window, 0);
+        std::vector<Call> calls = CallsMadeFor(host_, window);
+        for (const MessageBoxSeen& box : user.MessageBoxes()) {
+            calls.push_back({"box", nullptr, box.text, box.caption, static_cast<int>(box.style)});
+        }
+        host_.CloseCompose(window);
+        return calls;
+    };
+    for (const Typed& list : lists) {
+        std::string cp932;
+        ASSERT_TRUE(Utf8ToCp932(list.typed, &cp932)) << list.typed;
+        for (const Mail& mail : list.mails) {
+            SCOPED_TRACE(list.typed + " for " + mail.to);
+            const std::string key = std::string(list.key) + "=";
+            const std::vector<Call> ascii = send(key + list.ascii, mail);
+            EXPECT_NE(ascii, send("", mail));
+            EXPECT_EQ(send(key + cp932, mail), ascii) << "code page 932";
+            EXPECT_EQ(send(key + list.typed, mail), ascii) << "UTF-8";
+        }
     }
 }
 

@@ -568,8 +568,9 @@ TEST_F(HostsimCliTest, InfoShowsTheSkippedDomainsWithTheirReasons) {
                                     "skipped \"a..jp\": not a domain: two dots together\n" +
                                     indent + "skipped \"au_com.jp\": not a domain: a character " +
                                     "other than letters, digits, '-' and '.'\n" + indent +
-                                    "skipped \"AU.COM\": listed before (letter case does not "
-                                    "count)\n  exempt domains       docomo.ne.jp\n"))
+                                    "skipped \"AU.COM\": listed before (letter case and "
+                                    "full-width forms do not count)\n  exempt domains       "
+                                    "docomo.ne.jp\n"))
         << info.out;
 
     // The plug-in took all four domains of the list typed with the input
@@ -590,6 +591,58 @@ TEST_F(HostsimCliTest, InfoShowsTheSkippedDomainsWithTheirReasons) {
     ExpectOneLineError(Capture({"send", file, "--j-domains", "a.jp \xF0\x9F\x98\x80"}, folder_),
                        "--j-domains needs a list that code page 932 can hold");
 #endif
+}
+
+// Lists typed in full-width mode, in an INI file saved in code page 932 or
+// in UTF-8, act in hostsim send as their ASCII forms, and hostsim info shows
+// them as written and skips none of their items.
+TEST_F(HostsimCliTest, ListsTypedInFullWidthModeActAsTheirAsciiForms) {
+    const std::string exempt = "ｄｏｃｏｍｏ。ｎｅ。ｊｐ";
+    const std::string added = "ａｕ。ｃｏｍ；ｍｙーｄｏｍａｉｎ．ｊｐ";
+    for (bool utf8 : {false, true}) {
+        SCOPED_TRACE(utf8 ? "UTF-8" : "code page 932");
+        std::string exemptAsSaved = exempt;
+        std::string addedAsSaved = added;
+        ASSERT_TRUE(utf8 ||
+                    (Utf8ToCp932(exempt, &exemptAsSaved) && Utf8ToCp932(added, &addedAsSaved)));
+        std::ofstream(ini_, std::ios::binary) << "[k-tai]\r\nexempt domains=" << exemptAsSaved
+                                              << "\r\nj domains=" << addedAsSaved << "\r\n";
+        Outcome info = Capture({"info"});
+        EXPECT_EQ(info.status, kExitOk) << info.err;
+        EXPECT_TRUE(Holds(info.out, "  j domains            " + added + "\n")) << info.out;
+        EXPECT_TRUE(Holds(info.out, "  exempt domains       " + exempt + "\n")) << info.out;
+        EXPECT_FALSE(Holds(info.out, "skipped")) << info.out;
+
+        // docomo.ne.jp exempt: a long mail goes out unasked.
+        Outcome exempted = Capture(
+            {"send",
+             Message("To: taro@docomo.ne.jp\nSubject: Hi\n\n" + std::string(600, 'a') + "\n"),
+             "--no"});
+        EXPECT_EQ(exempted.status, kExitOk) << exempted.out;
+        EXPECT_FALSE(Holds(exempted.out, "warning")) << exempted.out;
+        // au.com and my-domain.jp under rule J: the Subject goes.
+        for (const char* to : {"x@au.com", "y@my-domain.jp"}) {
+            Outcome sent =
+                Capture({"send", Message(std::string("To: ") + to + "\nSubject: Hi\n\nx\n")});
+            EXPECT_EQ(sent.status, kExitOk) << sent.err;
+            EXPECT_TRUE(Holds(sent.out, "Subject:   Hi\n")) << to << "\n" << sent.out;
+        }
+    }
+}
+
+// hostsim info shows what the plug-in tells as the first compose window
+// opens: here, that the INI file was saved with a byte order mark. The file
+// stays as it is.
+TEST_F(HostsimCliTest, InfoShowsTheNoticeAboutTheIniFile) {
+    const std::string bytes = "\xEF\xBB\xBF[k-tai]\r\nconvert to hankaku=1\r\n";
+    std::ofstream(ini_, std::ios::binary) << bytes;
+    Outcome info = Capture({"info"});
+    EXPECT_EQ(info.status, kExitOk) << info.err;
+    EXPECT_TRUE(Holds(info.out,
+                      "message box  as the compose window opened, answered OK\n"
+                      "  | 設定ファイルが「UTF-8 (BOM 付き)」の形式で保存されているため、"))
+        << info.out;
+    EXPECT_EQ(ReadBytes(ini_), bytes);
 }
 
 TEST_F(HostsimCliTest, ASettingThatCannotBeGivenIsAnError) {

@@ -1,7 +1,9 @@
 // The domains the user adds to the carriers' rules: the list parser and how
 // the added domains join the classification.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,8 +59,8 @@ TEST(AddedDomainsTest, ParsesLists) {
         {"bad items skipped, the rest counts",
          "nodot, @au.com, a_b.jp, ezweb.ne.jp;x, .ne.jp, ne.jp., a..jp, \x82\xA0.jp, "
          "ezweb.ne.jp",
-         {"@ezweb.ne.jp"}},
-        {"a semicolon is no separator", "a.jp;b.jp", {}},
+         {"@au.com", "@ezweb.ne.jp"}},
+        {"a semicolon separates", "a.jp;b.jp", {"@a.jp", "@b.jp"}},
         {"the longest domain", longest + " " + "a" + longest, {"@" + longest}},
         {"a domain kept once", "au.com AU.COM au.com.x", {"@au.com", "@au.com.x"}},
         {"at most the bound", Many(kMaxAddedDomains + 3), firstOnes},
@@ -67,14 +69,15 @@ TEST(AddedDomainsTest, ParsesLists) {
         {"cut inside the last item", "au.com ezweb.ne", {"@au.com"}, true},
         {"cut after a separator", "au.com ezweb.ne.jp,", {"@au.com", "@ezweb.ne.jp"}, true},
         {"not cut", "au.com ezweb.ne.jp", {"@au.com", "@ezweb.ne.jp"}},
-        // As typed with the input method: the full-width comma, space, 、 and 。
-        // separate; full-width letters, digits, ． and － count as ASCII.
+        // As typed with the input method: the full-width comma, space and 、
+        // separate, 。 is a dot; full-width letters, digits, ． and － count
+        // as ASCII.
         {"full-width separators",
          "softbank.ne.jp\x81\x43i.softbank.jp\x81\x40"
          "foo.jp\x81\x41"
          "bar.jp\x81\x42"
          "a.jp",
-         {"@softbank.ne.jp", "@i.softbank.jp", "@foo.jp", "@bar.jp", "@a.jp"}},
+         {"@softbank.ne.jp", "@i.softbank.jp", "@foo.jp", "@bar.jp.a.jp"}},
         {"full-width letters, digits, dot and hyphen",
          "\x82\x85\x82\x9A\x81\x44\x82\x60\x82\x79\x81\x7C\x82\x4F\x82\x58.jp",  // ｅｚ．ＡＺ－０９
          {"@ez.AZ-09.jp"}},
@@ -97,6 +100,51 @@ TEST(AddedDomainsTest, ParsesLists) {
     for (const ParseCase& c : cases) {
         EXPECT_EQ(Parse(c.list, c.cut), c.patterns) << c.what;
     }
+}
+
+// `utf8` as Notepad on a Japanese Windows saves it as "ANSI": code page 932,
+// by the system's own conversion.
+std::string Cp932(const std::string& utf8) {
+    WCHAR wide[256];
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                           wide, static_cast<int>(std::size(wide)));
+    char text[512];
+    const int bytes =
+        WideCharToMultiByte(932, 0, wide, length, text, sizeof text, nullptr, nullptr);
+    return std::string(text, static_cast<size_t>(bytes));
+}
+
+// Lists as the input method types them in full-width mode, read alike
+// whether the INI file holds them in code page 932 or in UTF-8.
+TEST(AddedDomainsTest, ReadsListsTypedInFullWidthModeInEitherEncoding) {
+    const ParseCase cases[] = {
+        {"。 is the dot, 、 separates",
+         "ｄｏｃｏｍｏ。ｎｅ。ｊｐ、ａｕ。ｃｏｍ",
+         {"@docomo.ne.jp", "@au.com"}},
+        {"； separates, ー is the hyphen",
+         "ａｕ。ｃｏｍ；ｍｙーｄｏｍａｉｎ．ｊｐ",
+         {"@au.com", "@my-domain.jp"}},
+        {"every other form",
+         "ＡＺ０９‐ｘ－ｙ．ｊｐ，ａ｡ｊｐ　ｂ.jp;c.jp",
+         {"@AZ09-x-y.jp", "@a.jp", "@b.jp", "@c.jp"}},
+        {"one @ or ＠ before a domain dropped",
+         "＠ｅｚｗｅｂ．ｎｅ．ｊｐ @au.com ＠ @ @@a.jp",
+         {"@ezweb.ne.jp", "@au.com"}},
+        {"Japanese words skipped", "ドコモ docomo.ne.jp ｄｏｃｏｍｏ（ｎｅ）", {"@docomo.ne.jp"}},
+        {"one domain in any of its forms kept once",
+         "ａｕ．ｃｏｍ AU.com ａｕ。ＣＯＭ",
+         {"@au.com"}},
+    };
+    for (const ParseCase& c : cases) {
+        const std::string cp932 = Cp932(c.list);
+        ASSERT_FALSE(cp932.empty()) << c.what;
+        EXPECT_EQ(Parse(c.list, c.cut), c.patterns) << c.what << ", UTF-8";
+        EXPECT_EQ(Parse(cp932, c.cut), c.patterns) << c.what << ", code page 932";
+    }
+    // A UTF-8 list cut inside its last character is still UTF-8.
+    const std::string cutInside = "ａｕ．ｃｏｍ ｅｚ";
+    EXPECT_EQ(Parse(cutInside.substr(0, cutInside.size() - 1), true),
+              std::vector<std::string>{"@au.com"});
 }
 
 using Told = std::pair<std::string, DomainVerdict>;
@@ -131,6 +179,13 @@ TEST(AddedDomainsTest, TellsEachItemWithItsVerdict) {
         ItemsTold("a.jp, nodot\x81\x40.a.jp a. a..jp a_b.jp \x82\xA0x " + tooLong + " A.JP a.jp.x"),
         items);
     EXPECT_EQ(ItemsTold("a.jp b", true), (std::vector<Told>{{"a.jp", Kept}, {"b", CutOff}}));
+    // "@" counts before a domain only, once.
+    EXPECT_EQ(ItemsTold("@a.jp \x81\x97 @, @@b.jp b@c.jp"),
+              (std::vector<Told>{{"@a.jp", Kept},
+                                 {"\x81\x97", NotADomainCharacter},  // ＠
+                                 {"@", NotADomainCharacter},
+                                 {"@@b.jp", NotADomainCharacter},
+                                 {"b@c.jp", NotADomainCharacter}}));
 
     const std::vector<Told> many = ItemsTold(Many(kMaxAddedDomains) + "more.jp 0.example.jp");
     ASSERT_EQ(many.size(), static_cast<size_t>(kMaxAddedDomains) + 2);
