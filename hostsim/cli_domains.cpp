@@ -50,17 +50,36 @@ std::string DomainOption(const char* key) {
     return option;
 }
 
-void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key),
-                      const char* indent) {
+bool IniHolds(const std::string& ini, const char* key) {
+    // A key the file holds reads as its value whatever the default; only an
+    // absent one reads as either default.
+    char value[2] = {};
+    for (const char* fallback : {"", "-"}) {
+        GetPrivateProfileStringA(telepost::kSettingsSection, key, fallback, value, sizeof value,
+                                 ini.c_str());
+        if (value[0] != fallback[0]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key), const char* indent,
+                      const char* absent) {
     for (const char* key : telepost::kDomainListKeys) {
         char value[telepost::kDomainListSize] = {};
         const DWORD length = GetPrivateProfileStringA(telepost::kSettingsSection, key, "", value,
                                                       sizeof value, ini.c_str());
-        if (value[0] == '\0') {
+        if (absent && !IniHolds(ini, key)) {
+            printKey(key);
+            std::printf("%s\n", absent);
+            continue;
+        }
+        if (value[0] == '\0' && !absent) {
             continue;
         }
         printKey(key);
-        PrintText(value);
+        PrintText(value[0] == '\0' ? "(empty)" : value);
         std::printf("\n");
         // Read as the plug-in reads it, cut where a value fills the buffer.
         telepost::DomainList kept;

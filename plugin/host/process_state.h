@@ -1,5 +1,5 @@
 // The plug-in's process-wide records, every one of them: the host's
-// functions, the three settings, the user's domain lists, the INI file's path
+// functions, the settings, the user's domain lists, the INI file's path
 // and the library's own instance handle. Set when the library is attached and
 // when the host starts it; the settings dialog's OK changes the settings. The
 // code that works on them takes them as parameters where it can, so that
