@@ -484,15 +484,16 @@ TEST_F(HostsimCliTest, TheSettingsLineSaysWhereTheSettingsCameFrom) {
         {"domains alone",
          true,
          {"--j-domains", "ezweb.ne.jp"},
-         "convert to hankaku=0 convert to emoji=1 delete crlf=0  (from " + ini_ + ")\n"},
+         Settings("convert to hankaku=0 convert to emoji=1 delete crlf=0") + "  (from " + ini_ +
+             ")\n"},
         {"domains alone, no INI file",
          false,
          {"--j-domains", "ezweb.ne.jp"},
-         "convert to hankaku=0 convert to emoji=0 delete crlf=0" + none},
+         Settings("convert to hankaku=0 convert to emoji=0 delete crlf=0") + none},
         {"nothing given, no INI file",
          false,
          {},
-         "convert to hankaku=0 convert to emoji=0 delete crlf=0" + none},
+         Settings("convert to hankaku=0 convert to emoji=0 delete crlf=0") + none},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
