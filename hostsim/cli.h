@@ -117,19 +117,36 @@ int RunSetup(const Args& args);
 // --help, --version or a verb with its arguments; the exit status.
 int RunHostsim(const Args& args);
 
-// The options that give the plug-in's three settings, in the order of
-// telepost::kSettingKeys, whose keys they set.
-inline constexpr const char* kSettingOptions[] = {"--hankaku", "--emoji", "--delete-crlf"};
+// The options that give the plug-in's settings, and what each does when on,
+// in the order of telepost::kSettingKeys, whose keys they set (settings.inc).
+#define TELEPOST_SETTING(field, key, initial, box, option, help) option,
+inline constexpr const char* kSettingOptions[] = {
+#include "telepost/settings.inc"
+};
+#undef TELEPOST_SETTING
+#define TELEPOST_SETTING(field, key, initial, box, option, help) help,
+inline constexpr const char* kSettingHelp[] = {
+#include "telepost/settings.inc"
+};
+#undef TELEPOST_SETTING
 
 // The option that gives the domain list of the INI key `key` for one send:
 // "--" and the key, its blanks as hyphens ("--j-domains" for "j domains").
 std::string DomainOption(const char* key);
 
+// Whether the INI file `ini` holds the key `key` of the plug-in's section,
+// with a value or empty.
+bool IniHolds(const std::string& ini, const char* key);
+
+// What hostsim info shows for a key the INI file does not hold.
+inline constexpr char kNotSet[] = "not set";
+
 // Prints each domain list the INI file `ini` holds: its key as `printKey`
 // prints it, the value, then each item the plug-in skips on a line of its own
-// behind `indent`, with the reason.
-void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key),
-                      const char* indent);
+// behind `indent`, with the reason. With `absent`, also each key the file
+// does not hold, followed by `absent`.
+void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key), const char* indent,
+                      const char* absent = nullptr);
 
 // Who answers the plug-in's message boxes and acts in its dialogs.
 enum class Answerer {

@@ -88,20 +88,44 @@ std::string DomainOption(const char* key) {
     return option;
 }
 
-void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key),
-                      const char* indent) {
+bool IniHolds(const std::string& ini, const char* key) {
+    // A list of a file in UTF-8 is found in its bytes, as the plug-in finds it.
+    const std::string text = IniText(ini);
+    if (telepost::ListsReadFromBytes(text)) {
+        return telepost::FindIniValue(text, telepost::kSettingsSection, key).data() != nullptr;
+    }
+    // A key the file holds reads as its value whatever the default; only an
+    // absent one reads as either default.
+    char value[2] = {};
+    for (const char* fallback : {"", "-"}) {
+        GetPrivateProfileStringA(telepost::kSettingsSection, key, fallback, value, sizeof value,
+                                 ini.c_str());
+        if (value[0] != fallback[0]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key), const char* indent,
+                      const char* absent) {
     const std::string text = IniText(ini);
     for (const char* key : telepost::kDomainListKeys) {
         char value[telepost::kDomainListSize] = {};
         const size_t length = ReadList(ini, text, key, value);
-        if (value[0] == '\0') {
+        if (absent && !IniHolds(ini, key)) {
+            printKey(key);
+            std::printf("%s\n", absent);
+            continue;
+        }
+        if (value[0] == '\0' && !absent) {
             continue;
         }
         printKey(key);
         const bool cut = length >= sizeof value - 1;
         const telepost::domain_list::Encoding encoding =
             telepost::domain_list::ListEncodingOf(value, cut);
-        PrintList(value, encoding);
+        PrintList(value[0] == '\0' ? "(empty)" : value, encoding);
         std::printf("\n");
         // Read as the plug-in reads it, cut where a value fills the buffer.
         telepost::DomainList kept;

@@ -1,5 +1,6 @@
 // hostsim info: loads the plug-in as the host does at start-up and shows the
-// information record it fills and the settings its INI file holds, then
+// information record it fills and every key it reads from its INI file: the
+// settings, then the domain lists, each with its value or "not set"; then
 // opens a compose window to show what the plug-in tells the user then.
 #include <windows.h>
 
@@ -36,11 +37,17 @@ int InfoVerb(Session& session) {
     }
     std::printf("\n");
     for (const char* setting : telepost::kSettingKeys) {
-        std::printf("  %-20s %d\n", setting, session.SettingUsed(setting));
+        // A key the plug-in does not find reads 0.
+        const bool set = session.IniNote().empty() && IniHolds(session.Ini(), setting);
+        std::printf("  %-20s %d", setting, session.SettingUsed(setting));
+        if (!set) {
+            std::printf(" (%s)", kNotSet);
+        }
+        std::printf("\n");
     }
     PrintDomainLists(
         session.Ini(), [](const char* key) { std::printf("  %-20s ", key); },
-        "                       ");
+        "                       ", kNotSet);
     // What the plug-in tells the user when the first compose window opens.
     std::fflush(stdout);
     HWND window = session.OpenCompose(Message{});

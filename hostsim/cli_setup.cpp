@@ -22,14 +22,21 @@ namespace hostsim {
 
 namespace {
 
-// The settings' options set the dialog's check boxes, one each.
+// The options of the settings that have a check box set it, one each; a
+// setting without one is not in the dialog.
 static_assert(std::size(telepost::kSettingBoxes) == std::size(kSettingOptions));
+
+bool HasBox(size_t setting) {
+    return telepost::kSettingBoxes[setting] != telepost::kNoBox;
+}
 
 const std::vector<Option>& SetupOptions() {
     static const std::vector<Option> options = [] {
         std::vector<Option> all = {{"--cancel"}};
-        for (const char* setting : kSettingOptions) {
-            all.push_back({setting, "on or off"});
+        for (size_t i = 0; i < std::size(kSettingOptions); ++i) {
+            if (HasBox(i)) {
+                all.push_back({kSettingOptions[i], "on or off"});
+            }
         }
         return all;
     }();
@@ -70,6 +77,9 @@ void PrintBoxes(HWND dialog) {
     PrintText(title);
     std::printf("\n");
     for (size_t i = 0; i < std::size(telepost::kSettingBoxes); ++i) {
+        if (!HasBox(i)) {
+            continue;
+        }
         char label[128] = {};
         GetDlgItemTextA(dialog, telepost::kSettingBoxes[i], label, sizeof label);
         bool checked =
@@ -84,6 +94,9 @@ void PrintBoxes(HWND dialog) {
 // once the dialog runs its own loop, as a person would.
 void Act(HWND dialog, const Wishes& wishes) {
     for (size_t i = 0; i < std::size(telepost::kSettingBoxes); ++i) {
+        if (!HasBox(i)) {
+            continue;
+        }
         bool checked =
             SendDlgItemMessageA(dialog, telepost::kSettingBoxes[i], BM_GETCHECK, 0, 0) != 0;
         if (wishes.boxes[i] && *wishes.boxes[i] != checked) {
@@ -99,7 +112,7 @@ int SetupVerb(Session& session) {
     Wishes wishes;
     wishes.cancel = line.Has("--cancel");
     for (size_t i = 0; i < std::size(telepost::kSettingBoxes); ++i) {
-        const std::string* value = line.Value(kSettingOptions[i]);
+        const std::string* value = HasBox(i) ? line.Value(kSettingOptions[i]) : nullptr;
         if (!value) {
             continue;
         }

@@ -10,19 +10,18 @@ namespace hostsim {
 
 namespace {
 
-// The usage, in three parts around the domain options, which follow the
-// plug-in's carriers.
+// The usage, in parts around the settings' options, which follow the
+// plug-in's settings, and the domain options, which follow its carriers.
 const char kUsageHead[] =
     "usage: hostsim info [--plugin PATH]\n"
     "       hostsim send MESSAGE [--sjis] [--substitute] [--mode N] [--yes | --no]\n"
-    "                    [--codes] [--plugin PATH]\n"
-    "                    [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n";
-// Then the domain options' synopsis.
-const char kUsageMiddle[] =
+    "                    [--codes] [--plugin PATH]\n";
+// Then the settings' and the domain options' synopsis.
+const char kUsageCommand[] =
     "       hostsim command hankaku|emoji|check|delete-blanks MESSAGE|--text TEXT\n"
-    "                       [--sjis] [--substitute] [--person] [--plugin PATH]\n"
-    "       hostsim setup [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n"
-    "                     [--cancel] [--plugin PATH]\n"
+    "                       [--sjis] [--substitute] [--person] [--plugin PATH]\n";
+// Then setup's synopsis.
+const char kUsageMiddle[] =
     "       hostsim --help | --version\n"
     "\n"
     "--plugin PATH    the plug-in to load; without it, TELEPOST.dll beside hostsim.\n"
@@ -30,7 +29,7 @@ const char kUsageMiddle[] =
     "                 (TELEPOST.ini for TELEPOST.dll).\n"
     "\n"
     "info: loads the plug-in as the host does at start-up and shows what it tells\n"
-    "the host and the settings its INI file holds.\n"
+    "the host and every key it reads from its INI file: its value, or \"not set\".\n"
     "\n"
     "send: sends MESSAGE (headers To, Cc, Bcc, Subject, From, a blank line, the\n"
     "body; UTF-8, or Shift-JIS with --sjis; lines end in LF or CR LF, handed over\n"
@@ -46,10 +45,8 @@ const char kUsageMiddle[] =
     "  --mode N        the host's send mode, a whole number; not 0: the plug-in\n"
     "                  applies no carrier's rule, asks nothing and hands no text\n"
     "                  back: the message goes as written, whatever the settings\n"
-    "  --codes         show each emoji's i-mode code beside its picture\n"
-    "  --hankaku, --emoji, --delete-crlf on|off\n"
-    "                  the plug-in's settings for this send\n";
-// Then the domain options, each told.
+    "  --codes         show each emoji's i-mode code beside its picture\n";
+// Then the settings' options and the domain options, each told.
 const char kUsageTail[] =
     "The settings and domains given are for this send only: the plug-in runs from a\n"
     "private copy whose INI file is the user's with them written over it, and the\n"
@@ -78,6 +75,7 @@ const char kUsageTail[] =
 // The columns of a line of the usage, at most: a terminal's width.
 constexpr size_t kTextWidth = 80;
 constexpr char kSynopsisIndent[] = "                    ";
+constexpr char kSetupSynopsis[] = "       hostsim setup";
 constexpr char kOptionIndent[] = "  ";
 constexpr char kTextIndent[] = "                  ";
 
@@ -104,6 +102,13 @@ std::string Wrapped(const std::vector<std::string>& words, const char* indent, s
         text += '\n';
     }
     return text;
+}
+
+// `words` behind `lead` on its first line, wrapped into lines of at most
+// kTextWidth columns below the first word.
+std::string Synopsis(const std::string& lead, const std::vector<std::string>& words) {
+    std::string text = Wrapped(words, std::string(lead.size() + 1, ' ').c_str(), kTextWidth);
+    return text.replace(0, lead.size(), lead);
 }
 
 // The blank-separated words of `text`; a quoted text is one word, blanks and
@@ -135,6 +140,41 @@ std::string Listed(const std::vector<std::string>& items, const char* last) {
             text += i + 1 == items.size() ? last : ", ";
         }
         text += items[i];
+    }
+    return text;
+}
+
+// The settings' options for `hostsim send`, or for `hostsim setup` only
+// those whose setting has a check box, as the synopsis shows them.
+std::vector<std::string> SettingOptionWords(bool boxesOnly) {
+    std::vector<std::string> words;
+    for (size_t i = 0; i < std::size(kSettingOptions); ++i) {
+        if (!boxesOnly || telepost::kSettingBoxes[i] != telepost::kNoBox) {
+            words.push_back(std::string("[") + kSettingOptions[i] + " on|off]");
+        }
+    }
+    return words;
+}
+
+std::string SendSettingsSynopsis() {
+    return Wrapped(SettingOptionWords(false), kSynopsisIndent, kTextWidth);
+}
+
+std::string SetupSynopsis() {
+    std::vector<std::string> words = SettingOptionWords(true);
+    words.push_back("[--cancel]");
+    words.push_back("[--plugin PATH]");
+    return Synopsis(kSetupSynopsis, words);
+}
+
+// Each setting's option, what it does when on and its INI key.
+std::string SettingOptionsText() {
+    std::string text;
+    for (size_t i = 0; i < std::size(kSettingOptions); ++i) {
+        std::string told = std::string("on: ") + kSettingHelp[i] + "; INI key \"" +
+                           telepost::kSettingKeys[i] + '"';
+        text += Wrapped({std::string(kSettingOptions[i]) + " on|off"}, kOptionIndent, kTextWidth);
+        text += Wrapped(Words(told), kTextIndent, kTextWidth);
     }
     return text;
 }
@@ -194,8 +234,12 @@ std::string DomainOptionsText() {
 
 void PrintUsage(std::FILE* out) {
     std::fputs(kUsageHead, out);
+    std::fputs(SendSettingsSynopsis().c_str(), out);
     std::fputs(DomainOptionsSynopsis().c_str(), out);
+    std::fputs(kUsageCommand, out);
+    std::fputs(SetupSynopsis().c_str(), out);
     std::fputs(kUsageMiddle, out);
+    std::fputs(SettingOptionsText().c_str(), out);
     std::fputs(DomainOptionsText().c_str(), out);
     std::fputs(kUsageTail, out);
 }

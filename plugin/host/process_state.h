@@ -1,5 +1,5 @@
 // The plug-in's process-wide records, every one of them: the host's
-// functions, the three settings, the user's domain lists, the INI file's path,
+// functions, the settings, the user's domain lists, the INI file's path,
 // the library's own instance handle and the notice about the INI file. Set
 // when the library is attached and when the host starts it; the settings
 // dialog's OK changes the settings, and the notice notes when it is told.

@@ -1,4 +1,4 @@
-// The three settings and the INI file that keeps them.
+// The settings and the INI file that keeps them.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +10,12 @@
 
 namespace telepost {
 
-// Three flags, zero meaning off; every reader tests them only as zero or not.
+// One flag for each row of settings.inc, zero meaning off; every reader tests
+// them only as zero or not.
 struct SettingsRecord {
-    std::int32_t ConvertToHankaku = 1;
-    std::int32_t ConvertToEmoji = 1;
-    std::int32_t DeleteCrlf = 0;
+#define TELEPOST_SETTING(field, key, initial, ...) std::int32_t field = initial;
+#include "telepost/settings.inc"
+#undef TELEPOST_SETTING
 };
 
 // Each setting's key in the INI file and its flag, in the order the settings
@@ -24,12 +25,12 @@ struct SettingFlag {
     std::int32_t SettingsRecord::*flag;
 };
 
+#define TELEPOST_SETTING(field, key, ...) {key, &SettingsRecord::field},
 inline constexpr SettingFlag kSettingFlags[] = {
-    {kSettingKeys[0], &SettingsRecord::ConvertToHankaku},
-    {kSettingKeys[1], &SettingsRecord::ConvertToEmoji},
-    {kSettingKeys[2], &SettingsRecord::DeleteCrlf},
+#include "telepost/settings.inc"
 };
-static_assert(std::size(kSettingFlags) == std::size(kSettingKeys));
+#undef TELEPOST_SETTING
+static_assert(std::size(kSettingFlags) == kSettingCount);
 
 // Derives the INI file's path from the library's path: the same name with the
 // extension ".ini", or ".ini" appended when the file name has no dot. Only the
@@ -51,7 +52,8 @@ std::int32_t ReadSetting(const char* key);
 // library's path too long to name one).
 bool WriteSetting(const char* key, std::int32_t value);
 
-// Replaces all three settings with the INI file's values.
+// Replaces every setting with the INI file's value, 0 for a key it does not
+// hold.
 void LoadSettings();
 
 // What keeps the plug-in from reading its INI file, as the user is told it.

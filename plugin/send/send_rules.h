@@ -11,7 +11,7 @@
 namespace telepost {
 
 // The inspection of a message being sent from `window`, through the host's
-// functions `host`, with the three settings and the user's domain lists: 0
+// functions `host`, with the settings and the user's domain lists: 0
 // lets the send go on, -1 cancels it (the user answered No to a length
 // warning, or its box could not be shown; the Subject and From it changed
 // are put back). A send started

@@ -1,5 +1,6 @@
-// The settings dialog: three check boxes, one for each setting, shown as the
-// INI file holds them and stored by OK in the settings and the INI file.
+// The settings dialog: a check box for each setting that has one in
+// settings.inc, shown as the INI file holds it and stored by OK in the
+// settings and the INI file. The settings without a box stay as they are.
 #include <windows.h>
 
 #include <cstddef>
@@ -70,18 +71,24 @@ void TellNotSaved(HWND dialog, DWORD error) {
 // Sets each box as the INI file holds its setting, not as Settings does.
 void ShowStoredSettings(HWND dialog) {
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
+        if (kSettingBoxes[i] == kNoBox) {
+            continue;
+        }
         WPARAM check = ReadSetting(kSettingFlags[i].key) != 0 ? BST_CHECKED : BST_UNCHECKED;
         SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_SETCHECK, check, 0);
     }
 }
 
 // Writes each box's state as 0 or 1 to the INI file, one setting after the
-// other, and takes them into the settings once all three are written. False,
+// other, and takes them into the settings once all are written. False,
 // once the user is told why, when a setting cannot be written: the settings
 // stay as they were, and the settings already written stay in the file.
 bool StoreSettings(HWND dialog) {
     SettingsRecord stored = Settings;
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
+        if (kSettingBoxes[i] == kNoBox) {
+            continue;
+        }
         LRESULT state = SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_GETCHECK, 0, 0);
         std::int32_t value = state != 0 ? 1 : 0;
         if (!WriteSetting(kSettingFlags[i].key, value)) {

@@ -1,7 +1,8 @@
-// What the conversion fuzz targets share: the check that stops a run, and a
+// What the conversion fuzz targets share: the check that stops a run, a
 // conversion of a copy whose buffer ends at the text's terminator, so that
 // the sanitizer reports any access past it, and whose start lies at every
-// offset from an aligned boundary as the text's length varies.
+// offset from an aligned boundary as the text's length varies, and the check
+// that every block path gives what byte at a time gives.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +38,16 @@ inline std::string Converted(Conversion convert, ConversionPath path, const std:
     std::memcpy(start, text.c_str(), text.size() + 1);
     Check(convert(path, start) == start);
     return start;
+}
+
+// The text converted byte at a time, once every block path the processor
+// runs has given the same.
+inline std::string ConvertedOnEveryPath(Conversion convert, const std::string& text) {
+    const std::string converted = Converted(convert, ConversionPath::kByteAtATime, text);
+    for (ConversionPath path : kBlockPaths) {
+        Check(!CanRun(path) || Converted(convert, path, text) == converted);
+    }
+    return converted;
 }
 
 }  // namespace telepost::fuzzing

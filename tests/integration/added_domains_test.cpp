@@ -3,10 +3,12 @@
 // the user's answers, and what the plug-in must ask of the host and show.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,14 +22,9 @@
 namespace hostsim {
 namespace {
 
-// The values of "j domains", "docomo domains", "d domains" and "exempt
-// domains"; null leaves the key out of the file.
-struct Keys {
-    const char* j = nullptr;
-    const char* docomo = nullptr;
-    const char* d = nullptr;
-    const char* exempt = nullptr;
-};
+// The domain lists written to TELEPOST.ini, each value by its key ("d
+// domains", "exempt domains"); a key left out is not in the file.
+using Keys = std::map<std::string, std::string>;
 
 struct Mail {
     std::string to, cc, subject, from, body;
@@ -73,8 +70,10 @@ std::vector<AddedCase> Cases() {
     static const std::string pastTheEnd = LongList(" ezweb.ne.jp", 0);  // nothing of it read
     const std::string circle = "\x81\x9C";                              // ●
     const std::string emojiCircle = "\xF9\xA3";
-    const Keys au = {.d = "ezweb.ne.jp"};
-    const Keys all = {.j = "softbank.ne.jp", .docomo = "mopera.net", .d = "ezweb.ne.jp, au.com"};
+    const Keys au = {{"d domains", "ezweb.ne.jp"}};
+    const Keys all = {{"j domains", "softbank.ne.jp"},
+                      {"docomo domains", "mopera.net"},
+                      {"d domains", "ezweb.ne.jp, au.com"}};
     return {
         // An added group D domain: the Subject goes, even one with "#"; From stays.
         {.what = "ezweb.ne.jp added to rule D, 89 bytes",
@@ -120,43 +119,43 @@ std::vector<AddedCase> Cases() {
          .settings = {.emoji = true},
          .calls = Calls({kRead, kKept, RuleD(), {SetText(circle)}})},
         {.what = "letter case differs between the key and the address",
-         .keys = {.d = "EZweb.NE.jp"},
+         .keys = {{"d domains", "EZweb.NE.jp"}},
          .mail = {"SOMEONE@ezWEB.ne.JP", "", "Hello", kSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         // Bad items are skipped and the rest of the list counts.
         {.what = "bad items around au.com",
-         .keys = {.d = badAndGood.c_str()},
+         .keys = {{"d domains", badAndGood}},
          .mail = {"x@au.com", "", "Hello", kSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         {.what = "bad items around a domain of the longest length",
-         .keys = {.d = badAndGood.c_str()},
+         .keys = {{"d domains", badAndGood}},
          .mail = {"x@" + longest, "", "Hello", kSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         {.what = "among the bad items, ezweb.ne.jp with an @ before it or a semicolon after it",
-         .keys = {.d = badAndGood.c_str()},
+         .keys = {{"d domains", badAndGood}},
          .mail = {kAu, "", "Hello", kSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         {.what = "bad items: a domain one byte too long",
-         .keys = {.d = badAndGood.c_str()},
+         .keys = {{"d domains", badAndGood}},
          .mail = {"x@" + tooLong, "", "Hello", kSender, "Hi"},
          .calls = kRead},
         // A list longer than the read buffer counts up to it, never a
         // domain cut by its end.
         {.what = "a long list: the domain before the cut counts",
-         .keys = {.d = cutInside.c_str()},
+         .keys = {{"d domains", cutInside}},
          .mail = {"x@au.com", "", "Hello", kSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         {.what = "a long list: the domain the cut goes through does not",
-         .keys = {.d = cutInside.c_str()},
+         .keys = {{"d domains", cutInside}},
          .mail = {kAu, "", "Hello", kSender, "Hi"},
          .calls = kRead},
         {.what = "a long list: a domain past the cut does not",
-         .keys = {.d = pastTheEnd.c_str()},
+         .keys = {{"d domains", pastTheEnd}},
          .mail = {kAu, "", "Hello", kSender, "Hi"},
          .calls = kRead},
         // The group J pre-filter still decides alone.
         {.what = "the group J pre-filter blocks an added group J domain",
-         .keys = {.j = "jp-x.ne.jp", .d = "jp-x.ne.jp"},
+         .keys = {{"j domains", "jp-x.ne.jp"}, {"d domains", "jp-x.ne.jp"}},
          .mail = {"taro@jp-x.ne.jp", "", "Hello", kSender, "Hi"},
          .calls = kRead},
         {.what = "the group J pre-filter blocks an added group D domain",
@@ -165,17 +164,17 @@ std::vector<AddedCase> Cases() {
          .calls = kRead},
         // A built-in domain listed again under another rule changes nothing.
         {.what = "the DoCoMo domain listed for rule D",
-         .keys = {.j = "docomo.ne.jp", .d = "docomo.ne.jp"},
+         .keys = {{"j domains", "docomo.ne.jp"}, {"d domains", "docomo.ne.jp"}},
          .mail = {kDoCoMo, "", "Hello", kSender, "Hi"},
          .calls = Calls({kRead, DoCoMoOnly("Hello", "Hi")})},
         {.what = "a group J domain listed for rules DoCoMo and D",
-         .keys = {.docomo = "jp-t.ne.jp", .d = "jp-t.ne.jp"},
+         .keys = {{"docomo domains", "jp-t.ne.jp"}, {"d domains", "jp-t.ne.jp"}},
          .mail = {kGroupJ, "", "Hello", kNamedSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
         // Exempt domains: no rule for their recipients, tested before the
         // built-in and the added domains; the other recipients keep theirs.
         {.what = "an exempt DoCoMo domain: a long mail asks nothing and converts nothing",
-         .keys = {.exempt = "docomo.ne.jp"},
+         .keys = {{"exempt domains", "docomo.ne.jp"}},
          .mail = {kDoCoMo, "", "Hi" + circle, kSender, circle + Body(600)},
          .settings = {.emoji = true},
          .calls = kRead},
@@ -185,28 +184,30 @@ std::vector<AddedCase> Cases() {
          .answers = kYes,
          .calls = Calls({kRead, DoCoMoOnly("Hi" + emojiCircle, emojiCircle + Body(600))})},
         {.what = "an exempt domain before the same domain added to rule D",
-         .keys = {.d = "ezweb.ne.jp", .exempt = "EZWEB.ne.jp"},
+         .keys = {{"d domains", "ezweb.ne.jp"}, {"exempt domains", "EZWEB.ne.jp"}},
          .mail = {kAu, "", "Hello", kSender, Body(600)},
          .calls = kRead},
         {.what = "an exempt recipient beside a group D one",
-         .keys = {.exempt = "docomo.ne.jp"},
+         .keys = {{"exempt domains", "docomo.ne.jp"}},
          .mail = {kDoCoMo, kGroupD, "Hi" + circle, kSender, circle},
          .settings = {.emoji = true},
          .calls = Calls({kRead, kKept, RuleD(), {SetText(circle)}})},
         // A list typed with the input method.
         {.what = "full-width separators between the domains",
-         .keys = {.j = "softbank.ne.jp\x81\x43i.softbank.jp\x81\x40"
-                       "foo.jp\x81\x41"
-                       "bar.jp"},
+         .keys = {{"j domains",
+                   "softbank.ne.jp\x81\x43i.softbank.jp\x81\x40"
+                   "foo.jp\x81\x41"
+                   "bar.jp"}},
          .mail = {"b@bar.jp", "", "Hello", kNamedSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleJ(kSender), {SetText("Hi")}})},
         {.what = "a domain in full-width letters",
-         .keys = {.d = "\x82\x85\x82\x9A\x82\x97\x82\x85\x82\x82\x81\x44ne.jp"},  // ｅｚｗｅｂ．
+         .keys = {{"d domains",
+                   "\x82\x85\x82\x9A\x82\x97\x82\x85\x82\x82\x81\x44ne.jp"}},  // ｅｚｗｅｂ．
          .mail = {kAu, "", "Hello", kSender, "Hi"},
          .calls = Calls({kRead, kKept, RuleD(), {SetText("Hi")}})},
         // Empty keys and no keys: the built-in rules alone, after sends with keys.
         {.what = "empty keys",
-         .keys = {.j = "", .docomo = "", .d = ""},
+         .keys = {{"j domains", ""}, {"docomo domains", ""}, {"d domains", ""}},
          .mail = {kAu, kSoftBank, "Hello", kSender, "Hi"},
          .calls = kRead},
         {.what = "no keys: the added domains of an earlier start are gone",
@@ -227,25 +228,14 @@ std::string IniPath() {
     return IniBeside(PluginBesideProgram());
 }
 
-// Each key with its value.
-std::vector<std::pair<const char*, const char*>> ByKey(const Keys& keys) {
-    return {
-        {telepost::kDomainKeys[0], keys.j},
-        {telepost::kDomainKeys[1], keys.docomo},
-        {telepost::kDomainKeys[2], keys.d},
-        {telepost::kExemptDomainsKey, keys.exempt},
-    };
-}
-
 // Writes TELEPOST.ini afresh with the settings and the keys given.
 void WriteIni(const Keys& keys, const IniSettings& flags) {
     const std::string ini = IniPath();
     std::remove(ini.c_str());
     WriteSettings(ini, flags);
-    for (const auto& [key, value] : ByKey(keys)) {
-        if (value) {
-            WritePrivateProfileStringA(telepost::kSettingsSection, key, value, ini.c_str());
-        }
+    for (const auto& [key, value] : keys) {
+        WritePrivateProfileStringA(telepost::kSettingsSection, key.c_str(), value.c_str(),
+                                   ini.c_str());
     }
 }
 
@@ -350,11 +340,86 @@ TEST_F(AddedDomainsTest, ListsTypedInFullWidthModeActAsTheirAsciiForms) {
     }
 }
 
+// Each carrier's rule as carriers.inc writes it, read as what a send to one
+// of its recipients shows: a new carrier's row is tested with no edit here.
+namespace rule {
+
+enum Subject { Kept, ClearedUnlessMarked, Cleared };
+enum From { AsWritten, BareAddress };
+enum Emoji { For, Against };
+// The body's limit, and for a rule that counts the From address, the bytes
+// of it that count and the bytes more.
+struct Length {
+    size_t bytes;
+    size_t addressCap = 0;
+    size_t overhead = 0;
+};
+constexpr Length BodyOnly(size_t bytes) {
+    return {bytes};
+}
+constexpr Length BodyAndAddress(size_t bytes, size_t addressCap, size_t overhead) {
+    return {bytes, addressCap, overhead};
+}
+
+struct Row {
+    const char* name;
+    const char* domainsKey;
+    Subject subject;
+    From from;
+    Length length;
+    Emoji emoji;
+};
+
+#define TELEPOST_CARRIER(id, name, domainsKey, subject, from, length, emoji, ...) \
+    Row{name, domainsKey, subject, from, length, emoji},
+const Row kRows[] = {
+#include "telepost/carriers.inc"
+};
+#undef TELEPOST_CARRIER
+
+}  // namespace rule
+
+// A domain added to each carrier's key brings all of that carrier's rule: to
+// a recipient of it alone, with the emoji setting on, a body just within the
+// limit goes with no question and one byte more asks; the Subject, From and
+// the emoji as the rule says.
+TEST_F(AddedDomainsTest, EveryCarrierTakesItsWholeRuleToAnAddedDomain) {
+    const std::string circle = "\x81\x9C";  // ●
+    const std::string emojiCircle = "\xF9\xA3";
+    for (const rule::Row& row : rule::kRows) {
+        SCOPED_TRACE(row.name);
+        const rule::Length& length = row.length;
+        const size_t address = length.addressCap ? std::min(kSender.size(), length.addressCap) : 0;
+        const size_t fits = length.bytes - address - (length.addressCap ? length.overhead : 0);
+        for (const bool over : {false, true}) {
+            SCOPED_TRACE(over ? "one byte over the limit" : "at the limit");
+            Start({{row.domainsKey, "added.example.jp"}}, {.emoji = true});
+            const std::string subject = over ? "#1" : "Hello";
+            const std::string body = Body(fits + over - circle.size());
+            HWND window = Open({"taro@added.example.jp", "", subject, kNamedSender, circle + body});
+            User user;
+            user.AnswerMessageBoxes(over ? kYes : std::vector<int>{});
+
+            EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), 0);
+
+            EXPECT_EQ(user.MessageBoxes().size(), over ? 1u : 0u);
+            const bool subjectKept =
+                row.subject == rule::Kept ||
+                (row.subject == rule::ClearedUnlessMarked && subject[0] == '#');
+            EXPECT_EQ(host_.Header(window, "Subject"), subjectKept ? subject : "");
+            EXPECT_EQ(host_.Header(window, "From"),
+                      row.from == rule::BareAddress ? kSender : kNamedSender);
+            EXPECT_EQ(host_.Body(window), (row.emoji == rule::For ? emojiCircle : circle) + body);
+            host_.CloseCompose(window);
+        }
+    }
+}
+
 // The keys are read with the settings at start, not at a send: a file
 // changed after the start changes nothing until the next start.
 TEST_F(AddedDomainsTest, TheKeysCountFromTheStart) {
-    Start({.d = "ezweb.ne.jp"}, {});
-    WriteIni({.d = "au.com"}, {});
+    Start({{"d domains", "ezweb.ne.jp"}}, {});
+    WriteIni({{"d domains", "au.com"}}, {});
     HWND window = Open({kAu + ", x@au.com", "", "Hello", kSender, "Hi"});
     host_.ClearCalls();
     EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), 0);
@@ -367,13 +432,13 @@ TEST_F(AddedDomainsTest, TheKeysCountFromTheStart) {
     EXPECT_EQ(host_.Header(second, "Subject"), "Hello");
 }
 
-// OK in the settings dialog writes the settings and leaves the domain keys
-// as the user wrote them.
+// OK in the settings dialog writes the settings and leaves every domain key
+// as the user wrote it.
 TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
-    const Keys keys = {.j = "softbank.ne.jp",
-                       .docomo = "mopera.net",
-                       .d = "ezweb.ne.jp, au.com",
-                       .exempt = "docomo.ne.jp"};
+    Keys keys;
+    for (const char* key : telepost::kDomainListKeys) {
+        keys[key] = "ezweb.ne.jp, au" + std::to_string(keys.size()) + ".com";
+    }
     WriteIni(keys, {.hankaku = true});
     std::string error;
     ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
@@ -388,11 +453,11 @@ TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
     EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[0], -1,
                                     IniPath().c_str()),
               0u);
-    for (const auto& [key, expected] : ByKey(keys)) {
+    for (const auto& [key, expected] : keys) {
         char value[64] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, key, "-", value, sizeof value,
+        GetPrivateProfileStringA(telepost::kSettingsSection, key.c_str(), "-", value, sizeof value,
                                  IniPath().c_str());
-        EXPECT_STREQ(value, expected) << key;
+        EXPECT_EQ(value, expected) << key;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -169,6 +170,15 @@ TEST_F(HostsimCliTest, HelpAndVersionGoToStandardOutput) {
     Outcome nothing = Capture({});
     EXPECT_EQ(nothing.status, kExitFailure);
     EXPECT_EQ(nothing.err.rfind("usage: hostsim", 0), 0u);
+
+    // Every setting's option is in the usage and told with its INI key.
+    const std::string help = Capture({"--help"}).out;
+    for (size_t i = 0; i < telepost::kSettingCount; ++i) {
+        const std::string option = kSettingOptions[i];
+        EXPECT_TRUE(Holds(help, "[" + option + " on|off]")) << option;
+        EXPECT_TRUE(Holds(help, "\n  " + option + " on|off\n")) << option;
+        EXPECT_TRUE(Holds(help, std::string("\"") + telepost::kSettingKeys[i] + '"')) << option;
+    }
 }
 
 // The columns a line takes on a terminal: two for each wide character (the
@@ -400,10 +410,20 @@ TEST_F(HostsimCliTest, SubstituteSendsStandInsAndListsEachOne) {
     EXPECT_TRUE(Holds(outcome.out, "goes on (0)")) << outcome.out;
 }
 
+// The settings a send's line shows: the first three as written, then each
+// setting added after them, off since no file or option here gives it.
+std::string Settings(const std::string& firstThree) {
+    std::string line = firstThree;
+    for (size_t i = 3; i < telepost::kSettingCount; ++i) {
+        line += std::string(" ") + telepost::kSettingKeys[i] + "=0";
+    }
+    return line;
+}
+
 // The settings line of a send given settings of its own: what the plug-in
 // used, and the user's file it left as it is.
 std::string GivenLine(const std::string& settings, const std::string& userIni) {
-    return settings + "  (given for this send; " + userIni + " stays as it is)";
+    return Settings(settings) + "  (given for this send; " + userIni + " stays as it is)";
 }
 
 // The user's INI file beside the plug-in, as a person may have written it.
@@ -434,8 +454,8 @@ TEST_F(HostsimCliTest, SettingsForOneSendNeverTouchTheUsersIni) {
     // Without options the plug-in reads the user's file as it stands.
     Outcome plain = Capture({"send", file});
     EXPECT_EQ(plain.status, kExitOk) << plain.err;
-    EXPECT_TRUE(Holds(plain.out,
-                      "convert to hankaku=0 convert to emoji=1 delete crlf=0  (from " + ini_ + ")"))
+    EXPECT_TRUE(Holds(plain.out, Settings("convert to hankaku=0 convert to emoji=1 delete crlf=0") +
+                                     "  (from " + ini_ + ")"))
         << plain.out;
     EXPECT_EQ(ReadBytes(ini_), kUsersIni);
 }
@@ -464,15 +484,16 @@ TEST_F(HostsimCliTest, TheSettingsLineSaysWhereTheSettingsCameFrom) {
         {"domains alone",
          true,
          {"--j-domains", "ezweb.ne.jp"},
-         "convert to hankaku=0 convert to emoji=1 delete crlf=0  (from " + ini_ + ")\n"},
+         Settings("convert to hankaku=0 convert to emoji=1 delete crlf=0") + "  (from " + ini_ +
+             ")\n"},
         {"domains alone, no INI file",
          false,
          {"--j-domains", "ezweb.ne.jp"},
-         "convert to hankaku=0 convert to emoji=0 delete crlf=0" + none},
+         Settings("convert to hankaku=0 convert to emoji=0 delete crlf=0") + none},
         {"nothing given, no INI file",
          false,
          {},
-         "convert to hankaku=0 convert to emoji=0 delete crlf=0" + none},
+         Settings("convert to hankaku=0 convert to emoji=0 delete crlf=0") + none},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -544,6 +565,45 @@ TEST_F(HostsimCliTest, AnExemptDomainGetsNoRule) {
     EXPECT_TRUE(Holds(asked.out, "warning 1  answered No")) << asked.out;
 }
 
+// hostsim info's lines for `keys`, in their order: "  ", the key in 20
+// columns, a blank and what `shown` holds for it, else `otherwise`.
+template <size_t N>
+std::string KeyLines(const char* const (&keys)[N], const std::map<std::string, std::string>& shown,
+                     const std::string& otherwise) {
+    std::string lines;
+    for (const char* key : keys) {
+        std::string padded = key;
+        padded.resize(std::max<size_t>(padded.size(), 20), ' ');
+        lines += "  " + padded + " " + (shown.count(key) ? shown.at(key) : otherwise);
+    }
+    return lines;
+}
+
+// hostsim info shows every key the plug-in reads, in the order of the
+// contract's tables, whether the file holds it or not: a key it does not
+// hold reads 0 or as no domains.
+TEST_F(HostsimCliTest, InfoShowsEveryKeyThePlugInReads) {
+    std::ofstream(ini_, std::ios::binary) << "[k-tai]\r\nconvert to emoji=1\r\n"
+                                             "delete crlf=\r\ndocomo domains=\r\n";
+    Outcome info = Capture({"info"});
+    EXPECT_EQ(info.status, kExitOk) << info.err;
+    EXPECT_TRUE(Holds(
+        info.out,
+        "settings     " + ini_ + "\n" +
+            KeyLines(telepost::kSettingKeys, {{"convert to emoji", "1\n"}, {"delete crlf", "0\n"}},
+                     "0 (not set)\n") +
+            KeyLines(telepost::kDomainListKeys, {{"docomo domains", "(empty)\n"}}, "not set\n")))
+        << info.out;
+
+    // Without a file the plug-in reads nothing, and every key shows so.
+    fs::remove(ini_);
+    Outcome none = Capture({"info"});
+    EXPECT_TRUE(Holds(none.out, " (does not exist; the plug-in used its defaults)\n" +
+                                    KeyLines(telepost::kSettingKeys, {}, "0 (not set)\n") +
+                                    KeyLines(telepost::kDomainListKeys, {}, "not set\n")))
+        << none.out;
+}
+
 // hostsim info shows each domain list as the user wrote it, with each item
 // the plug-in skips and the reason; a list typed with the input method (its
 // full-width comma, space and 、) keeps all its domains.
@@ -557,20 +617,23 @@ TEST_F(HostsimCliTest, InfoShowsTheSkippedDomainsWithTheirReasons) {
     Outcome info = Capture({"info"});
     EXPECT_EQ(info.status, kExitOk) << info.err;
     const std::string indent(23, ' ');
-    EXPECT_TRUE(Holds(info.out,
-                      "  j domains            softbank.ne.jp\xEF\xBC\x8Ci.softbank.jp"
-                      "\xE3\x80\x80"
-                      "foo.jp\xE3\x80\x81"
-                      "bar.jp\n  d domains"))  // nothing skipped
-        << info.out;
-    EXPECT_TRUE(Holds(info.out, "  d domains            au.com nodot a..jp au_com.jp AU.COM\n" +
-                                    indent + "skipped \"nodot\": not a domain: no dot\n" + indent +
-                                    "skipped \"a..jp\": not a domain: two dots together\n" +
-                                    indent + "skipped \"au_com.jp\": not a domain: a character " +
-                                    "other than letters, digits, '-' and '.'\n" + indent +
-                                    "skipped \"AU.COM\": listed before (letter case and "
-                                    "full-width forms do not count)\n  exempt domains       "
-                                    "docomo.ne.jp\n"))
+    // Each list the file holds, and every other key of a list, not set.
+    const std::map<std::string, std::string> lists = {
+        {"j domains",  // nothing skipped
+         "softbank.ne.jp\xEF\xBC\x8Ci.softbank.jp"
+         "\xE3\x80\x80"
+         "foo.jp\xE3\x80\x81"
+         "bar.jp\n"},
+        {"d domains", "au.com nodot a..jp au_com.jp AU.COM\n" + indent +
+                          "skipped \"nodot\": not a domain: no dot\n" + indent +
+                          "skipped \"a..jp\": not a domain: two dots together\n" + indent +
+                          "skipped \"au_com.jp\": not a domain: a character " +
+                          "other than letters, digits, '-' and '.'\n" + indent +
+                          "skipped \"AU.COM\": listed before (letter case and "
+                          "full-width forms do not count)\n"},
+        {"exempt domains", "docomo.ne.jp\n"},
+    };
+    EXPECT_TRUE(Holds(info.out, KeyLines(telepost::kDomainListKeys, lists, "not set\n")))
         << info.out;
 
     // The plug-in took all four domains of the list typed with the input
@@ -734,10 +797,11 @@ TEST_F(HostsimCliTest, InputsThatAreNotWhatTheySeemAreTold) {
     fs::create_directory(ini_);
     Outcome folderIni = Capture({"send", misspelt});
     EXPECT_EQ(folderIni.status, kExitOk) << folderIni.err;
-    EXPECT_TRUE(Holds(folderIni.out, "convert to hankaku=0 convert to emoji=0 delete crlf=0  (" +
-                                         ini_ +
-                                         " is a folder, not an INI file; the plug-in used its "
-                                         "defaults)\n"))
+    EXPECT_TRUE(
+        Holds(folderIni.out, Settings("convert to hankaku=0 convert to emoji=0 delete crlf=0") +
+                                 "  (" + ini_ +
+                                 " is a folder, not an INI file; the plug-in used its "
+                                 "defaults)\n"))
         << folderIni.out;
     Outcome info = Capture({"info"});
     EXPECT_TRUE(Holds(info.out, "settings     " + ini_ + " (is a folder, not an INI file"))

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "classify_cases.h"
 #include "outgoing/carriers.h"
 
 namespace telepost {
@@ -215,11 +216,6 @@ class AddedClassifyTest : public testing::Test {
     UserDomainsRecord domains_;
 };
 
-struct ClassifyCase {
-    const char* entry;
-    Carrier carrier;
-};
-
 TEST_F(AddedClassifyTest, AddedDomainsComeAfterTheBuiltInTable) {
     SetAddedDomains(Carrier::GroupJ, "softbank.ne.jp jp-x.ne.jp");
     SetAddedDomains(Carrier::DoCoMo, "mopera.net, jp-t.ne.jp");
@@ -246,9 +242,7 @@ TEST_F(AddedClassifyTest, AddedDomainsComeAfterTheBuiltInTable) {
         {"ezweb.ne.jp", Carrier::None},
         {"taro@example.jp", Carrier::None},
     };
-    for (const ClassifyCase& c : cases) {
-        EXPECT_EQ(ClassifyRecipient(c.entry), c.carrier) << c.entry;
-    }
+    ExpectClassified(cases, domains_);
 }
 
 // An entry holding an exempt domain gets no rule, whatever else it holds.
@@ -265,8 +259,26 @@ TEST_F(AddedClassifyTest, ExemptDomainsComeFirst) {
         {"taro@jp-k.ne.jp", Carrier::GroupJ},
         {"taro@kct.dion.ne.jp", Carrier::GroupD},
     };
-    for (const ClassifyCase& c : cases) {
-        EXPECT_EQ(ClassifyRecipient(c.entry), c.carrier) << c.entry;
+    ExpectClassified(cases, domains_);
+}
+
+// Every carrier of the table takes the domains added to its rule, and an
+// entry holding the added domains of two carriers is the one's that comes
+// first in the table.
+TEST_F(AddedClassifyTest, EveryCarrierTakesItsAddedDomainsInTheTablesOrder) {
+    const std::span<const CarrierRow> table = CarrierTable();
+    auto address = [](size_t row) { return "taro@added" + std::to_string(row) + ".example.jp"; };
+    for (size_t row = 0; row < table.size(); ++row) {
+        const std::string domain = address(row).substr(sizeof "taro@" - 1);
+        SetAddedDomains(table[row].carrier, domain.c_str());
+    }
+    for (size_t row = 0; row < table.size(); ++row) {
+        SCOPED_TRACE(table[row].name);
+        EXPECT_EQ(ClassifyRecipient(address(row).c_str()), table[row].carrier);
+        for (size_t later = row + 1; later < table.size(); ++later) {
+            const std::string both = address(later) + ", " + address(row);
+            EXPECT_EQ(ClassifyRecipient(both.c_str()), table[row].carrier) << both;
+        }
     }
 }
 

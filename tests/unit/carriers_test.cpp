@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "classify_cases.h"
 #include "outgoing/carriers.h"
 #include "outgoing/recipients.h"
 
@@ -10,11 +11,6 @@ namespace telepost {
 namespace {
 
 const UserDomainsRecord kNoDomains;
-
-struct ClassifyCase {
-    const char* entry;
-    Carrier carrier;
-};
 
 constexpr ClassifyCase kEntries[] = {
     {"taro@docomo.ne.jp", Carrier::DoCoMo},
@@ -43,9 +39,7 @@ constexpr ClassifyCase kEntries[] = {
 };
 
 TEST(CarriersTest, ClassifiesEntries) {
-    for (const ClassifyCase& c : kEntries) {
-        EXPECT_EQ(ClassifyRecipient(c.entry, kNoDomains), c.carrier) << c.entry;
-    }
+    ExpectClassified(kEntries, kNoDomains);
 }
 
 // Every member is a complete domain with its "@", holds its group's

@@ -80,9 +80,14 @@ inline constexpr int kComposeCommandCount = static_cast<int>(std::size(kComposeC
 inline constexpr int kInfoFieldSize = 80;
 inline constexpr int kInfoFieldCount = 4;
 // The settings dialog's check box of each setting, in the order of
-// kSettingKeys.
-inline constexpr int kSettingBoxes[] = {IDC_HANKAKU, IDC_EMOJI, IDC_DELETE_CRLF};
-static_assert(std::size(kSettingBoxes) == std::size(kSettingKeys));
+// kSettingKeys; kNoBox for a setting the dialog does not show.
+inline constexpr int kNoBox = 0;
+#define TELEPOST_SETTING(field, key, initial, box, ...) box,
+inline constexpr int kSettingBoxes[] = {
+#include "telepost/settings.inc"
+};
+#undef TELEPOST_SETTING
+static_assert(std::size(kSettingBoxes) == kSettingCount);
 
 // "テレポスト", the plug-in's name in the record, also the caption of every
 // message box it shows.

