@@ -16,6 +16,7 @@ inline constexpr DWORD kErrorInsufficientBuffer = 122;
 inline constexpr DWORD kErrorModNotFound = 126;
 inline constexpr DWORD kErrorFilenameTooLong = ERROR_FILENAME_EXCED_RANGE;
 inline constexpr DWORD kErrorProcNotFound = 127;
+inline constexpr DWORD kErrorFileTooLarge = 223;
 inline constexpr DWORD kErrorMessageNotFound = 317;
 inline constexpr DWORD kErrorDllInitFailed = 1114;
 inline constexpr DWORD kErrorInvalidWindowHandle = 1400;

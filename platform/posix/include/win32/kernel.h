@@ -49,8 +49,13 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
 // written: ERROR_ACCESS_DENIED for a read-only file (one without any write
 // permission, whoever runs the program), a folder or other file that is not
 // a regular one in its place, or a folder without any write permission to
-// create it in; ERROR_PATH_NOT_FOUND for a folder that does not exist. Only
-// regular files are read: anything else reads as no file.
+// create it in; ERROR_PATH_NOT_FOUND for a folder that does not exist;
+// ERROR_DISK_FULL for a full disk or quota, ERROR_FILE_TOO_LARGE past the
+// process's file size limit, ERROR_WRITE_FAULT for any other failure of the
+// write. The file is replaced whole or not at all: a write that fails leaves
+// it byte for byte as it was. Only regular files are read: anything else
+// reads as no file. All three of section, key and value null (the flush of
+// Windows' cache) does nothing and gives FALSE, as under Wine.
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
