@@ -71,6 +71,20 @@ bool WriteSetting(const char* key, std::int32_t value) {
     return WritePrivateProfileStringA(kSettingsSection, key, text, IniPath) != FALSE;
 }
 
+bool SettingStored(const char* key, std::int32_t value) {
+    if (!IniPath[0]) {
+        return false;
+    }
+    char written[kNumberSize];
+    wsprintfA(written, "%d", value);
+    // All three null: the documented flush, after which the next read comes
+    // from the disk; it reports FALSE whatever happens.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath);
+    char stored[kNumberSize] = {};
+    GetPrivateProfileStringA(kSettingsSection, key, "", stored, sizeof stored, IniPath);
+    return std::strcmp(stored, written) == 0;
+}
+
 void LoadSettings() {
     for (const SettingFlag& setting : kSettingFlags) {
         Settings.*setting.flag = ReadSetting(setting.key);

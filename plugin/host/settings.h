@@ -51,6 +51,12 @@ std::int32_t ReadSetting(const char* key);
 // library's path too long to name one).
 bool WriteSetting(const char* key, std::int32_t value);
 
+// Whether the INI file holds `value` for `key` as WriteSetting writes it, read
+// from the file itself: the system's cache of the file is flushed first, so
+// that a write the disk did not take (a full disk, which the system's writer
+// may pass as success) shows. False without an INI path.
+bool SettingStored(const char* key, std::int32_t value);
+
 // Replaces all three settings with the INI file's values.
 void LoadSettings();
 
