@@ -286,6 +286,15 @@ TEST_F(IniFaultsTest, SettingsThatCannotBeSavedAreToldAndLeftAsTheyWere) {
     }
 }
 
+// The dialog whose OK is pressed again, once the message box in front of it
+// has been answered and is gone.
+HWND PressedAgain = nullptr;
+
+void CALLBACK PressOkAgain(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    PostMessageA(PressedAgain, WM_COMMAND, IDOK, 0);
+}
+
 // The dialog stays open after a failed save: OK pressed again once the cause
 // is gone saves and closes it. A folder in the INI file's place fails for
 // root as for any user, so this holds wherever the tests run.
@@ -302,7 +311,9 @@ TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
                 std::error_code ignored;
                 fs::remove_all(Ini(), ignored);
             }
-            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            // Pressed after the box's answer, not while the box waits for it.
+            PressedAgain = dialog;
+            SetTimer(nullptr, 0, 0, PressOkAgain);
         });
 
         EXPECT_EQ(boxes.size(), 1u);
