@@ -11,7 +11,7 @@ namespace win32posix {
 inline constexpr DWORD kErrorPathNotFound = 3;
 inline constexpr DWORD kErrorAccessDenied = 5;
 inline constexpr DWORD kErrorWriteFault = 29;
-inline constexpr DWORD kErrorDiskFull = 112;
+inline constexpr DWORD kErrorDiskFull = ERROR_DISK_FULL;
 inline constexpr DWORD kErrorInsufficientBuffer = 122;
 inline constexpr DWORD kErrorModNotFound = 126;
 inline constexpr DWORD kErrorFilenameTooLong = ERROR_FILENAME_EXCED_RANGE;

@@ -340,6 +340,67 @@ std::optional<std::string> Lookup(const char* section, const char* key, const ch
 
 }  // namespace
 
+namespace {
+
+// Copies the strings of `items` into `returned` as a list, each ended by NUL
+// and the list by one more, as Windows does: what does not fit is cut, and
+// the result is then size - 2. The count of characters copied, the list's
+// last NUL left out.
+DWORD CopyList(const std::vector<std::string>& items, LPSTR returned, DWORD size) {
+    if (!returned || size < 2) {
+        if (returned && size == 1) {
+            returned[0] = '\0';
+        }
+        return 0;
+    }
+    DWORD at = 0;
+    for (const std::string& item : items) {
+        if (at + item.size() + 2 > size) {
+            const DWORD fits = size - 2 - at;
+            std::memcpy(returned + at, item.data(), fits);
+            returned[size - 2] = '\0';
+            returned[size - 1] = '\0';
+            return size - 2;
+        }
+        std::memcpy(returned + at, item.data(), item.size());
+        at += static_cast<DWORD>(item.size());
+        returned[at++] = '\0';
+    }
+    returned[at] = '\0';
+    return at;
+}
+
+}  // namespace
+
+DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR returned, DWORD size, LPCSTR fileName) {
+    std::vector<std::string> names;
+    if (fileName) {
+        for (const std::string& line : ReadLines(fileName)) {
+            if (auto name = SectionName(line)) {
+                names.emplace_back(*name);
+            }
+        }
+    }
+    return CopyList(names, returned, size);
+}
+
+DWORD WINAPI GetPrivateProfileSectionA(LPCSTR section, LPSTR returned, DWORD size,
+                                       LPCSTR fileName) {
+    std::vector<std::string> entries;
+    if (section && fileName) {
+        auto lines = ReadLines(fileName);
+        if (auto found = Find(lines, section, nullptr)) {
+            for (size_t i = found->sectionLine + 1; i < found->endLine; ++i) {
+                std::string_view line = Trim(lines[i]);
+                if (!line.empty() && line.front() != ';') {
+                    entries.emplace_back(line);
+                }
+            }
+        }
+    }
+    return CopyList(entries, returned, size);
+}
+
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) {
     auto value = Lookup(section, key, fileName);
     if (!value || value->empty()) {

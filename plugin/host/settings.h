@@ -57,6 +57,15 @@ bool WriteSetting(const char* key, std::int32_t value);
 // may pass as success) shows. False without an INI path.
 bool SettingStored(const char* key, std::int32_t value);
 
+// A digest of all the INI file holds besides the three settings, as the
+// system's profile functions read it from the disk: every section's name and
+// lines, the settings' own lines left out. Alike before and after a save
+// unless the save lost or damaged something else in the file (the system's
+// writer may cut the file on a full disk and still report success). False
+// when the file cannot be read whole (no INI path, no memory, or larger than
+// a settings file ever is): there is nothing to compare then.
+bool OtherContentsDigest(std::uint64_t& digest);
+
 // Replaces all three settings with the INI file's values.
 void LoadSettings();
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -43,20 +44,22 @@ constexpr char kNotSavedHint[] =
     "\x89\x9F\x82\xB7\x82\xA9\x81\x41\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B\x82\xC5\x95\xC2\x82"
     "\xB6"
     "\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
-// A setting written without an error that does not read back as written:
-// 保存した設定を読み直したところ、正しく書き込まれていませんでした。ディスクが
+// A file that does not read back as written (a setting, or the rest of it),
+// though the system reported no error:
+// 設定ファイルを読み直したところ、正しく書き込まれていませんでした。ディスクが
 // いっぱいになっている可能性があります。
 constexpr char kNotStored[] =
-    "\x95\xDB\x91\xB6\x82\xB5\x82\xBD\x90\xDD\x92\xE8\x82\xF0\x93\xC7\x82\xDD\x92\xBC"
+    "\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x93\xC7\x82\xDD\x92\xBC"
     "\x82\xB5\x82\xBD\x82\xC6\x82\xB1\x82\xEB\x81\x41\x90\xB3\x82\xB5\x82\xAD\x8F\x91"
     "\x82\xAB\x8D\x9E\x82\xDC\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
     "\x82\xB5\x82\xBD\x81\x42\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xAA\x82\xA2\x82\xC1"
     "\x82\xCF\x82\xA2\x82\xC9\x82\xC8\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x89\xC2\x94\x5C"
     "\x90\xAB\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB7\x81\x42";
+// After a full disk's error, or a setting that does not read back:
 // ディスクの空きを確保してから、もう一度 OK を押すか、キャンセルで閉じてくださ
 // い。ファイルのほかの内容が失われていることもありますので、あわせてご確認くだ
 // さい。
-constexpr char kNotStoredHint[] =
+constexpr char kDiskFullHint[] =
     "\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xCC\x8B\xF3\x82\xAB\x82\xF0\x8A\x6D\x95\xDB"
     "\x82\xB5\x82\xC4\x82\xA9\x82\xE7\x81\x41\x82\xE0\x82\xA4\x88\xEA\x93\x78 OK \x82\xF0"
     "\x89\x9F\x82\xB7\x82\xA9\x81\x41\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B\x82\xC5"
@@ -92,12 +95,16 @@ enum class NotSaved {
     NoIniPath,    // no file to write
 };
 
+bool IsDiskFull(DWORD error) {
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+}
+
 // The whole message, its parts each on a line of its own and a blank line
 // before the hint, in the largest of its forms.
 constexpr size_t kNotSavedSize =
     sizeof kNotSaved + MAX_PATH +
     std::max({static_cast<size_t>(kSystemErrorTextSize), sizeof kNotStored, sizeof kNoIniPath}) +
-    std::max({sizeof kNotSavedHint, sizeof kNotStoredHint, sizeof kNoIniPathHint}) + 4;
+    std::max({sizeof kNotSavedHint, sizeof kDiskFullHint, sizeof kNoIniPathHint}) + 4;
 
 // Appends `part` to the message at `length`, which the size above always has room for.
 void Append(char* message, size_t& length, const char* part) {
@@ -125,10 +132,12 @@ void TellNotSaved(HWND dialog, NotSaved why, DWORD error) {
         Append(message, length, why == NotSaved::NotStored ? kNotStored : reason);
     }
     Append(message, length, "\n\n");
+    const bool diskFull =
+        why == NotSaved::NotStored || (why == NotSaved::SystemError && IsDiskFull(error));
     Append(message, length,
-           why == NotSaved::NoIniPath   ? kNoIniPathHint
-           : why == NotSaved::NotStored ? kNotStoredHint
-                                        : kNotSavedHint);
+           why == NotSaved::NoIniPath ? kNoIniPathHint
+           : diskFull                 ? kDiskFullHint
+                                      : kNotSavedHint);
     MessageBoxA(dialog, message, kPluginName, kNotSavedStyle);
 }
 
@@ -142,12 +151,15 @@ void ShowStoredSettings(HWND dialog) {
 
 // Writes each box's state as 0 or 1 to the INI file, one setting after the
 // other, reads all of them back from the file, and takes them into the
-// settings once each reads as written. False, once the user is told why, when
-// a setting cannot be written or does not read back (a later one can fail
-// alone: the disk fills, or another program holds the file): the settings
-// stay as they were, and the settings already written stay in the file.
+// settings once each reads as written and the rest of the file as it was.
+// False, once the user is told why, when a setting cannot be written or the
+// file does not read back so (a later setting can fail alone: the disk
+// fills, or another program holds the file): the settings stay as they
+// were, and the settings already written stay in the file.
 bool StoreSettings(HWND dialog) {
     SettingsRecord stored = Settings;
+    std::uint64_t before = 0;
+    const bool compared = OtherContentsDigest(before);
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
         LRESULT state = SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_GETCHECK, 0, 0);
         std::int32_t value = state != 0 ? 1 : 0;
@@ -158,11 +170,14 @@ bool StoreSettings(HWND dialog) {
         }
         stored.*kSettingFlags[i].flag = value;
     }
+    std::uint64_t after = 0;
+    bool kept = !compared || !OtherContentsDigest(after) || after == before;
     for (const SettingFlag& setting : kSettingFlags) {
-        if (!SettingStored(setting.key, stored.*setting.flag)) {
-            TellNotSaved(dialog, NotSaved::NotStored, 0);
-            return false;
-        }
+        kept = kept && SettingStored(setting.key, stored.*setting.flag);
+    }
+    if (!kept) {
+        TellNotSaved(dialog, NotSaved::NotStored, 0);
+        return false;
     }
     Settings = stored;
     return true;

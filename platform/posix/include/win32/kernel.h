@@ -27,6 +27,9 @@ void WINAPI SetLastError(DWORD code);
 
 // The one error code the plug-in sets itself.
 #define ERROR_FILENAME_EXCED_RANGE 206
+// The errors of a full disk, which the plug-in tells apart.
+#define ERROR_HANDLE_DISK_FULL 39
+#define ERROR_DISK_FULL 112
 // What a program tells a debugger; here it goes to standard error, as is.
 void WINAPI OutputDebugStringA(LPCSTR text);
 DWORD WINAPI GetCurrentThreadId();
@@ -45,6 +48,11 @@ DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
                                       LPSTR returned, DWORD size, LPCSTR fileName);
+// The names of the file's sections, and the lines of one section (blank lines
+// and comments left out), each ended by NUL and the list by one more; cut
+// to fit as Windows cuts them, the result then size - 2.
+DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR returned, DWORD size, LPCSTR fileName);
+DWORD WINAPI GetPrivateProfileSectionA(LPCSTR section, LPSTR returned, DWORD size, LPCSTR fileName);
 // FALSE, with the last error set as Windows sets it, when the file cannot be
 // written: ERROR_ACCESS_DENIED for a read-only file (one without any write
 // permission, whoever runs the program), a folder or other file that is not
