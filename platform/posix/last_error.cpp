@@ -22,6 +22,7 @@ constexpr ErrorText kErrorTexts[] = {
     {kErrorModNotFound, "The specified module could not be found."},
     {kErrorProcNotFound, "The specified procedure could not be found."},
     {kErrorFilenameTooLong, "The filename or extension is too long."},
+    {kErrorFileTooLarge, "The file size exceeds the limit allowed and cannot be saved."},
     {kErrorDllInitFailed, "A dynamic link library (DLL) initialization routine failed."},
     {kErrorInvalidWindowHandle, "Invalid window handle."},
 };
@@ -34,7 +35,7 @@ struct ErrnoError {
 constexpr ErrnoError kErrnoErrors[] = {
     {EACCES, kErrorAccessDenied}, {EPERM, kErrorAccessDenied},  {EISDIR, kErrorAccessDenied},
     {EROFS, kErrorAccessDenied},  {ENOENT, kErrorPathNotFound}, {ENOTDIR, kErrorPathNotFound},
-    {ENOSPC, kErrorDiskFull},     {EDQUOT, kErrorDiskFull},
+    {ENOSPC, kErrorDiskFull},     {EDQUOT, kErrorDiskFull},     {EFBIG, kErrorFileTooLarge},
 };
 
 thread_local DWORD LastError = 0;

@@ -11,11 +11,12 @@ namespace win32posix {
 inline constexpr DWORD kErrorPathNotFound = 3;
 inline constexpr DWORD kErrorAccessDenied = 5;
 inline constexpr DWORD kErrorWriteFault = 29;
-inline constexpr DWORD kErrorDiskFull = 112;
+inline constexpr DWORD kErrorDiskFull = ERROR_DISK_FULL;
 inline constexpr DWORD kErrorInsufficientBuffer = 122;
 inline constexpr DWORD kErrorModNotFound = 126;
 inline constexpr DWORD kErrorFilenameTooLong = ERROR_FILENAME_EXCED_RANGE;
 inline constexpr DWORD kErrorProcNotFound = 127;
+inline constexpr DWORD kErrorFileTooLarge = 223;
 inline constexpr DWORD kErrorMessageNotFound = 317;
 inline constexpr DWORD kErrorDllInitFailed = 1114;
 inline constexpr DWORD kErrorInvalidWindowHandle = 1400;

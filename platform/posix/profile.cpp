@@ -2,15 +2,21 @@
 // section and key names match without regard to ASCII case, values are
 // trimmed and lose the quotes around them, integers are read as Windows
 // reads them, a write creates the file, section or key it needs and keeps every
-// other line of the file as it was.
+// other line of the file as it was, byte for byte. A write replaces the file
+// whole or not at all: a full disk or a failing device leaves it as it was.
 #include <windows.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +26,11 @@
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r";
+// A line keeps its end, CR LF, LF or none for a last line without one, so
+// that a write gives back every line it does not change as it was; the end
+// counts as a blank.
+constexpr std::string_view kBlanks = " \t\r\n";
+constexpr char kLineEnd[] = "\r\n";  // of a line the layer writes
 
 std::string_view Trim(std::string_view text) {
     size_t first = text.find_first_not_of(kBlanks);
@@ -143,18 +153,19 @@ bool IsRegularFile(const char* fileName) {
     return stat(fileName, &status) == 0 && S_ISREG(status.st_mode);
 }
 
+// The file's lines, each with its end.
 std::vector<std::string> ReadLines(const char* fileName) {
     std::vector<std::string> lines;
     if (!IsRegularFile(fileName)) {
         return lines;
     }
     std::ifstream in(fileName, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        lines.push_back(text.substr(start, end - start));
+        start = end;
     }
     return lines;
 }
@@ -197,6 +208,87 @@ bool MayWrite(const char* fileName) {
     return true;
 }
 
+// Writes all of `text` to `fd`; false with errno set when it cannot.
+bool WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes `text` over `fileName` in place: what a folder that takes no new
+// file leaves. False with errno set when it cannot.
+bool WriteInPlace(const char* fileName, const std::string& text) {
+    const int fd = open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = WriteAll(fd, text);
+    const int error = errno;
+    if (close(fd) != 0 && written) {
+        return false;
+    }
+    errno = error;
+    return written;
+}
+
+// Replaces the file `fileName` (a link: the file it leads to) with `text`:
+// written whole into a new file beside it, with the old file's permissions
+// (and owner, for root), and renamed over it once it is on the disk. A write
+// that fails leaves the old file as it was and no new file beside it. False,
+// with errno set, when it cannot be done.
+bool ReplaceFile(const char* fileName, const std::string& text) {
+    char resolved[PATH_MAX];
+    const std::string target = realpath(fileName, resolved) ? resolved : fileName;
+    struct stat old {};
+    const bool exists = stat(target.c_str(), &old) == 0;
+    std::string temporary;
+    int fd = -1;
+    for (unsigned attempt = 0; fd < 0; ++attempt) {
+        temporary =
+            target + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".new";
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            // A folder the user may not create files in, whose file is
+            // writable: written in place, as nothing else can be.
+            return (errno == EACCES || errno == EPERM) && WriteInPlace(fileName, text);
+        }
+    }
+    bool done = true;
+    if (exists) {
+        if (geteuid() == 0) {
+            // Root gives the file back to its owner where the file system
+            // knows owners; elsewhere the new file is as good as the old.
+            const int ignored = fchown(fd, old.st_uid, old.st_gid);
+            static_cast<void>(ignored);
+        }
+        done = fchmod(fd, old.st_mode & 07777) == 0;
+    }
+    done = done && WriteAll(fd, text) && fsync(fd) == 0;
+    int error = errno;
+    if (close(fd) != 0 && done) {
+        done = false;
+        error = errno;
+    }
+    if (done && rename(temporary.c_str(), target.c_str()) != 0) {
+        done = false;
+        error = errno;
+    }
+    if (!done) {
+        unlink(temporary.c_str());
+    }
+    errno = error;
+    return done;
+}
+
 struct Found {
     size_t sectionLine;  // the "[section]" line
     size_t endLine;      // one past the section's last line
@@ -226,6 +318,14 @@ std::optional<Found> Find(const std::vector<std::string>& lines, std::string_vie
     return std::nullopt;
 }
 
+// Gives the line before `at` an end, if it is a last line without one, so
+// that a line put at `at` starts a line of its own.
+void EndLine(std::vector<std::string>& lines, size_t at) {
+    if (at > 0 && lines[at - 1].back() != '\n') {
+        lines[at - 1] += kLineEnd;
+    }
+}
+
 std::optional<std::string> Lookup(const char* section, const char* key, const char* fileName) {
     if (!section || !key || !fileName) {
         return std::nullopt;
@@ -239,6 +339,67 @@ std::optional<std::string> Lookup(const char* section, const char* key, const ch
 }
 
 }  // namespace
+
+namespace {
+
+// Copies the strings of `items` into `returned` as a list, each ended by NUL
+// and the list by one more, as Windows does: what does not fit is cut, and
+// the result is then size - 2. The count of characters copied, the list's
+// last NUL left out.
+DWORD CopyList(const std::vector<std::string>& items, LPSTR returned, DWORD size) {
+    if (!returned || size < 2) {
+        if (returned && size == 1) {
+            returned[0] = '\0';
+        }
+        return 0;
+    }
+    DWORD at = 0;
+    for (const std::string& item : items) {
+        if (at + item.size() + 2 > size) {
+            const DWORD fits = size - 2 - at;
+            std::memcpy(returned + at, item.data(), fits);
+            returned[size - 2] = '\0';
+            returned[size - 1] = '\0';
+            return size - 2;
+        }
+        std::memcpy(returned + at, item.data(), item.size());
+        at += static_cast<DWORD>(item.size());
+        returned[at++] = '\0';
+    }
+    returned[at] = '\0';
+    return at;
+}
+
+}  // namespace
+
+DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR returned, DWORD size, LPCSTR fileName) {
+    std::vector<std::string> names;
+    if (fileName) {
+        for (const std::string& line : ReadLines(fileName)) {
+            if (auto name = SectionName(line)) {
+                names.emplace_back(*name);
+            }
+        }
+    }
+    return CopyList(names, returned, size);
+}
+
+DWORD WINAPI GetPrivateProfileSectionA(LPCSTR section, LPSTR returned, DWORD size,
+                                       LPCSTR fileName) {
+    std::vector<std::string> entries;
+    if (section && fileName) {
+        auto lines = ReadLines(fileName);
+        if (auto found = Find(lines, section, nullptr)) {
+            for (size_t i = found->sectionLine + 1; i < found->endLine; ++i) {
+                std::string_view line = Trim(lines[i]);
+                if (!line.empty() && line.front() != ';') {
+                    entries.emplace_back(line);
+                }
+            }
+        }
+    }
+    return CopyList(entries, returned, size);
+}
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) {
     auto value = Lookup(section, key, fileName);
@@ -263,7 +424,7 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
     if (!section || !fileName || !*fileName) {
-        return FALSE;
+        return FALSE;  // with all three null: the flush of a cache this layer does not keep
     }
     if (!MayWrite(fileName)) {
         return FALSE;
@@ -279,12 +440,13 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
     } else if (found && found->keyLine) {
         auto at = lines.begin() + static_cast<long>(*found->keyLine);
         if (value) {
-            *at = std::string(key) + "=" + value;
+            const size_t end = at->find_last_not_of("\r\n") + 1;
+            *at = std::string(key) + "=" + value + at->substr(end);
         } else {
             lines.erase(at);  // a null value removes the key
         }
     } else if (value) {
-        std::string entry = std::string(key) + "=" + value;
+        std::string entry = std::string(key) + "=" + value + kLineEnd;
         if (found) {
             // After the section's last non-blank line, so that a blank line
             // before the next section stays where it was.
@@ -292,9 +454,11 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
             while (at > found->sectionLine + 1 && Trim(lines[at - 1]).empty()) {
                 --at;
             }
+            EndLine(lines, at);
             lines.insert(lines.begin() + static_cast<long>(at), entry);
         } else {
-            lines.push_back(std::string("[") + section + "]");
+            EndLine(lines, lines.size());
+            lines.push_back(std::string("[") + section + "]" + kLineEnd);
             lines.push_back(entry);
         }
     } else {
@@ -302,21 +466,10 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
     }
     std::string text;
     for (const auto& line : lines) {
-        text += line + "\r\n";
+        text += line;
     }
-    std::FILE* out = std::fopen(fileName, "wb");
-    if (!out) {
+    if (!ReplaceFile(fileName, text)) {
         win32posix::SetFileError(errno);
-        return FALSE;
-    }
-    bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    int error = errno;
-    if (std::fclose(out) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        win32posix::SetFileError(error);
         return FALSE;
     }
     return TRUE;

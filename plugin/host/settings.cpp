@@ -6,6 +6,8 @@
 #include "telepost/ini_text.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string_view>
 
 namespace telepost {
@@ -14,6 +16,80 @@ namespace {
 
 constexpr char kIniExtension[] = ".ini";
 constexpr int kNumberSize = 32;  // a setting formatted as text
+
+// The buffers a list of the INI file's sections or lines is read into: the
+// first, doubled until the list fits, up to the last.
+constexpr DWORD kFirstListSize = 4096;
+constexpr DWORD kLargestListSize = 1 << 20;
+
+// FNV-1a, 64 bits.
+constexpr std::uint64_t kDigestBasis = 14695981039346656037ull;
+constexpr std::uint64_t kDigestPrime = 1099511628211ull;
+
+// Adds `bytes` and the NUL after them to `digest`.
+void AddToDigest(std::uint64_t& digest, const char* bytes) {
+    for (const char* p = bytes;; ++p) {
+        digest = (digest ^ static_cast<unsigned char>(*p)) * kDigestPrime;
+        if (*p == '\0') {
+            return;
+        }
+    }
+}
+
+// A list the profile functions give (strings each ended by NUL, one more NUL
+// at the end), read by `read` into a buffer large enough for all of it; null
+// when there is no memory for one, or the list is larger than any buffer
+// here. The functions give size - 2 for a list they cut.
+template <typename Read>
+std::unique_ptr<char[]> ReadWholeList(Read read) {
+    for (DWORD size = kFirstListSize; size <= kLargestListSize; size *= 2) {
+        std::unique_ptr<char[]> list(new (std::nothrow) char[size]);
+        if (!list) {
+            return nullptr;
+        }
+        if (read(list.get(), size) < size - 2) {
+            return list;
+        }
+    }
+    return nullptr;
+}
+
+// Whether the `length` bytes at `text` are `name`, ASCII letters matched
+// without regard to case, as the profile functions match names.
+bool SameName(const char* text, size_t length, const char* name) {
+    if (std::strlen(name) != length) {
+        return false;
+    }
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    for (size_t i = 0; i < length; ++i) {
+        if (lower(text[i]) != lower(name[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Whether the section's line `line` holds one of the three settings.
+bool IsSettingLine(const char* line) {
+    const char* equals = std::strchr(line, '=');
+    if (!equals) {
+        return false;
+    }
+    const char* end = equals;
+    while (end > line && IsBlank(end[-1])) {
+        --end;
+    }
+    for (const SettingFlag& setting : kSettingFlags) {
+        if (SameName(line, static_cast<size_t>(end - line), setting.key)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool IsPathSeparator(char c) {
     return c == '\\' || c == '/';
@@ -71,6 +147,56 @@ bool WriteSetting(const char* key, std::int32_t value) {
     char text[kNumberSize];
     wsprintfA(text, "%d", value);
     return WritePrivateProfileStringA(kSettingsSection, key, text, IniPath) != FALSE;
+}
+
+bool SettingStored(const char* key, std::int32_t value) {
+    if (!IniPath[0]) {
+        return false;
+    }
+    char written[kNumberSize];
+    wsprintfA(written, "%d", value);
+    // All three null: the documented flush, after which the next read comes
+    // from the disk; it reports FALSE whatever happens.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath);
+    char stored[kNumberSize] = {};
+    GetPrivateProfileStringA(kSettingsSection, key, "", stored, sizeof stored, IniPath);
+    return std::strcmp(stored, written) == 0;
+}
+
+bool OtherContentsDigest(std::uint64_t& digest) {
+    if (!IniPath[0]) {
+        return false;
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath);  // read from the disk
+    const std::unique_ptr<char[]> names = ReadWholeList(
+        [](char* list, DWORD size) { return GetPrivateProfileSectionNamesA(list, size, IniPath); });
+    if (!names) {
+        return false;
+    }
+    digest = kDigestBasis;
+    for (const char* name = names.get(); *name; name += std::strlen(name) + 1) {
+        const std::unique_ptr<char[]> lines = ReadWholeList([name](char* list, DWORD size) {
+            return GetPrivateProfileSectionA(name, list, size, IniPath);
+        });
+        if (!lines) {
+            return false;
+        }
+        // The settings' section counts by its other lines only: a save may
+        // add it to the file.
+        const bool settings = SameName(name, std::strlen(name), kSettingsSection);
+        if (!settings) {
+            AddToDigest(digest, name);
+        }
+        for (const char* line = lines.get(); *line; line += std::strlen(line) + 1) {
+            if (!(settings && IsSettingLine(line))) {
+                AddToDigest(digest, line);
+            }
+        }
+        if (!settings) {
+            AddToDigest(digest, "");  // the section's end
+        }
+    }
+    return true;
 }
 
 void LoadSettings() {

@@ -52,6 +52,21 @@ std::int32_t ReadSetting(const char* key);
 // library's path too long to name one).
 bool WriteSetting(const char* key, std::int32_t value);
 
+// Whether the INI file holds `value` for `key` as WriteSetting writes it, read
+// from the file itself: the system's cache of the file is flushed first, so
+// that a write the disk did not take (a full disk, which the system's writer
+// may pass as success) shows. False without an INI path.
+bool SettingStored(const char* key, std::int32_t value);
+
+// A digest of all the INI file holds besides the settings, as the
+// system's profile functions read it from the disk: every section's name and
+// lines, the settings' own lines left out. Alike before and after a save
+// unless the save lost or damaged something else in the file (the system's
+// writer may cut the file on a full disk and still report success). False
+// when the file cannot be read whole (no INI path, no memory, or larger than
+// a settings file ever is): there is nothing to compare then.
+bool OtherContentsDigest(std::uint64_t& digest);
+
 // Replaces every setting with the INI file's value, 0 for a key it does not
 // hold.
 void LoadSettings();

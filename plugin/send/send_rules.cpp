@@ -9,6 +9,7 @@
 #include <new>
 
 #include "convert/convert.h"
+#include "convert/sjis.h"
 #include "outgoing/recipients.h"
 #include "send/compose_headers.h"
 #include "telepost/contract.h"
@@ -29,6 +30,7 @@ constexpr char kBcc[] = "Bcc";
 constexpr char kSubject[] = "Subject";
 constexpr char kFrom[] = "From";
 constexpr char kRecipientSeparator = ',';
+constexpr char kAddressMark = '@';
 
 // A Subject that begins with it survives SubjectPolicy::ClearedUnlessMarked.
 constexpr char kKeepSubjectMark = '#';
@@ -110,10 +112,30 @@ void PutBackHeaders(const Inspection& send) {
     }
 }
 
-// The bare address of From, when it fits a split result whole: false when it
-// does not, when From itself was not read whole, or when no memory could be
-// had to split it. The address is split into a buffer as large as From, so
-// that a longer one shows as such instead of being cut to fit.
+// Whether the splitter's result is an address From may be reduced to: an `@`
+// with something on each side, found character by character, since a
+// double-byte character's trail byte may be 0x40. What the splitter gives for
+// a mailbox it does not understand (the comment of "(Taro) taro@example.jp",
+// nothing for "Taro <>") is no address, and writing it would lose the
+// user's.
+bool HoldsAddress(const char* address) {
+    for (const char* p = address; *p != '\0';) {
+        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
+            p += 2;
+            continue;
+        }
+        if (*p == kAddressMark && p != address && p[1] != '\0') {
+            return true;
+        }
+        ++p;
+    }
+    return false;
+}
+
+// The bare address of From, when it fits a split result whole and is an
+// address: false when it does not or is none, when From itself was not read
+// whole, or when no memory could be had to split it. The address is split into a buffer as large as
+// From, so that a longer one shows as such instead of being cut to fit.
 bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
     if (!from.Whole()) {
         return false;
@@ -133,7 +155,7 @@ bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
         return false;
     }
     const size_t length = std::strlen(result);
-    if (length >= kMailboxPartSize) {
+    if (length >= kMailboxPartSize || !HoldsAddress(result)) {
         return false;
     }
     if (larger) {
@@ -165,8 +187,9 @@ void ApplySubjectPolicy(Inspection& send, SubjectPolicy policy) {
 constexpr size_t kLongestAddress = SIZE_MAX;
 
 // What the rule does to From; the bytes of the bare address it is reduced
-// to. An address too long for a split result leaves From as written and
-// counts as long as any, as an address longer than a limit's cap does.
+// to. An address too long for a split result, or a From whose split result is
+// no address, leaves From as written and counts as long as any, as an address
+// longer than a limit's cap does.
 size_t ApplyFromPolicy(Inspection& send, FromPolicy policy) {
     if (policy == FromPolicy::AsWritten) {
         return kLongestAddress;

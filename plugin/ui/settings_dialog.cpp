@@ -3,7 +3,9 @@
 // settings and the INI file. The settings without a box stay as they are.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -16,12 +18,15 @@ namespace telepost {
 
 namespace {
 
-// What the user is told when OK cannot save the settings, in this order: the
-// first line, the INI file's path, the system's reason, and a hint.
+// What the user is told when OK cannot save the settings: the first line,
+// then the INI file's path and why it could not be saved, and a hint. With no
+// INI path (the plug-in's own path too long to name one) there is no file to
+// name: the second line says so.
 // 設定を保存できませんでした。
 constexpr char kNotSaved[] =
     "\x90\xDD\x92\xE8\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
     "\x82\xB5\x82\xBD\x81\x42";
+// After the system's reason:
 // プラグインのフォルダーが Program Files の下にあるときや、ファイルが読み取り
 // 専用のときは、保存できないことがあります。ファイルとフォルダーをご確認の
 // うえ、もう一度 OK を押すか、キャンセルで閉じてください。
@@ -40,12 +45,67 @@ constexpr char kNotSavedHint[] =
     "\x89\x9F\x82\xB7\x82\xA9\x81\x41\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B\x82\xC5\x95\xC2\x82"
     "\xB6"
     "\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
+// A file that does not read back as written (a setting, or the rest of it),
+// though the system reported no error:
+// 設定ファイルを読み直したところ、正しく書き込まれていませんでした。ディスクが
+// いっぱいになっている可能性があります。
+constexpr char kNotStored[] =
+    "\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x93\xC7\x82\xDD\x92\xBC"
+    "\x82\xB5\x82\xBD\x82\xC6\x82\xB1\x82\xEB\x81\x41\x90\xB3\x82\xB5\x82\xAD\x8F\x91"
+    "\x82\xAB\x8D\x9E\x82\xDC\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
+    "\x82\xB5\x82\xBD\x81\x42\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xAA\x82\xA2\x82\xC1"
+    "\x82\xCF\x82\xA2\x82\xC9\x82\xC8\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x89\xC2\x94\x5C"
+    "\x90\xAB\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB7\x81\x42";
+// After a full disk's error, or a setting that does not read back:
+// ディスクの空きを確保してから、もう一度 OK を押すか、キャンセルで閉じてくださ
+// い。ファイルのほかの内容が失われていることもありますので、あわせてご確認くだ
+// さい。
+constexpr char kDiskFullHint[] =
+    "\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xCC\x8B\xF3\x82\xAB\x82\xF0\x8A\x6D\x95\xDB"
+    "\x82\xB5\x82\xC4\x82\xA9\x82\xE7\x81\x41\x82\xE0\x82\xA4\x88\xEA\x93\x78 OK \x82\xF0"
+    "\x89\x9F\x82\xB7\x82\xA9\x81\x41\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B\x82\xC5"
+    "\x95\xC2\x82\xB6\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42\x83\x74\x83\x40"
+    "\x83\x43\x83\x8B\x82\xCC\x82\xD9\x82\xA9\x82\xCC\x93\xE0\x97\x65\x82\xAA\x8E\xB8"
+    "\x82\xED\x82\xEA\x82\xC4\x82\xA2\x82\xE9\x82\xB1\x82\xC6\x82\xE0\x82\xA0\x82\xE8"
+    "\x82\xDC\x82\xB7\x82\xCC\x82\xC5\x81\x41\x82\xA0\x82\xED\x82\xB9\x82\xC4\x82\xB2"
+    "\x8A\x6D\x94\x46\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
+// Without an INI path, in the file's place:
+// プラグインのフォルダーのパスが長すぎるため、設定ファイルの場所を決められません
+// でした。
+constexpr char kNoIniPath[] =
+    "\x83\x76\x83\x89\x83\x4F\x83\x43\x83\x93\x82\xCC\x83\x74\x83\x48\x83\x8B\x83\x5F"
+    "\x81\x5B\x82\xCC\x83\x70\x83\x58\x82\xAA\x92\xB7\x82\xB7\x82\xAC\x82\xE9\x82\xBD"
+    "\x82\xDF\x81\x41\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x8F\xEA"
+    "\x8F\x8A\x82\xF0\x8C\x88\x82\xDF\x82\xE7\x82\xEA\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
+    "\x82\xB5\x82\xBD\x81\x42";
+// メールソフトを、パスがもっと短いフォルダーに移してから、もう一度お試しくださ
+// い。この画面はキャンセルで閉じてください。
+constexpr char kNoIniPathHint[] =
+    "\x83\x81\x81\x5B\x83\x8B\x83\x5C\x83\x74\x83\x67\x82\xF0\x81\x41\x83\x70\x83\x58"
+    "\x82\xAA\x82\xE0\x82\xC1\x82\xC6\x92\x5A\x82\xA2\x83\x74\x83\x48\x83\x8B\x83\x5F"
+    "\x81\x5B\x82\xC9\x88\xDA\x82\xB5\x82\xC4\x82\xA9\x82\xE7\x81\x41\x82\xE0\x82\xA4"
+    "\x88\xEA\x93\x78\x82\xA8\x8E\x8E\x82\xB5\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"
+    "\x82\xB1\x82\xCC\x89\xE6\x96\xCA\x82\xCD\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B"
+    "\x82\xC5\x95\xC2\x82\xB6\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
 constexpr UINT kNotSavedStyle = MB_OK | MB_ICONEXCLAMATION;
 
-// The whole message: its parts, each on a line of its own, and a blank line
-// before the hint.
+// Why a save failed.
+enum class NotSaved {
+    SystemError,  // a write failed: the system's reason
+    NotStored,    // a setting does not read back as written
+    NoIniPath,    // no file to write
+};
+
+bool IsDiskFull(DWORD error) {
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+}
+
+// The whole message, its parts each on a line of its own and a blank line
+// before the hint, in the largest of its forms.
 constexpr size_t kNotSavedSize =
-    sizeof kNotSaved + MAX_PATH + kSystemErrorTextSize + sizeof kNotSavedHint + 4;
+    sizeof kNotSaved + MAX_PATH +
+    std::max({static_cast<size_t>(kSystemErrorTextSize), sizeof kNotStored, sizeof kNoIniPath}) +
+    std::max({sizeof kNotSavedHint, sizeof kDiskFullHint, sizeof kNoIniPathHint}) + 4;
 
 // Appends `part` to the message at `length`, which the size above always has room for.
 void Append(char* message, size_t& length, const char* part) {
@@ -54,17 +114,31 @@ void Append(char* message, size_t& length, const char* part) {
     length += bytes;
 }
 
-// Tells the user, in a box owned by the dialog, that the INI file could not
-// be written, and why: the system's text for `error`.
-void TellNotSaved(HWND dialog, DWORD error) {
-    char reason[kSystemErrorTextSize];
-    SystemErrorText(error, reason);
+// Tells the user, in a box owned by the dialog, that the settings could not
+// be saved, and why: for a failed write, the system's text for `error`.
+void TellNotSaved(HWND dialog, NotSaved why, DWORD error) {
+    char reason[kSystemErrorTextSize] = {};
+    if (why == NotSaved::SystemError) {
+        SystemErrorText(error, reason);
+    }
     char message[kNotSavedSize];
     size_t length = 0;
-    const char* const parts[] = {kNotSaved, "\n", IniPath, "\n", reason, "\n\n", kNotSavedHint};
-    for (const char* part : parts) {
-        Append(message, length, part);
+    Append(message, length, kNotSaved);
+    Append(message, length, "\n");
+    if (why == NotSaved::NoIniPath) {
+        Append(message, length, kNoIniPath);
+    } else {
+        Append(message, length, IniPath);
+        Append(message, length, "\n");
+        Append(message, length, why == NotSaved::NotStored ? kNotStored : reason);
     }
+    Append(message, length, "\n\n");
+    const bool diskFull =
+        why == NotSaved::NotStored || (why == NotSaved::SystemError && IsDiskFull(error));
+    Append(message, length,
+           why == NotSaved::NoIniPath ? kNoIniPathHint
+           : diskFull                 ? kDiskFullHint
+                                      : kNotSavedHint);
     MessageBoxA(dialog, message, kPluginName, kNotSavedStyle);
 }
 
@@ -80,11 +154,16 @@ void ShowStoredSettings(HWND dialog) {
 }
 
 // Writes each box's state as 0 or 1 to the INI file, one setting after the
-// other, and takes them into the settings once all are written. False,
-// once the user is told why, when a setting cannot be written: the settings
-// stay as they were, and the settings already written stay in the file.
+// other, reads all of them back from the file, and takes them into the
+// settings once each reads as written and the rest of the file as it was.
+// False, once the user is told why, when a setting cannot be written or the
+// file does not read back so (a later setting can fail alone: the disk
+// fills, or another program holds the file): the settings stay as they
+// were, and the settings already written stay in the file.
 bool StoreSettings(HWND dialog) {
     SettingsRecord stored = Settings;
+    std::uint64_t before = 0;
+    const bool compared = OtherContentsDigest(before);
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
         if (kSettingBoxes[i] == kNoBox) {
             continue;
@@ -92,10 +171,20 @@ bool StoreSettings(HWND dialog) {
         LRESULT state = SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_GETCHECK, 0, 0);
         std::int32_t value = state != 0 ? 1 : 0;
         if (!WriteSetting(kSettingFlags[i].key, value)) {
-            TellNotSaved(dialog, GetLastError());
+            const DWORD error = GetLastError();
+            TellNotSaved(dialog, IniPath[0] ? NotSaved::SystemError : NotSaved::NoIniPath, error);
             return false;
         }
         stored.*kSettingFlags[i].flag = value;
+    }
+    std::uint64_t after = 0;
+    bool kept = !compared || !OtherContentsDigest(after) || after == before;
+    for (const SettingFlag& setting : kSettingFlags) {
+        kept = kept && SettingStored(setting.key, stored.*setting.flag);
+    }
+    if (!kept) {
+        TellNotSaved(dialog, NotSaved::NotStored, 0);
+        return false;
     }
     Settings = stored;
     return true;

@@ -10,7 +10,8 @@
 // - the body never grows, and only the text lent by the host is handed back;
 // - only Subject and From are written, and never one whose reads fail; From
 //   is set only to the whole bare address of its value, of at most 255
-//   bytes, or back to the value written;
+//   bytes and holding an "@" with something on each side, or back to the
+//   value written;
 // - a send whose warning cannot be shown is cancelled;
 // - after a No or a box that cannot be shown, Subject and From are as
 //   written and the body is not handed back.
@@ -158,8 +159,12 @@ int WINAPI CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value) {
     compose.touched = true;
     const std::string written = value;
     if (header == kFrom) {
+        // An address: "@" with something before and after it, never the
+        // comment or the nothing a mailbox without one splits into.
+        const size_t at = written.find('@', 1);
         Check(written == compose.written[kFrom] ||
-              (written.size() <= kLargestFrom && written == WholeAddress(compose.now[kFrom])));
+              (written.size() <= kLargestFrom && written == WholeAddress(compose.now[kFrom]) &&
+               at != std::string::npos && at + 1 < written.size()));
     } else {
         Check(header == kSubject);
         // Cleared, converted (never longer) or put back.

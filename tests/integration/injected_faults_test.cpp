@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 #endif
 
 #include <array>
@@ -217,24 +220,33 @@ class IniFaultsTest : public testing::Test {
     }
 
     // Whether a send to DoCoMo converts the full-width letter: the hankaku setting.
-    bool Hankaku() {
+    bool Hankaku() { return SentToDoCoMo(kFullWidthA) == "A"; }
+    // Whether it turns the circle into its emoji: the emoji setting.
+    bool Emoji() { return SentToDoCoMo("\x81\x9C") == "\xF9\xA3"; }
+
+    std::string SentToDoCoMo(const std::string& body) {
         Message message;
         message.headers = {{"To", kDoCoMo}};
-        message.body = kFullWidthA;
+        message.body = body;
         HWND window = host_.OpenCompose(message);
         host_.Plugin().BKC_OnOutgoing(window, 0);
-        const bool converted = host_.Body(window) == "A";
+        std::string sent = host_.Body(window);
         host_.CloseCompose(window);
-        return converted;
+        return sent;
     }
 
     // Opens the settings dialog, clicks the emoji box and presses OK; each
     // message box it shows is recorded and answered by `answer`.
     std::vector<MessageBoxSeen> PressOk(const std::function<void(HWND dialog)>& answer) {
         User user;
-        user.OnDialog([](HWND dialog) {
-            PostMessageA(GetDlgItem(dialog, IDC_EMOJI), BM_CLICK, 0, 0);
-            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        user.OnDialog([acted = false](HWND dialog) mutable {
+            // Once: the dialog is activated again when a box in front of it
+            // closes (on Windows).
+            if (!acted) {
+                acted = true;
+                PostMessageA(GetDlgItem(dialog, IDC_EMOJI), BM_CLICK, 0, 0);
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            }
         });
         user.OnMessageBox([&](const MessageBoxSeen& box) {
             EXPECT_TRUE(IsWindow(box.owner));  // the dialog is still open
@@ -279,22 +291,131 @@ TEST_F(IniFaultsTest, SettingsThatCannotBeSavedAreToldAndLeftAsTheyWere) {
     }
 }
 
-TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
-    if (!telepost_tests::ReadOnlyFilesRefused()) {
-        GTEST_SKIP() << "read-only files are written here";
-    }
-    Start(Unwritable().front());  // read-only
-    std::vector<MessageBoxSeen> boxes = PressOk([](HWND dialog) {
-        telepost_tests::MakeWritable(Ini());
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
+// The dialog whose OK is pressed again, once the message box in front of it
+// has been answered and is gone.
+HWND PressedAgain = nullptr;
 
-    EXPECT_EQ(boxes.size(), 1u);
-    char emoji[8] = {};
-    GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[1], "", emoji,
-                             sizeof emoji, Ini().c_str());
-    EXPECT_STREQ(emoji, "1");
+void CALLBACK PressOkAgain(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    PostMessageA(PressedAgain, WM_COMMAND, IDOK, 0);
+}
+
+// The dialog stays open after a failed save: OK pressed again once the cause
+// is gone saves and closes it. A folder in the INI file's place fails for
+// root as for any user, so this holds wherever the tests run.
+TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
+    for (const IniFault& fault : Unwritable()) {
+        SCOPED_TRACE(fault.what);
+        if (fault.readOnly && !telepost_tests::ReadOnlyFilesRefused()) {
+            continue;
+        }
+        Start(fault);
+        std::vector<MessageBoxSeen> boxes = PressOk([](HWND dialog) {
+            telepost_tests::MakeWritable(Ini());
+            if (!fs::is_regular_file(Ini())) {
+                std::error_code ignored;
+                fs::remove_all(Ini(), ignored);
+            }
+            // Pressed after the box's answer, not while the box waits for it.
+            PressedAgain = dialog;
+            SetTimer(nullptr, 0, 0, PressOkAgain);
+        });
+
+        EXPECT_EQ(boxes.size(), 1u);
+        char emoji[8] = {};
+        GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[1], "", emoji,
+                                 sizeof emoji, Ini().c_str());
+        EXPECT_STREQ(emoji, "1");
+        EXPECT_TRUE(Emoji());  // taken into the settings
+        EXPECT_EQ(Hankaku(), fault.readable);
+        host_.Unload();
+    }
+}
+
+#ifndef _WIN32
+// A later setting can fail alone, where the first ones are rewritten at
+// their length and the last one would grow the file: here past the
+// process's file size limit, which holds for root as a full disk does. The
+// save fails, and the settings stay as they were loaded. (Only the Linux
+// build can set the limit.)
+TEST_F(IniFaultsTest, ALaterSettingThatFailsLeavesTheSettingsAsTheyWere) {
+    Start({"two of the three keys", [](const std::string& ini) { WriteFile(ini, kStored); }});
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    rlimit limited = unlimited;
+    limited.rlim_cur = kStored.size();
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+
+    std::vector<MessageBoxSeen> boxes =
+        PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, handler);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.substr(0, kNotSaved.size() + Ini().size() + 2),
+              kNotSaved + "\n" + Ini() + "\n")
+        << boxes[0].text;
+    // The first two keys went to the file, the third did not.
+    EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[1], -1,
+                                    Ini().c_str()),
+              1u);
+    EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[2], 7,
+                                    Ini().c_str()),
+              7u);
     EXPECT_TRUE(Hankaku());
+    EXPECT_FALSE(Emoji());
+}
+#endif
+
+// A plug-in whose path is too long for its INI file's: the system cuts the
+// path it gives, and the cut path would name some other file. Here the cut
+// falls in a folder named "cut.here…", so the cut path names "cut.ini"
+// beside that folder, a file holding settings that must be neither read nor
+// written. OK tells why it cannot save, naming no file.
+TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
+    constexpr size_t kCutLength = MAX_PATH - 1;  // what the system gives of the path
+    constexpr size_t kCutInFolder = 50;          // bytes of "cut.here…" within the cut
+    const fs::path root = fs::path(testing::TempDir()) / "telepost-deep";
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+    const size_t padding = kCutLength - kCutInFolder - root.string().size() - 2;
+    const fs::path parent = root / std::string(padding, 'p');
+    const fs::path folder = parent / ("cut.here" + std::string(100, 'd'));
+    ASSERT_EQ((folder.string().size() - folder.filename().string().size()),
+              kCutLength - kCutInFolder);
+    const fs::path decoy = parent / "cut.ini";
+    const fs::path plugin = folder / "TELEPOST.dll";
+    fs::create_directories(folder);
+    WriteFile(decoy.string(), kStored);
+    fs::copy_file(PluginBesideProgram(), plugin);
+    std::string error;
+    if (!host_.Load(plugin.string(), &error)) {
+#ifdef _WIN32
+        fs::remove_all(root, ignored);
+        GTEST_SKIP() << "no library loads from a path this long here: " << error;
+#else
+        FAIL() << error;
+#endif
+    }
+    host_.Plugin().BKC_OnStart();
+
+    EXPECT_FALSE(Hankaku());  // "cut.ini" was not read
+    std::vector<MessageBoxSeen> boxes =
+        PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string& text = boxes[0].text;
+    // The first line, then the cause on a line of its own.
+    EXPECT_EQ(text.substr(0, kNotSaved.size() + 1), kNotSaved + "\n") << text;
+    EXPECT_NE(text.substr(kNotSaved.size() + 1, 1), "\n") << text;
+    EXPECT_EQ(text.find(".ini"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Program Files"), std::string::npos) << text;
+    EXPECT_EQ(ReadBytes(decoy.string()), kStored);
+    EXPECT_EQ(std::distance(fs::directory_iterator(parent), fs::directory_iterator()), 2);
+    EXPECT_FALSE(Hankaku());
+    host_.Unload();
+    fs::remove_all(root, ignored);
 }
 
 // An INI file that cannot be read as one: all settings off, and OK writes it

@@ -188,6 +188,61 @@ TEST_F(OutgoingTest, ACancelledSendLeavesTheMessageAsWritten) {
     EXPECT_EQ(host_.Body(window), "\x82\x60" + Body(400));
 }
 
+// Group J reduces From only to an address: every form of the splitter's
+// table, sent with a body that fits beside a short address. A From whose
+// split result is no address ("Taro" for a leading comment, nothing for
+// empty brackets) is left as written and counts as the longest address, so
+// the same body asks.
+TEST_F(OutgoingTest, FromIsReducedOnlyToAnAddress) {
+    const std::string kanjiName = "\x8E\x52\x93\x63 \x91\xBE\x98\x59";  // 山田 太郎
+    struct FromCase {
+        std::string written;
+        std::string reduced;  // empty: left as written
+    };
+    const std::string taro = "taro@example.jp";
+    const FromCase cases[] = {
+        {"Taro Yamada <" + taro + ">", taro},
+        {"\"Yamada, Taro\" <" + taro + ">", taro},
+        {"<" + taro + ">", taro},
+        {taro + " (Taro Yamada)", taro},
+        {" \t " + taro + " \t ", taro},
+        {"Taro<" + taro + "> (Yamada)", taro},
+        {kanjiName + " <" + taro + ">", taro},
+        {"Taro <" + taro, taro},
+        {"Taro < \t" + taro + "\t >", taro},
+        {taro + " (\t Taro )", taro},
+        {"Taro\r\n <" + taro + "\r\n>", taro + "\r\n"},
+        {"\"Taro <T>\" <" + taro + ">", taro},
+        {"\"Taro <" + taro + ">", "\"Taro <" + taro + ">"},
+        {"\x82<" + taro + ">", "\x82<" + taro + ">"},
+        {taro + " \x82(Taro)", taro + " \x82(Taro)"},
+        {taro + "\x82", taro + "\x82"},
+        // No address to reduce to.
+        {"(Taro) " + taro, ""},
+        {"Taro <>", ""},
+        {"", ""},
+        {" \t ", ""},
+        {"Taro <@example.jp>", ""},
+        {"Taro <taro@>", ""},
+        {"Taro <x\x83\x40x>", ""},  // xァx: the trail byte of ァ is "@"
+    };
+    const std::string body = Body(323);  // 384 - 55 - 7 + 1: too long beside a capped address
+    for (const FromCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.written));
+        Start({});
+        HWND window = Open({kGroupJ, "", "", "Hello", c.written, body});
+        const bool asWritten = c.reduced.empty();
+        User user;
+        user.AnswerMessageBoxes(asWritten ? kYes : std::vector<int>{});
+
+        EXPECT_EQ(host_.Plugin().BKC_OnOutgoing(window, 0), 0);
+
+        EXPECT_EQ(host_.Header(window, "From"), asWritten ? c.written : c.reduced);
+        EXPECT_EQ(user.MessageBoxes().size(), asWritten ? 1u : 0u);
+        host_.CloseCompose(window);
+    }
+}
+
 // Sends one after another share nothing: a cancelled walk of the recipients
 // leaves no trace in the next send.
 TEST_F(OutgoingTest, ASendAfterACancelledOneStartsAfresh) {

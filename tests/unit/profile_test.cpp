@@ -7,7 +7,10 @@
 #include <windows.h>
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 #endif
 
 #include <cstdio>
@@ -154,6 +157,96 @@ TEST_F(ProfileWriteTest, AWriteThatCannotBeDoneFailsWithWindowsError) {
 }
 
 #ifndef _WIN32
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The names in the folder besides the file: a write leaves nothing behind.
+std::vector<std::string> Beside(const std::string& folder, const std::string& path) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path() != fs::path(path)) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    return names;
+}
+
+// A write changes its own line and keeps every other byte of the file: line
+// ends of either kind, a last line without one, blanks, comments and other
+// sections. (The Linux layer's writer; Wine's writes each line in a form of
+// its own.)
+TEST_F(ProfileWriteTest, AWriteKeepsEveryOtherByte) {
+    struct Case {
+        const char* what;
+        std::string before;
+        const char* key;
+        std::string after;
+    };
+    const std::string notes = "[user notes]\nkeep = this line ; as typed\n\n";
+    const Case cases[] = {
+        {"a key changed in place keeps its line end",
+         "; mine\n[section]\nkey = 1\nother=x\r\n" + notes, "key",
+         "; mine\n[section]\nkey=2\nother=x\r\n" + notes},
+        {"a new key after the section's last line, before its blank lines",
+         "[section]\nother=x\n\n" + notes, "key", "[section]\nother=x\nkey=2\r\n\n" + notes},
+        {"a new section after a last line without its end", notes + "tail", "key",
+         notes + "tail\r\n[section]\r\nkey=2\r\n"},
+        {"a new key after a last line without its end", "[section]\nother=x", "key",
+         "[section]\nother=x\r\nkey=2\r\n"},
+    };
+    fs::create_directory(folder_);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(path_, std::ios::binary) << c.before;
+        EXPECT_TRUE(WritePrivateProfileStringA("section", c.key, "2", path_.c_str()));
+        EXPECT_EQ(ReadBytes(path_), c.after);
+    }
+    EXPECT_EQ(Beside(folder_, path_), std::vector<std::string>{});
+}
+
+// A write that fails part-way (here at the process's file size limit, which
+// holds for root as a full disk does) leaves the file as it was, byte for
+// byte, and nothing beside it; the failure is reported as Windows reports it.
+TEST_F(ProfileWriteTest, AFailedWriteLeavesTheFileAsItWas) {
+    constexpr DWORD kFileTooLarge = 223;
+    fs::create_directory(folder_);
+    const std::string before = "[section]\r\nkey=1\r\n[user notes]\r\nkeep=this line\r\n";
+    std::ofstream(path_, std::ios::binary) << before;
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    rlimit limited = unlimited;
+    limited.rlim_cur = before.size();
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+
+    SetLastError(0);
+    const BOOL written = WritePrivateProfileStringA("section", "key", "22", path_.c_str());
+    const DWORD error = GetLastError();
+
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, kFileTooLarge);
+    EXPECT_EQ(ReadBytes(path_), before);
+    EXPECT_EQ(Beside(folder_, path_), std::vector<std::string>{});
+}
+
+// A link is followed: the file it leads to is written, and the link stays.
+TEST_F(ProfileWriteTest, AWriteThroughALinkWritesTheFileItLeadsTo) {
+    fs::create_directory(folder_);
+    const std::string target = folder_ + "target.ini";
+    std::ofstream(target, std::ios::binary) << kContents;
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("target.ini", path_);
+    EXPECT_TRUE(WritePrivateProfileStringA("section", "key", "2", path_.c_str()));
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_EQ(ReadBytes(target), "[section]\r\nkey=2\r\n");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 // A folder nobody may write to stands for one the user may not create files
 // in, as Windows keeps Program Files, also for a test run by root.
 TEST_F(ProfileWriteTest, AFolderWithoutWritePermissionIsRefused) {

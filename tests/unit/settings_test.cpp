@@ -1,6 +1,7 @@
 // The INI file's path and the settings read from it.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -103,7 +104,50 @@ TEST_F(SettingsFileTest, WithoutAnIniPathTouchesNoFile) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
     LoadSettings();
     EXPECT_EQ(Settings.ConvertToEmoji, 0);
+    EXPECT_FALSE(SettingStored("convert to emoji", 0));
+    std::uint64_t digest = 0;
+    EXPECT_FALSE(OtherContentsDigest(digest));
     EXPECT_FALSE(std::ifstream(path_).good());
+}
+
+// What a save checks the file by: a setting reads back as written, and the
+// rest of the file reads as it did, whatever a save may do to the settings'
+// own lines.
+TEST_F(SettingsFileTest, TellsASaveThatDidNotStore) {
+    const std::string notes = "[user notes]\r\nkeep=this line\r\n";
+    const std::string settings = "[k-tai]\r\nconvert to hankaku=1\r\nj domains=example.jp\r\n";
+    struct Case {
+        const char* what;
+        std::string after;  // the file after a save of `settings + notes`
+        bool kept;
+    };
+    const Case cases[] = {
+        {"as it was", settings + notes, true},
+        {"the settings' lines changed and added",
+         "[K-TAI]\r\nConvert To Hankaku = 0\r\nj domains=example.jp\r\ndelete crlf=1\r\n" + notes,
+         true},
+        {"blank lines and comments", settings + "\r\n; mine\r\n" + notes, true},
+        {"another section's last line cut", settings + "[user notes]\r\nkeep=th", false},
+        {"another section lost", settings, false},
+        {"another key of the settings' section changed",
+         "[k-tai]\r\nconvert to hankaku=1\r\nj domains=example.j\r\n" + notes, false},
+        {"a setting's key in another section changed",
+         settings + "[user notes]\r\nkeep=this line\r\nconvert to hankaku=1\r\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(settings + notes);
+        std::uint64_t before = 0;
+        ASSERT_TRUE(OtherContentsDigest(before));
+        WriteFile(c.after);
+        std::uint64_t after = 0;
+        ASSERT_TRUE(OtherContentsDigest(after));
+        EXPECT_EQ(after == before, c.kept);
+    }
+    WriteFile(settings);
+    EXPECT_TRUE(SettingStored("convert to hankaku", 1));
+    EXPECT_FALSE(SettingStored("convert to hankaku", 0));
+    EXPECT_FALSE(SettingStored("delete crlf", 0));  // absent
 }
 
 }  // namespace

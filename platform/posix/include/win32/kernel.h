@@ -27,6 +27,9 @@ void WINAPI SetLastError(DWORD code);
 
 // The one error code the plug-in sets itself.
 #define ERROR_FILENAME_EXCED_RANGE 206
+// The errors of a full disk, which the plug-in tells apart.
+#define ERROR_HANDLE_DISK_FULL 39
+#define ERROR_DISK_FULL 112
 // What a program tells a debugger; here it goes to standard error, as is.
 void WINAPI OutputDebugStringA(LPCSTR text);
 DWORD WINAPI GetCurrentThreadId();
@@ -45,12 +48,22 @@ DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
                                       LPSTR returned, DWORD size, LPCSTR fileName);
+// The names of the file's sections, and the lines of one section (blank lines
+// and comments left out), each ended by NUL and the list by one more; cut
+// to fit as Windows cuts them, the result then size - 2.
+DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR returned, DWORD size, LPCSTR fileName);
+DWORD WINAPI GetPrivateProfileSectionA(LPCSTR section, LPSTR returned, DWORD size, LPCSTR fileName);
 // FALSE, with the last error set as Windows sets it, when the file cannot be
 // written: ERROR_ACCESS_DENIED for a read-only file (one without any write
 // permission, whoever runs the program), a folder or other file that is not
 // a regular one in its place, or a folder without any write permission to
-// create it in; ERROR_PATH_NOT_FOUND for a folder that does not exist. Only
-// regular files are read: anything else reads as no file.
+// create it in; ERROR_PATH_NOT_FOUND for a folder that does not exist;
+// ERROR_DISK_FULL for a full disk or quota, ERROR_FILE_TOO_LARGE past the
+// process's file size limit, ERROR_WRITE_FAULT for any other failure of the
+// write. The file is replaced whole or not at all: a write that fails leaves
+// it byte for byte as it was. Only regular files are read: anything else
+// reads as no file. All three of section, key and value null (the flush of
+// Windows' cache) does nothing and gives FALSE, as under Wine.
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
 
 #define GENERIC_READ 0x80000000u
