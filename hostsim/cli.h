@@ -138,6 +138,11 @@ Answerer WhoAnswers(bool person);
 
 // "on"/"1" or "off"/"0"; nothing for anything else.
 std::optional<bool> OnOff(const std::string& value);
+// Writes what standard output holds. When it cannot (its reader has gone, as
+// at the end of `| head`, where SIGPIPE is ignored and always on Windows),
+// says so on standard error and ends the run with kExitFailure, leaving no
+// private folder: nothing is asked of a person who cannot see the question.
+void FlushOutput();
 // Writes a code page 932 text to standard output as UTF-8.
 void PrintText(const std::string& cp932);
 // Asks a person at the terminal which of the box's buttons to press: Enter,

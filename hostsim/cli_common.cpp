@@ -11,6 +11,7 @@
 
 #include "cli.h"
 #include "codec.h"
+#include "interruption.h"
 #include "paths.h"
 #include "system_message.h"
 
@@ -36,13 +37,11 @@ std::string UnreadableIni(const std::string& plugin) {
     if (kind == FileKind::Missing) {
         return std::string("does not exist") + kDefaults;
     }
-    if (kind != FileKind::Regular) {
-        return NotAFile(kind, "an INI file") + kDefaults;
-    }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(ini.c_str(), "rb"),
-                                                         std::fclose);
+    std::string why;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        OpenRegularFile(ini, "an INI file", &why), std::fclose);
     if (!file) {
-        return std::string("cannot be read: ") + std::strerror(errno) + kDefaults;
+        return why + kDefaults;
     }
     return {};
 }
@@ -116,11 +115,11 @@ bool CommandLine::Parse(const Args& args, std::span<const Option> options, std::
             }
         }
         if (!option) {
-            *error = "unknown option '" + name + "'";
+            *error = "unknown option '" + ForTerminal(name) + "'";
             return false;
         }
         if (given_.count(name)) {
-            *error = name + " is given twice";
+            *error = ForTerminal(name) + " is given twice";
             return false;
         }
         std::string value;
@@ -159,8 +158,8 @@ bool Session::Start(const std::vector<IniValue>& values) {
     std::string error;
     // The plug-in would wait for a FIFO's or a device's end, as hostsim would.
     const std::string userIni = IniBeside(plugin_);
-    if (FileKind kind = KindOf(userIni); kind == FileKind::Other) {
-        Fail("the settings " + ForTerminal(userIni) + " " + NotAFile(kind, "an INI file"));
+    if (FileKind kind = KindOf(userIni); kind == FileKind::Other || kind == FileKind::DeviceName) {
+        Fail("the settings " + ForTerminal(userIni) + " " + NotAFile(userIni, kind, "an INI file"));
         return false;
     }
     if (values.empty()) {
@@ -230,7 +229,7 @@ int RunVerb(const Verb& verb, const Args& args) {
         error = std::string(verb.operands[operands.size()]) + " is missing";
         parsed = false;
     } else if (parsed && operands.size() > verb.operands.size()) {
-        error = "unexpected argument '" + operands[verb.operands.size()] + "'";
+        error = "unexpected argument '" + ForTerminal(operands[verb.operands.size()]) + "'";
         parsed = false;
     }
     Session session(verb.name, line);
@@ -261,11 +260,19 @@ std::optional<bool> OnOff(const std::string& value) {
     return std::nullopt;
 }
 
-void PrintText(const std::string& cp932) {
-    std::string utf8;
-    if (!Cp932ToUtf8(cp932, &utf8)) {
-        utf8 = cp932;  // not code page 932: shown as it is
+void FlushOutput() {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) {
+        return;
     }
+    const int error = errno;
+    std::fprintf(stderr, "%s: standard output could not be written%s%s: the run ends here\n",
+                 kProgram, error ? ": " : "", error ? std::strerror(error) : "");
+    EndRunNow(kExitFailure);
+}
+
+void PrintText(const std::string& cp932) {
+    const std::string utf8 = ShownCp932(cp932);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 
@@ -300,7 +307,7 @@ int AskOnTerminal(const MessageBoxSeen& box) {
                     (buttons[i].id == fallback.id ? letter : Lower(letter)).c_str());
     }
     std::printf("] ");
-    std::fflush(stdout);
+    FlushOutput();
     char reply[64] = {};
     std::string answer = std::fgets(reply, sizeof reply, stdin) ? reply : "";
     size_t first = answer.find_first_not_of(" \t");

@@ -490,7 +490,9 @@ TEST_F(HostsimCliTest, InputsThatAreNotWhatTheySeemAreTold) {
 
 // The private copies of the plug-in: writable settings whatever the user's
 // file is, and no folder left of a run that has gone, while a running one's
-// folder stays.
+// folder stays. A run is told by the lock it holds, not by its process
+// identifier, which a run in another PID namespace (or under another Wine
+// server) does not see, and which a new process may have taken.
 TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
     std::ofstream(ini_, std::ios::binary) << kUsersIni;
     telepost_tests::MakeReadOnly(ini_);
@@ -498,10 +500,20 @@ TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
     const std::string gone = "hostsim-2147483000-1";  // no process has this identifier
     const std::string running = "hostsim-" + std::to_string(ThisProcess()) + "-1";
     const std::string others = "hostsim-notes";
-    for (const std::string& name : {gone, running, others}) {
+    // Killed after its lock was made, and a live run whose process cannot
+    // be seen from here.
+    const std::string goneLocked = "hostsim-2147483001-1";
+    const std::string runningUnseen = "hostsim-2147483002-1";
+    // A gone run's identifier, taken since by a process that runs: this one.
+    const std::string goneReused = "hostsim-" + std::to_string(ThisProcess()) + "-2";
+    OwnerLock held[2];
+    for (const std::string& name : {gone, running, others, goneLocked, runningUnseen, goneReused}) {
         fs::create_directories(temporary + name);
         std::ofstream(temporary + name + "/TELEPOST.ini") << "[k-tai]\n";
     }
+    ASSERT_TRUE(held[0].Create(FsPath(temporary + running) / kOwnerLockName));
+    ASSERT_TRUE(held[1].Create(FsPath(temporary + runningUnseen) / kOwnerLockName));
+    std::ofstream(temporary + goneLocked + "/" + kOwnerLockName) << "";
     std::string file = Message("To: taro@docomo.ne.jp\nSubject: \xEF\xBC\xA1\n\nHi\n");  // Ａ
 
     Outcome outcome = Capture({"send", file, "--hankaku", "on"}, temporary);
@@ -513,7 +525,7 @@ TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
     for (const fs::directory_entry& entry : fs::directory_iterator(temporary)) {
         left.push_back(entry.path().filename().string());
     }
-    std::vector<std::string> kept = {others, running};
+    std::vector<std::string> kept = {others, running, runningUnseen};
     std::sort(left.begin(), left.end());
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(left, kept);
@@ -555,7 +567,7 @@ TEST_F(HostsimCliTest, APlugInInAFolderOfJapaneseNameIsLoadedCopiedAndShown) {
 // An interrupted run removes its private folder and then ends as the signal
 // ends it.
 TEST(RemovedOnInterruptionTest, EachSignalRemovesTheFolderAndEndsTheRun) {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
         SCOPED_TRACE(signal);
         const fs::path folder = testing::TempDir() + "telepost_interrupted";
         fs::create_directories(folder);
@@ -564,7 +576,7 @@ TEST(RemovedOnInterruptionTest, EachSignalRemovesTheFolderAndEndsTheRun) {
         pid_t child = fork();
         ASSERT_NE(child, -1);
         if (child == 0) {
-            RemovedOnInterruption guard({file}, folder);
+            RemovedOnInterruption guard({file}, folder, nullptr);
             raise(signal);
             _exit(0);  // not reached
         }
