@@ -38,8 +38,8 @@ std::string UnreadableIni(const std::string& plugin) {
         return std::string("does not exist") + kDefaults;
     }
     std::string why;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-        OpenRegularFile(ini, "an INI file", &why), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularFile(ini, "an INI file", &why),
+                                                         std::fclose);
     if (!file) {
         return why + kDefaults;
     }

@@ -75,7 +75,8 @@ bool GivenValues(const CommandLine& line, std::vector<IniValue>* values, std::st
         }
         std::optional<bool> on = OnOff(*value);
         if (!on) {
-            *error = std::string(kSettingOptions[i]) + " needs on or off, not '" + ForTerminal(*value) + "'";
+            *error = std::string(kSettingOptions[i]) + " needs on or off, not '" +
+                     ForTerminal(*value) + "'";
             return false;
         }
         values->push_back({telepost::kSettingsSection, telepost::kSettingKeys[i], *on ? "1" : "0"});

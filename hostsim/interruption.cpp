@@ -37,8 +37,8 @@ void RemoveGuarded(bool fromAnotherThread) {
     if (!Armed.exchange(false)) {
         return;
     }
-    if (HANDLE main = fromAnotherThread ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, MainThread)
-                                        : nullptr) {
+    if (HANDLE main =
+            fromAnotherThread ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, MainThread) : nullptr) {
         SuspendThread(main);
         CloseHandle(main);
     }

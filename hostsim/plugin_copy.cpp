@@ -193,8 +193,8 @@ bool PluginCopy::Make(const std::string& plugin, const std::vector<IniValue>& va
                                              ini_.c_str()) == intended.size() &&
                     intended == read.data();
         if (!held) {
-            *error = "cannot set " + std::string(value.key) + " to '" + ShownCp932(value.value) + "' in " +
-                     ForTerminal(ini_) + " for this run";
+            *error = "cannot set " + std::string(value.key) + " to '" + ShownCp932(value.value) +
+                     "' in " + ForTerminal(ini_) + " for this run";
             return false;
         }
     }
