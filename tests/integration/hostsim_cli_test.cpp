@@ -488,6 +488,98 @@ TEST_F(HostsimCliTest, InputsThatAreNotWhatTheySeemAreTold) {
 #endif
 }
 
+// Something to read that is no regular file on disk, and why hostsim says it
+// is not one.
+struct NoFileOnDisk {
+    const char* what;
+    std::string path;
+    std::string reason;  // after the path, up to ", not a message file"
+};
+
+// What this system offers in place of a file: a FIFO or a device, and on
+// Windows a pipe and the names it keeps for devices. Under Wine a Unix FIFO
+// or a link to a device is a pipe or a device to the program too;
+// hostsim_processes.sh makes those there, which a Windows program cannot.
+std::vector<NoFileOnDisk> NotFilesOnDisk(const std::string& folder) {
+    constexpr char kNotAFile[] = "is a FIFO, socket or device";
+#ifdef _WIN32
+    auto named = [](const char* device) {
+        return std::string("names the device ") + device +
+               " (Windows keeps the name for it in every folder, with any extension)";
+    };
+    std::vector<NoFileOnDisk> cases = {
+        {"nul.txt", folder + "nul.txt", named("NUL")},
+        {"AUX.TXT, whose reading would never end", folder + "AUX.TXT", named("AUX")},
+        {"con, the console", folder + "con", named("CON")},
+        {"Com1.txt", folder + "Com1.txt", named("COM1")},
+        {"lpt9.tar.gz", folder + "lpt9.tar.gz", named("LPT9")},
+        {"a device by its own path", "\\\\.\\NUL", kNotAFile},
+    };
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) {
+        // Wine shows the Unix root as a drive, its devices with it.
+        cases.push_back({"a Unix device under Wine", "Z:\\dev\\zero", kNotAFile});
+    }
+    return cases;
+#else
+    const std::string fifo = folder + "fifo";
+    const std::string link = folder + "zero.txt";
+    mkfifo(fifo.c_str(), 0600);
+    fs::create_symlink("/dev/zero", link);
+    return {
+        {"a FIFO", fifo, kNotAFile},
+        {"a link to a device", link, kNotAFile},
+        {"a device", "/dev/null", kNotAFile},
+    };
+#endif
+}
+
+// A message or an INI file that is no regular file on disk is refused before
+// anything is read, for every verb: a FIFO or a device may never end, and a
+// name Windows keeps for a device (in any case, with any extension) opens
+// the device, not a file of that name.
+TEST_F(HostsimCliTest, AMessageOrIniFileThatIsNoFileOnDiskIsRefused) {
+    for (const NoFileOnDisk& c : NotFilesOnDisk(folder_)) {
+        SCOPED_TRACE(c.what);
+        ExpectOneLineError(Capture({"send", c.path, "--hankaku", "on"}, folder_),
+                           "hostsim send: " + c.path + ": " + c.reason + ", not a message file\n");
+    }
+    // A plug-in whose INI file is no file on disk is not even loaded.
+    std::vector<NoFileOnDisk> inis;
+#ifdef _WIN32
+    inis = {{"nul.ini", folder_ + "nul.ini", "names the device NUL"},
+            {"Aux.ini", folder_ + "Aux.ini", "names the device AUX"}};
+#else
+    const std::string ini = folder_ + "TELEPOST.ini";
+    fs::create_symlink("/dev/zero", ini);
+    inis = {{"a link to a device", ini, "is a FIFO, socket or device"}};
+#endif
+    const std::string message = Message("To: taro@docomo.ne.jp\n\nHi\n");
+    for (const NoFileOnDisk& c : inis) {
+        const std::string plugin = c.path.substr(0, c.path.size() - 3) + "dll";
+        for (const Args& args : {Args{"info"}, Args{"setup", "--emoji", "on"},
+                                 Args{"send", message}, Args{"send", message, "--emoji", "on"}}) {
+            SCOPED_TRACE(std::string(c.what) + ", " + args.front());
+            Args withPlugin = args;
+            withPlugin.insert(withPlugin.end(), {"--plugin", plugin});
+            ExpectOneLineError(Capture(withPlugin, folder_), "hostsim " + args.front() +
+                                                                 ": the settings " + c.path + " " +
+                                                                 c.reason + ", not an INI file\n");
+        }
+    }
+    // No private folder is left of any of these runs.
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder_)) {
+        EXPECT_NE(entry.path().filename().string().rfind("hostsim-", 0), 0u) << entry.path();
+    }
+#ifndef _WIN32
+    // Here these names are a file's like any other.
+    Outcome named = Capture({"send", Message("To: taro@docomo.ne.jp\n\nHi\n")});
+    fs::rename(file_, folder_ + "aux.txt");
+    Outcome aux = Capture({"send", folder_ + "aux.txt"});
+    EXPECT_EQ(aux.status, kExitOk) << aux.err;
+    EXPECT_EQ(aux.out, named.out);
+#endif
+}
+
 // The private copies of the plug-in: writable settings whatever the user's
 // file is, and no folder left of a run that has gone, while a running one's
 // folder stays. A run is told by the lock it holds, not by its process
