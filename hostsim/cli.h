@@ -143,6 +143,10 @@ std::optional<bool> OnOff(const std::string& value);
 // says so on standard error and ends the run with kExitFailure, leaving no
 // private folder: nothing is asked of a person who cannot see the question.
 void FlushOutput();
+// A text of the plug-in's (code page 932) that may hold `path`, a path as the
+// system gave it to the plug-in, as the terminal shows it: UTF-8 all
+// through, also where the system's paths are UTF-8 already (Linux).
+std::string ShownWithPath(const std::string& cp932, const std::string& path);
 // Writes a code page 932 text to standard output as UTF-8.
 void PrintText(const std::string& cp932);
 // Asks a person at the terminal which of the box's buttons to press: Enter,

@@ -271,6 +271,17 @@ void FlushOutput() {
     EndRunNow(kExitFailure);
 }
 
+std::string ShownWithPath(const std::string& cp932, const std::string& path) {
+    std::string shown;
+    size_t from = 0;
+    for (size_t at = path.empty() ? std::string::npos : cp932.find(path); at != std::string::npos;
+         at = cp932.find(path, from)) {
+        shown += ShownCp932(cp932.substr(from, at - from)) + ForTerminal(path);
+        from = at + path.size();
+    }
+    return shown + ShownCp932(cp932.substr(from));
+}
+
 void PrintText(const std::string& cp932) {
     const std::string utf8 = ShownCp932(cp932);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);

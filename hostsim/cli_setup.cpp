@@ -136,8 +136,7 @@ int SetupVerb(Session& session) {
     // settings, and leaves the dialog open: the scripted user reads it and
     // cancels.
     user.OnMessageBox([&](const MessageBoxSeen& box) {
-        std::string text;
-        Cp932ToUtf8(box.text, &text);
+        const std::string text = ShownWithPath(box.text, session.Ini());
         std::printf("message box\n");
         PrintIndented(text, "  | ");
         if (scripted) {

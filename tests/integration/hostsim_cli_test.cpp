@@ -496,6 +496,13 @@ struct NoFileOnDisk {
     std::string reason;  // after the path, up to ", not a message file"
 };
 
+#ifdef _WIN32
+std::string NamesDevice(const char* device) {
+    return std::string("names the device ") + device +
+           " (Windows keeps the name for it in every folder, with any extension)";
+}
+#endif
+
 // What this system offers in place of a file: a FIFO or a device, and on
 // Windows a pipe and the names it keeps for devices. Under Wine a Unix FIFO
 // or a link to a device is a pipe or a device to the program too;
@@ -503,10 +510,7 @@ struct NoFileOnDisk {
 std::vector<NoFileOnDisk> NotFilesOnDisk(const std::string& folder) {
     constexpr char kNotAFile[] = "is a FIFO, socket or device";
 #ifdef _WIN32
-    auto named = [](const char* device) {
-        return std::string("names the device ") + device +
-               " (Windows keeps the name for it in every folder, with any extension)";
-    };
+    auto named = NamesDevice;
     std::vector<NoFileOnDisk> cases = {
         {"nul.txt", folder + "nul.txt", named("NUL")},
         {"AUX.TXT, whose reading would never end", folder + "AUX.TXT", named("AUX")},
@@ -546,8 +550,8 @@ TEST_F(HostsimCliTest, AMessageOrIniFileThatIsNoFileOnDiskIsRefused) {
     // A plug-in whose INI file is no file on disk is not even loaded.
     std::vector<NoFileOnDisk> inis;
 #ifdef _WIN32
-    inis = {{"nul.ini", folder_ + "nul.ini", "names the device NUL"},
-            {"Aux.ini", folder_ + "Aux.ini", "names the device AUX"}};
+    inis = {{"nul.ini", folder_ + "nul.ini", NamesDevice("NUL")},
+            {"Aux.ini", folder_ + "Aux.ini", NamesDevice("AUX")}};
 #else
     const std::string ini = folder_ + "TELEPOST.ini";
     fs::create_symlink("/dev/zero", ini);
@@ -653,6 +657,27 @@ TEST_F(HostsimCliTest, APlugInInAFolderOfJapaneseNameIsLoadedCopiedAndShown) {
     const std::string absent = folder + "absent.dll";
     ExpectOneLineError(Capture({"info", "--plugin", Narrow(absent)}),
                        "hostsim info: cannot load the plug-in " + absent + ": ");
+
+    // Every line in UTF-8: the plug-in's failure to save there (a folder in
+    // the INI file's place), and an argument an error names.
+    const std::string ini = folder + "TELEPOST.ini";
+    fs::remove(FsPath(Narrow(ini)));
+    fs::create_directory(FsPath(Narrow(ini)));
+    Outcome unsaved = Capture({"setup", "--emoji", "on", "--plugin", Narrow(plugin)});
+    EXPECT_EQ(unsaved.status, kExitFailure);
+    EXPECT_EQ(unsaved.err, "hostsim setup: the settings could not be saved to " + ini + "\n");
+#ifdef _WIN32
+    const std::string asNamed = "\\TELEPOST.ini\n";  // by the plug-in's own path
+#else
+    const std::string asNamed = "/TELEPOST.ini\n";
+#endif
+    EXPECT_TRUE(
+        Holds(unsaved.out, "\xE8\xA1\xA8" + std::string(1, asNamed[0]) +  // 表
+                               "\xE3\x83\x97\xE3\x83\xA9\xE3\x82\xB0\xE3\x82\xA4\xE3\x83\xB3" +
+                               asNamed))  // プラグイン
+        << unsaved.out;
+    ExpectOneLineError(Capture({"send", file, "--hankaku", Narrow("\xEF\xBD\x8F\xEF\xBD\x8E")}),
+                       "--hankaku needs on or off, not '\xEF\xBD\x8F\xEF\xBD\x8E'");  // ｏｎ
 }
 
 #ifndef _WIN32

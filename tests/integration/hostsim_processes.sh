@@ -41,6 +41,11 @@ else
   export TMPDIR=$temporary
 fi
 
+[ -d "$temporary" ] || {
+  echo "no temporary folder to look in: '$temporary'" >&2
+  exit 1
+}
+
 # The private folders in the temporary folder.
 folders() {
   ls "$temporary" | grep -E '^hostsim-[0-9]+-[0-9]+$'
