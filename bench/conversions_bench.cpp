@@ -1,7 +1,7 @@
 // Throughput of the three message-text conversions on the corpus files, with
 // memcpy of the same bytes in the same process as the physical limit.
 //
-//     conversions_bench [--corpus DIR] [--min-time SECONDS] [--paths]
+//     conversions_bench [--corpus DIR] [--min-time SECONDS] [--paths] [--sizes LIST]
 //
 // Built for both targets from the same source, with no library beyond the
 // C++ runtime, so that the Linux build and the Windows DLL's build (run under
@@ -10,7 +10,9 @@
 // the plug-in calls them, each one byte at a time, all three on one text,
 // and memcpy (with --paths also each conversion on each block path the
 // processor can run, as ZenkakuToHankaku[2] for path 2), and prints one line
-// for each:
+// for each (with --sizes, a list such as 64KiB,1MiB, for those sizes alone:
+// a quicker run for comparing two builds of the code, every size still read
+// for the texts that follow each one):
 //
 //     ZenkakuToHankaku/64MiB <bytes> <seconds, median of the iterations>
 //
@@ -238,6 +240,7 @@ int main(int argc, char** argv) {
     std::string corpus = "build/bench/corpus";
     double minTime = 0.1;
     bool paths = false;
+    std::string sizes;  // all when empty
     for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--paths") {
@@ -250,8 +253,11 @@ int main(int argc, char** argv) {
             corpus = argv[i + 1];
         } else if (option == "--min-time") {
             minTime = std::atof(argv[i + 1]);
+        } else if (option == "--sizes") {
+            sizes = std::string(",") + argv[i + 1] + ",";
         } else {
-            std::fprintf(stderr, "usage: %s [--corpus DIR] [--min-time SECONDS] [--paths]\n",
+            std::fprintf(stderr,
+                         "usage: %s [--corpus DIR] [--min-time SECONDS] [--paths] [--sizes LIST]\n",
                          argv[0]);
             return 2;
         }
@@ -268,6 +274,9 @@ int main(int argc, char** argv) {
     bool found = false;
     for (const char* size : kSizes) {
         std::string text;
+        if (!sizes.empty() && sizes.find(std::string(",") + size + ",") == std::string::npos) {
+            continue;
+        }
         if (!ReadFile(corpus + "/corpus-" + size + ".txt", text)) {
             continue;
         }

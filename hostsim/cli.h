@@ -75,10 +75,11 @@ class Session {
     const std::string& Ini() const { return ini_; }
     // Why the plug-in could not read the user's INI file when it started,
     // and what it used instead ("does not exist; the plug-in used its
-    // defaults"); empty when it could.
+    // defaults"); empty when it could. Told also when the plug-in ran from a
+    // private copy: the settings not given then were its defaults too.
     const std::string& IniNote() const { return iniNote_; }
     // The setting `key` as the plug-in started with it: 0 (off) when it
-    // could not read its INI file.
+    // could not read its INI file, as given when it ran from a copy.
     int SettingUsed(const char* key) const;
     Host& TheHost() { return host_; }
 
@@ -88,17 +89,20 @@ class Session {
     std::string plugin_;
     std::string ini_;
     std::string iniNote_;
-    PluginCopy copy_;  // outlives the host, which unloads the copy first
+    bool copied_ = false;  // the plug-in runs from copy_
+    PluginCopy copy_;      // outlives the host, which unloads the copy first
     Host host_;
 };
 
 // A verb: its name, the options it takes (--plugin besides), its operands by
-// name and its work, done once the command line is understood.
+// name and its work, done once the command line is understood; and the
+// option, if any, that gives its last operand's value in its place.
 struct Verb {
     const char* name;
     std::span<const Option> options;
     std::span<const char* const> operands;
     int (*run)(Session& session);
+    const char* lastOperandOption = nullptr;
 };
 
 // Runs `verb` on its arguments: the preamble every verb shares.

@@ -3,6 +3,12 @@
 // what the command did: the text handed back and any message box.
 #include <windows.h>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <optional>
@@ -33,9 +39,12 @@ constexpr CommandName kCommandNames[] = {
 };
 static_assert(std::size(kCommandNames) == std::size(telepost::kComposeCommands));
 
-constexpr Option kOptions[] = {{"--sjis"}, {"--substitute"}, {"--person"}};
-constexpr const char* kOperands[] = {"COMMAND (hankaku, emoji, check or delete-blanks)",
-                                     "MESSAGE (the text, or - for standard input)"};
+constexpr char kTextOption[] = "--text";
+constexpr Option kOptions[] = {
+    {"--sjis"}, {"--substitute"}, {"--person"}, {kTextOption, "the message's text"}};
+constexpr const char* kOperands[] = {
+    "COMMAND (hankaku, emoji, check or delete-blanks)",
+    "MESSAGE (a file of the message's text, - for standard input, or --text TEXT)"};
 
 std::string MenuText(HMENU menu, int position) {
     char text[256] = {};
@@ -43,42 +52,52 @@ std::string MenuText(HMENU menu, int position) {
     return text;
 }
 
+// The text behind its label, each further line of it behind the label's
+// room.
 void PrintLine(const char* label, const std::string& cp932) {
     std::printf("%-12s ", label);
-    std::fputs(ShowOnPhone(cp932).c_str(), stdout);
-    std::printf("\n");
+    const std::string shown = ShowOnPhone(cp932);
+    size_t at = 0;
+    do {
+        size_t end = std::min(shown.find('\n', at), shown.size());
+        size_t text = end > at && shown[end - 1] == '\r' ? end - 1 : end;
+        std::printf("%*s%.*s\n", at == 0 ? 0 : 13, "", static_cast<int>(text - at),
+                    shown.c_str() + at);
+        at = end + 1;
+    } while (at < shown.size());
 }
 
-// The message as code page 932, from the command line or standard input;
-// false, with the reason, when it cannot be.
-bool MessageText(const CommandLine& line, std::string* text, std::string* error) {
-    const std::string& operand = line.Operands()[1];
-    bool fromInput = operand == "-";
-    std::string input;
-    if (!fromInput) {
-        input = operand;
-    } else if (!ReadMessageBytes(stdin, &input, error)) {
-        *error = "standard input " + *error;
-        return false;
-    }
-    bool shiftJis = line.Has("--sjis");
-#ifdef _WIN32
-    // Windows hands the arguments over in the ANSI code page: 932 already.
-    shiftJis = shiftJis || !fromInput;
-#endif
-    if (shiftJis) {
-        *text = input;
-        return true;
-    }
+// The message as code page 932, read as hostsim send reads a message file:
+// from the file MESSAGE names, standard input for "-", or the text --text
+// gives; false, with the reason, when it cannot be.
+bool MessageOf(const CommandLine& line, std::string* text, std::string* error) {
+    MessageFileOptions reading{line.Has("--sjis"), line.Has("--substitute")};
     std::vector<Replacement> replaced;
-    if (!UserTextToCodePage932(input, line.Has("--substitute"), "the message's ", text, &replaced,
-                               error)) {
-        return false;
+    bool read = false;
+    if (const std::string* given = line.Value(kTextOption)) {
+#ifdef _WIN32
+        // Windows hands the arguments over in the ANSI code page: 932 already.
+        reading.shiftJis = true;
+#endif
+        read = MessageText(*given, reading, "the message's ", text, &replaced, error);
+    } else if (line.Operands()[1] == "-") {
+#ifdef _WIN32
+        // As a file is read: every byte, none taken for an end (Ctrl+Z).
+        _setmode(_fileno(stdin), _O_BINARY);
+#endif
+        std::string bytes;
+        if (!ReadMessageBytes(stdin, &bytes, error)) {
+            *error = "standard input " + *error;
+            return false;
+        }
+        read = MessageText(std::move(bytes), reading, "standard input: ", text, &replaced, error);
+    } else {
+        read = ReadMessageText(line.Operands()[1], reading, text, &replaced, error);
     }
     for (const Replacement& replacement : replaced) {
         std::fprintf(stderr, "hostsim command: warning: %s\n", Describe(replacement).c_str());
     }
-    return true;
+    return read;
 }
 
 void PrintOutcome(const Host& host, HMENU menu, int position, const std::string& text,
@@ -117,9 +136,16 @@ int CommandVerb(Session& session) {
         return session.Fail("unknown command '" + name +
                             "': hankaku, emoji, check or delete-blanks");
     }
+    Answerer answerer = WhoAnswers(line.Has("--person"));
+    if (answerer == Answerer::PersonAtTerminal && !line.Has(kTextOption) &&
+        line.Operands()[1] == "-") {
+        return session.Fail(
+            "--person answers on standard input, which holds the message: give the message as a "
+            "file or with --text");
+    }
     std::string text;
     std::string error;
-    if (!MessageText(line, &text, &error)) {
+    if (!MessageOf(line, &text, &error)) {
         return session.Fail(error);
     }
 
@@ -140,7 +166,6 @@ int CommandVerb(Session& session) {
                             "' to the compose window's menu");
     }
     std::optional<User> user;
-    Answerer answerer = WhoAnswers(line.Has("--person"));
     if (answerer != Answerer::PersonAtWindow) {
         user.emplace();
     }
@@ -157,7 +182,7 @@ int CommandVerb(Session& session) {
 }  // namespace
 
 int RunCommand(const Args& args) {
-    return RunVerb(Verb{"command", kOptions, kOperands, CommandVerb}, args);
+    return RunVerb(Verb{"command", kOptions, kOperands, CommandVerb, kTextOption}, args);
 }
 
 }  // namespace hostsim

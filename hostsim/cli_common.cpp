@@ -162,9 +162,7 @@ bool Session::Start(const std::vector<IniValue>& values) {
         Fail("the settings " + ForTerminal(userIni) + " " + NotAFile(userIni, kind, "an INI file"));
         return false;
     }
-    if (values.empty()) {
-        iniNote_ = UnreadableIni(plugin_);
-    }
+    iniNote_ = UnreadableIni(plugin_);
     if (!values.empty()) {
         if (!copy_.Make(plugin_, values, &error)) {
             Fail(error);
@@ -172,6 +170,7 @@ bool Session::Start(const std::vector<IniValue>& values) {
         }
         path = copy_.Plugin();
         ini_ = copy_.Ini();
+        copied_ = true;
     }
     if (!host_.Load(path, &error)) {
         // Named as the user named it, not as its private copy.
@@ -189,7 +188,7 @@ bool Session::Start(const std::vector<IniValue>& values) {
 }
 
 int Session::SettingUsed(const char* key) const {
-    if (!iniNote_.empty()) {
+    if (!iniNote_.empty() && !copied_) {
         return 0;
     }
     return static_cast<int>(
@@ -225,11 +224,19 @@ int RunVerb(const Verb& verb, const Args& args) {
     std::string error;
     bool parsed = line.Parse(args, options, &error);
     const std::vector<std::string>& operands = line.Operands();
-    if (parsed && operands.size() < verb.operands.size()) {
+    const bool lastGiven = verb.lastOperandOption && line.Has(verb.lastOperandOption);
+    const size_t wanted = verb.operands.size() - (lastGiven ? 1 : 0);
+    if (parsed && operands.size() < wanted) {
         error = std::string(verb.operands[operands.size()]) + " is missing";
         parsed = false;
-    } else if (parsed && operands.size() > verb.operands.size()) {
-        error = "unexpected argument '" + ForTerminal(operands[verb.operands.size()]) + "'";
+    } else if (parsed && lastGiven && operands.size() == verb.operands.size()) {
+        const std::string operand = verb.operands[wanted];
+        error = std::string(verb.lastOperandOption) + " and " +
+                operand.substr(0, operand.find(' ')) + " '" + ForTerminal(operands[wanted]) +
+                "' exclude each other";
+        parsed = false;
+    } else if (parsed && operands.size() > wanted) {
+        error = "unexpected argument '" + ForTerminal(operands[wanted]) + "'";
         parsed = false;
     }
     Session session(verb.name, line);

@@ -3,9 +3,12 @@
 #include <windows.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdio>
+#include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -117,6 +120,29 @@ std::string KnownHeaders() {
     return list;
 }
 
+// The headers that hold the recipients, whose entries the plug-in tests
+// against the carriers' rules: the first three of kHeaderNames.
+constexpr auto kRecipientHeaders = std::span(kHeaderNames).first<3>();
+
+// Tells each recipient header longer than the plug-in reads: the recipients
+// past what it reads get no rule, and the send shows nothing of it.
+void WarnOfUnseenRecipients(const std::string& path, const Message& message) {
+    for (const char* name : kRecipientHeaders) {
+        auto header = message.headers.find(name);
+        if (header == message.headers.end() ||
+            header->second.size() <= telepost::kHeaderBytesRead) {
+            continue;
+        }
+        std::fprintf(stderr,
+                     "hostsim send: warning: %s: %s is %zu bytes, longer than the plug-in reads "
+                     "whole (%zu bytes): it reads the first %zu and sees no recipient from byte "
+                     "%zu on\n",
+                     ForTerminal(path).c_str(), name, header->second.size(),
+                     telepost::kLongestWholeHeader, telepost::kHeaderBytesRead,
+                     telepost::kHeaderBytesRead + 1);
+    }
+}
+
 void PlayUser(User& user, Answer answer) {
     switch (answer) {
         case Answer::Yes:
@@ -225,11 +251,14 @@ int SendVerb(Session& session) {
                      ForTerminal(line.Operands().front()).c_str(), ShownCp932(name).c_str(),
                      KnownHeaders().c_str());
     }
+    WarnOfUnseenRecipients(line.Operands().front(), message);
 
     if (!session.Start(values)) {
         return kExitFailure;
     }
-    PrintSettings(session, !values.empty());
+    const bool settingsGiven = std::any_of(std::begin(kSettingOptions), std::end(kSettingOptions),
+                                           [&](const char* option) { return line.Has(option); });
+    PrintSettings(session, settingsGiven);
     Host& host = session.TheHost();
     HWND window = session.OpenCompose(message);
     if (!window) {

@@ -14,35 +14,38 @@ namespace {
 // plug-in's carriers.
 const char kUsageHead[] =
     "usage: hostsim info [--plugin PATH]\n"
-    "       hostsim send MESSAGE [--sjis] [--substitute] [--mode N] [--yes | --no] [--codes]\n"
+    "       hostsim send MESSAGE [--sjis] [--substitute] [--mode N] [--yes | --no]\n"
+    "                    [--codes] [--plugin PATH]\n"
     "                    [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n";
 // Then the domain options' synopsis.
 const char kUsageMiddle[] =
-    "                    [--plugin PATH]\n"
-    "       hostsim command hankaku|emoji|check|delete-blanks MESSAGE [--sjis] [--substitute]\n"
-    "                       [--person] [--plugin PATH]\n"
+    "       hostsim command hankaku|emoji|check|delete-blanks MESSAGE|--text TEXT\n"
+    "                       [--sjis] [--substitute] [--person] [--plugin PATH]\n"
     "       hostsim setup [--hankaku on|off] [--emoji on|off] [--delete-crlf on|off]\n"
     "                     [--cancel] [--plugin PATH]\n"
     "       hostsim --help | --version\n"
     "\n"
-    "--plugin PATH    the plug-in to load; without it, TELEPOST.dll beside hostsim. It\n"
-    "                 keeps its settings in the INI file of its name beside it\n"
+    "--plugin PATH    the plug-in to load; without it, TELEPOST.dll beside hostsim.\n"
+    "                 It keeps its settings in the INI file of its name beside it\n"
     "                 (TELEPOST.ini for TELEPOST.dll).\n"
     "\n"
-    "info: loads the plug-in as the host does at start-up and shows what it tells the\n"
-    "host and the settings its INI file holds.\n"
+    "info: loads the plug-in as the host does at start-up and shows what it tells\n"
+    "the host and the settings its INI file holds.\n"
     "\n"
-    "send: sends MESSAGE (headers To, Cc, Bcc, Subject, From, a blank line, the body;\n"
-    "UTF-8, or Shift-JIS with --sjis; lines end in LF or CR LF, handed over in CR LF as\n"
-    "in a compose window) through the plug-in and shows what the phones get: each\n"
-    "header it changed, each warning and the answer, the body it handed back, and\n"
-    "whether the send goes on.\n"
-    "  --substitute    a character that Shift-JIS (code page 932) cannot hold is sent as\n"
-    "                  the conversion's stand-in, each one listed; without it, an error\n"
-    "  --yes, --no     answer every length warning so; without them the terminal asks,\n"
-    "                  or, when input is no terminal, No (the default button) is pressed\n"
-    "  --mode N        the host's send mode, a whole number; not 0: the plug-in converts\n"
-    "                  the body only\n"
+    "send: sends MESSAGE (headers To, Cc, Bcc, Subject, From, a blank line, the\n"
+    "body; UTF-8, or Shift-JIS with --sjis; lines end in LF or CR LF, handed over\n"
+    "in CR LF as in a compose window) through the plug-in and shows what the\n"
+    "phones get: each header it changed, each warning and the answer, the body it\n"
+    "handed back, and whether the send goes on.\n"
+    "  --substitute    a character that Shift-JIS (code page 932) cannot hold is\n"
+    "                  sent as the conversion's stand-in, each one listed; without\n"
+    "                  it, an error\n"
+    "  --yes, --no     answer every length warning so; without them the terminal\n"
+    "                  asks, or, when input is no terminal, No (the default button)\n"
+    "                  is pressed\n"
+    "  --mode N        the host's send mode, a whole number; not 0: the plug-in\n"
+    "                  applies no carrier's rule, asks nothing and hands no text\n"
+    "                  back: the message goes as written, whatever the settings\n"
     "  --codes         show each emoji's i-mode code beside its picture\n"
     "  --hankaku, --emoji, --delete-crlf on|off\n"
     "                  the plug-in's settings for this send\n";
@@ -50,26 +53,29 @@ const char kUsageMiddle[] =
 const char kUsageTail[] =
     "The settings and domains given are for this send only: the plug-in runs from a\n"
     "private copy whose INI file is the user's with them written over it, and the\n"
-    "user's INI file is never written. Without them the plug-in reads the user's file\n"
-    "as it stands (absent settings: off).\n"
-    "exit status: 0 the send goes on, 1 cancelled, 2 a wrong argument, a message that\n"
-    "cannot be read, a setting that cannot be given, or a plug-in that does not load\n"
+    "user's INI file is never written. Without them the plug-in reads the user's\n"
+    "file as it stands (absent settings: off).\n"
+    "exit status: 0 the send goes on, 1 cancelled, 2 a wrong argument, a message\n"
+    "that cannot be read, a setting that cannot be given, or a plug-in that does\n"
+    "not load\n"
     "\n"
-    "command: opens a compose window holding MESSAGE (UTF-8 text, Shift-JIS with --sjis,\n"
-    "- for standard input), chooses the plug-in's command from the window's menu and\n"
-    "shows the text the command handed back and any message box it showed; the\n"
-    "message box's default button is pressed, or with --person a person answers it\n"
-    "(on Windows in the box itself, elsewhere on the terminal).\n"
+    "command: opens a compose window holding MESSAGE, a file whose whole content is\n"
+    "the message's text (no headers; read and checked as send reads its message),\n"
+    "or - for standard input; --text TEXT gives the text itself instead. Chooses\n"
+    "the plug-in's command from the window's menu and shows the text the command\n"
+    "handed back and any message box it showed; the message box's default button\n"
+    "is pressed, or with --person a person answers it (on Windows in the box\n"
+    "itself, elsewhere on the terminal).\n"
     "\n"
-    "setup: opens the plug-in's settings dialog. Given settings or --cancel, the user\n"
-    "sets the boxes so and presses OK (or Cancel); without them, on Windows a person\n"
-    "uses the dialog, elsewhere OK is pressed. Shows the boxes as the dialog opened and\n"
-    "the INI file afterwards, which the dialog writes as in the mail client.\n"
+    "setup: opens the plug-in's settings dialog. Given settings or --cancel, the\n"
+    "user sets the boxes so and presses OK (or Cancel); without them, on Windows a\n"
+    "person uses the dialog, elsewhere OK is pressed. Shows the boxes as the dialog\n"
+    "opened and the INI file afterwards, which the dialog writes as in the mail\n"
+    "client.\n"
     "\n"
     "--version prints hostsim's version, which is TELEPOST's.\n";
 
-// The columns of the synopsis' lines and of the text's, at most.
-constexpr size_t kSynopsisWidth = 88;
+// The columns of a line of the usage, at most: a terminal's width.
 constexpr size_t kTextWidth = 80;
 constexpr char kSynopsisIndent[] = "                    ";
 constexpr char kOptionIndent[] = "  ";
@@ -148,7 +154,7 @@ std::string DomainOptionsSynopsis() {
         word += " LIST]";
         words.push_back(word);
     }
-    return Wrapped(words, kSynopsisIndent, kSynopsisWidth);
+    return Wrapped(words, kSynopsisIndent, kTextWidth);
 }
 
 std::string DomainOptionsText() {

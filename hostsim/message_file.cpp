@@ -173,19 +173,45 @@ bool UserTextToCodePage932(const std::string& utf8, bool substitute, const std::
     return true;
 }
 
-bool ReadMessageFile(const std::string& path, const MessageFileOptions& options, Message* message,
-                     std::vector<Replacement>* replaced, std::string* error) {
-    std::string bytes;
+bool MessageText(std::string bytes, const MessageFileOptions& options, const std::string& where,
+                 std::string* text, std::vector<Replacement>* replaced, std::string* error) {
     std::string reason;
-    bool read = ReadBytes(path, &bytes, &reason) && CheckBytes(bytes, &reason);
-    std::string text = bytes;
-    if (read && !options.shiftJis) {
+    if (!CheckBytes(bytes, &reason)) {
+        *error = where + reason;
+        return false;
+    }
+    std::string read = bytes;
+    if (!options.shiftJis) {
         if (bytes.rfind(kUtf8Mark, 0) == 0) {
             bytes.erase(0, sizeof kUtf8Mark - 1);
         }
-        read = UserTextToCodePage932(bytes, options.substitute, "", &text, replaced, &reason);
+        if (!UserTextToCodePage932(bytes, options.substitute, where, &read, replaced, error)) {
+            return false;
+        }
     }
-    if (!read || !ParseMessage(text, message, &reason)) {
+    *text = WithCrLf(read);
+    return true;
+}
+
+bool ReadMessageText(const std::string& path, const MessageFileOptions& options, std::string* text,
+                     std::vector<Replacement>* replaced, std::string* error) {
+    const std::string where = ForTerminal(path) + ": ";
+    std::string bytes;
+    if (!ReadBytes(path, &bytes, error)) {
+        *error = where + *error;
+        return false;
+    }
+    return MessageText(std::move(bytes), options, where, text, replaced, error);
+}
+
+bool ReadMessageFile(const std::string& path, const MessageFileOptions& options, Message* message,
+                     std::vector<Replacement>* replaced, std::string* error) {
+    std::string text;
+    if (!ReadMessageText(path, options, &text, replaced, error)) {
+        return false;
+    }
+    std::string reason;
+    if (!ParseMessage(text, message, &reason)) {
         *error = ForTerminal(path) + ": " + reason;
         return false;
     }

@@ -41,6 +41,21 @@ inline constexpr const char* kHeaderNames[] = {"To", "Cc", "Bcc", "Subject", "Fr
 // The message's headers that are none of kHeaderNames, e.g. a misspelt "Tp".
 std::vector<std::string> UnknownHeaders(const Message& message);
 
+// A message's text as the user gave it, `bytes`, in code page 932 with its
+// lines ended by CR LF, as a compose window holds it. False, with a one-line
+// reason behind `where` (such as "message.txt: ") naming the line, when it
+// holds a NUL byte or a CR without LF, is not UTF-8, or holds a character
+// code page 932 cannot hold (unless `options.substitute`, which lists them in
+// `replaced`).
+bool MessageText(std::string bytes, const MessageFileOptions& options, const std::string& where,
+                 std::string* text, std::vector<Replacement>* replaced, std::string* error);
+
+// Reads the file at `path` as MessageText takes it, its whole content one
+// text; the reason names the file. False also when the file cannot be read,
+// is no regular file or is larger than kMaxMessageBytes.
+bool ReadMessageText(const std::string& path, const MessageFileOptions& options, std::string* text,
+                     std::vector<Replacement>* replaced, std::string* error);
+
 // Reads the message file at `path`. False, with a one-line reason naming the
 // file and the line at fault, when the file cannot be read (or is no regular
 // file, or is larger than kMaxMessageBytes), holds a NUL byte

@@ -3,9 +3,10 @@
 #   bash scripts/package.sh
 # builds TELEPOST.dll with the windows preset (installing what is missing) and
 # writes, in dist/:
-#   TELEPOST-<version>-win32.zip        TELEPOST.dll, README-ja.txt (the user
-#                                       guide), LICENSE.txt, CHANGELOG.txt and
-#                                       RUNTIME-LICENSES.txt
+#   TELEPOST-<version>-win32.zip        TELEPOST.dll, TELEPOST-sample.ini (a
+#                                       settings file to copy), README-ja.txt
+#                                       (the user guide), LICENSE.txt,
+#                                       CHANGELOG.txt and RUNTIME-LICENSES.txt
 #   TELEPOST-<version>-win32-debug.zip  TELEPOST.dll.debug, the DLL's debug
 #                                       information
 #   SHA256SUMS                          both archives' SHA-256
@@ -14,7 +15,12 @@
 # history for users, and the guide is the one for this version. The texts are
 # made for Notepad on a Japanese Windows: UTF-8 with a byte order mark, CRLF
 # line ends; the guide and the change log are turned from Markdown into plain
-# text of at most 80 columns (scripts/notepad_text.py).
+# text of at most 80 columns (scripts/notepad_text.py). The sample settings
+# file is what the plug-in reads best: Shift-JIS (code page 932) without a
+# byte order mark, CRLF line ends. It never bears the name of the file the
+# plug-in reads (TELEPOST.ini), so that unpacking an update over the plug-in
+# folder cannot overwrite the user's settings; the user copies it and renames
+# it once, at installation.
 # The archives are the same at every run of one commit: fixed file order, the
 # commit's time on every file, no owner or extra attributes.
 set -euo pipefail
@@ -33,6 +39,8 @@ refuse() {
   exit 1
 }
 [ -f docs/ja/guide.md ] || refuse "docs/ja/guide.md is missing: no package without the guide"
+[ -f docs/ja/TELEPOST-sample.ini ] ||
+  refuse "docs/ja/TELEPOST-sample.ini is missing: the guide's install step copies it"
 released=$(sed -n "s/^## \[${version//./\\.}\] - \([0-9]\{4\}-[0-9][0-9]-[0-9][0-9]\)\$/\1/p" CHANGELOG.md)
 [ -n "$released" ] ||
   refuse "CHANGELOG.md has no dated entry '## [$version] - YYYY-MM-DD': no package of an unreleased version"
@@ -64,7 +72,15 @@ crlf_text() {
   { printf '\xEF\xBB\xBF'; sed '1s/^\xEF\xBB\xBF//; s/\r$//; s/$/\r/' "$1"; } >"$2"
 }
 
+# ansi_ini SOURCE TARGET: a UTF-8 text as code page 932 with CRLF line ends,
+# without a byte order mark (one before the section hides it from Windows).
+ansi_ini() {
+  { sed '1s/^\xEF\xBB\xBF//; s/\r$//; s/$/\r/' "$1" | iconv -f UTF-8 -t CP932; } >"$2" ||
+    refuse "$1 cannot be written in code page 932"
+}
+
 cp "$built/TELEPOST.dll" "$stage/$name/"
+ansi_ini docs/ja/TELEPOST-sample.ini "$stage/$name/TELEPOST-sample.ini"
 "$python" scripts/notepad_text.py render docs/ja/guide.md "$stage/$name/README-ja.txt"
 "$python" scripts/notepad_text.py render CHANGELOG.md "$stage/$name/CHANGELOG.txt"
 crlf_text LICENSE "$stage/$name/LICENSE.txt"

@@ -52,7 +52,7 @@ xvfb-run -a -s "-screen 0 640x400x24" bash -c '
   wine "$HOSTSIM" setup >/dev/null 2>&1 &
   photograph settings-dialog.png
   # Wine hands the UTF-8 argument to the program in code page 932.
-  wine "$HOSTSIM" command --person check "テスト" >/dev/null 2>&1 &
+  wine "$HOSTSIM" command --person check --text "テスト" >/dev/null 2>&1 &
   photograph double-byte-check.png
 '
 echo "wrote $folder/settings-dialog.png and $folder/double-byte-check.png"

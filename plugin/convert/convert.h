@@ -2,10 +2,22 @@
 //
 // Each takes a writable NUL-terminated string, rewrites it in one pass from
 // left to right, and returns the same pointer. None lengthens the text,
-// allocates memory, or reads or writes beyond the input's terminator. Any
-// byte sequence is accepted, malformed double-byte characters included: a
-// lead byte (0x81-0x9F, 0xE0-0xFC) not followed by a trail byte counts as a
+// allocates memory, or writes outside the text and its terminator. Any byte
+// sequence is accepted, malformed double-byte characters included: a lead
+// byte (0x81-0x9F, 0xE0-0xFC) not followed by a trail byte counts as a
 // single byte.
+//
+// What they read outside the text: on x86, where they take the block paths
+// (see paths.h), the terminator is looked for in aligned groups of 64 bytes
+// (128 where the blocks are 32 bytes), and the group that holds the text's
+// first byte and the one that holds its terminator may be read whole: up to
+// 63 (or 127) bytes before the text and up to 63 (or 127) after the
+// terminator. Nothing else outside the text is read, those bytes' values
+// change nothing, and none is written. These reads cannot fault: a group
+// aligned to its size lies within one page (pages are multiples of 4096
+// bytes), and a group is read only when it holds a byte of the text or its
+// terminator, so its page is one the caller can read. Byte at a time reads
+// the text and its terminator alone.
 #pragma once
 
 namespace telepost {

@@ -21,14 +21,14 @@ struct ComposeWindow {
 // first read of a value that is joined or converted asks for all of it.
 constexpr int kHeaderSize = 2048;
 
-// The largest buffer a header value is read into.
-constexpr int kLargestHeaderRead = 2 * 1024 * 1024;
-
-// The longest value read whole: 2,097,150 bytes. A value that fills a buffer
-// to its last byte, the terminator's, may go on past it, so the largest
-// buffer holds a whole value of two bytes less than its size; a longer one is
-// held in part and never written back.
-constexpr std::size_t kLongestWholeHeader = kLargestHeaderRead - 2;
+// The largest buffer a header value is read into: the longest value read
+// whole (kLongestWholeHeader, which the contract tells the host), a byte more
+// and the terminator. A value that fills a buffer to its last byte, the
+// terminator's, may go on past it, so the largest buffer holds a whole value
+// of two bytes less than its size; a longer one is held in part, its first
+// kHeaderBytesRead bytes, and never written back.
+constexpr int kLargestHeaderRead = static_cast<int>(kLongestWholeHeader) + 2;
+static_assert(kHeaderBytesRead == kLargestHeaderRead - 1);
 
 // A header's value, read from the host. The first read asks for `firstSize`
 // bytes (at most kHeaderSize) as the carrier rules always have. While the host

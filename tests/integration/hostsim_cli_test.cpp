@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,9 @@
 #include "telepost/contract.h"
 #include "read_only_files.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -112,6 +116,18 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A path or an argument as the system's narrow functions take it: UTF-8
+// here, code page 932 on Windows.
+std::string Narrow(const std::string& utf8) {
+#ifdef _WIN32
+    std::string text;
+    Utf8ToCp932(utf8, &text);
+    return text;
+#else
+    return utf8;
+#endif
+}
+
 class HostsimCliTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -155,6 +171,42 @@ TEST_F(HostsimCliTest, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(nothing.err.rfind("usage: hostsim", 0), 0u);
 }
 
+// The columns a line takes on a terminal: two for each wide character (the
+// full-width forms, kana, kanji and the CJK marks), one for any other.
+size_t Columns(const std::string& utf8) {
+    size_t columns = 0;
+    for (size_t i = 0; i < utf8.size();) {
+        auto lead = static_cast<unsigned char>(utf8[i]);
+        size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (size_t k = 1; k < length && i + k < utf8.size(); ++k) {
+            code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        }
+        const bool wide =
+            (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
+            (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
+            (code >= 0xFF00 && code <= 0xFF60) || (code >= 0xFFE0 && code <= 0xFFE6) ||
+            code >= 0x1F300;
+        columns += wide ? 2 : 1;
+        i += length;
+    }
+    return columns;
+}
+
+// Every line of the usage, as --help prints it and as a run without a verb
+// does, fits a terminal of 80 columns.
+TEST_F(HostsimCliTest, EveryLineOfTheUsageFitsEightyColumns) {
+    EXPECT_EQ(Columns("ab\xEF\xBC\x8C\xE3\x80\x81"), 6u);  // ab，、
+    for (const std::string& usage : {Capture({"--help"}).out, Capture({}).err}) {
+        EXPECT_EQ(usage.rfind("usage: hostsim", 0), 0u) << usage;
+        std::istringstream lines(usage);
+        std::string line;
+        while (std::getline(lines, line)) {
+            EXPECT_LE(Columns(line), 80u) << line;
+        }
+    }
+}
+
 TEST_F(HostsimCliTest, EachWrongArgumentIsNamedOnOneLine) {
     const std::string file = Message("To: taro@docomo.ne.jp\n\nHi\n");
     struct Case {
@@ -179,6 +231,9 @@ TEST_F(HostsimCliTest, EachWrongArgumentIsNamedOnOneLine) {
         {{"setup", "--emoji", "maybe"}, "hostsim setup: --emoji needs on or off, not 'maybe'"},
         {{"command", "hankaku"}, "hostsim command: MESSAGE"},
         {{"command", "nope", "x"}, "unknown command 'nope'"},
+        {{"command", "hankaku", file, "--text", "x"},
+         "hostsim command: --text and MESSAGE '" + file + "' exclude each other"},
+        {{"command", "hankaku", "--text"}, "--text needs the message's text"},
         {{"info", "x"}, "hostsim info: unexpected argument 'x'"},
         {{"frobnicate"}, "hostsim: unknown command 'frobnicate'"},
     };
@@ -190,9 +245,10 @@ TEST_F(HostsimCliTest, EachWrongArgumentIsNamedOnOneLine) {
     // Arguments arrive as UTF-8 here (as code page 932 on Windows, which holds
     // every character it can give).
     ExpectOneLineError(
-        Capture({"command", "hankaku", "a\n\xF0\x9F\x98\x80"}),
+        Capture({"command", "hankaku", "--text", "a\n\xF0\x9F\x98\x80"}),
         "hostsim command: the message's line 2: \xF0\x9F\x98\x80 (U+1F600) not in code page 932");
-    Outcome substituted = Capture({"command", "hankaku", "\xF0\x9F\x98\x80", "--substitute"});
+    Outcome substituted =
+        Capture({"command", "hankaku", "--text", "\xF0\x9F\x98\x80", "--substitute"});
     EXPECT_EQ(substituted.status, kExitOk);
     EXPECT_TRUE(Holds(substituted.err, "warning: line 1: \xF0\x9F\x98\x80 (U+1F600) becomes ?"))
         << substituted.err;
@@ -233,6 +289,100 @@ TEST_F(HostsimCliTest, AMessageThatCannotBeReadAsWrittenIsAnErrorNamingTheLine) 
     }
     ExpectOneLineError(Capture({"send", folder_}), "is a folder, not a message file");
     ExpectOneLineError(Capture({"send", folder_ + "absent.txt"}), "absent.txt: cannot be read");
+}
+
+// Standard input read from the file `path` while it lives, as a shell's "<"
+// gives it.
+class StandardInputFrom {
+  public:
+    explicit StandardInputFrom(const std::string& path) : saved_(dup(fileno(stdin))) {
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                             std::fclose);
+        EXPECT_TRUE(file && dup2(fileno(file.get()), fileno(stdin)) != -1) << path;
+        std::clearerr(stdin);
+    }
+    ~StandardInputFrom() {
+        dup2(saved_, fileno(stdin));
+        close(saved_);
+        std::clearerr(stdin);
+    }
+    StandardInputFrom(const StandardInputFrom&) = delete;
+    StandardInputFrom& operator=(const StandardInputFrom&) = delete;
+
+  private:
+    int saved_;
+};
+
+// hostsim command takes its message as send does: a file, standard input
+// ("-") or, only through --text, the text itself; and what send refuses in a
+// message, command refuses with the same words.
+TEST_F(HostsimCliTest, TheCommandTakesItsMessageAsSendDoes) {
+    const std::string utf8 =  // Ａｂｃ１２３
+        "\xEF\xBC\xA1\xEF\xBD\x82\xEF\xBD\x83\xEF\xBC\x91\xEF\xBC\x92\xEF\xBC\x93";
+    const std::string shiftJis = "\x82\x60\x82\x82\x82\x83\x82\x50\x82\x51\x82\x52";
+    struct Source {
+        const char* what;
+        std::string bytes;  // the file's, or standard input's
+        Args args;          // after "command hankaku"
+        bool fromInput = false;
+    };
+    const Source sources[] = {
+        {"a UTF-8 file", utf8 + "\n", {file_}},
+        {"a UTF-8 file with a byte order mark", "\xEF\xBB\xBF" + utf8 + "\n", {file_}},
+        {"a Shift-JIS file", shiftJis + "\r\n", {file_, "--sjis"}},
+        {"standard input", utf8 + "\n", {"-"}, true},
+        {"--text", "", {"--text", Narrow(utf8)}},
+    };
+    const std::string input = folder_ + "input.txt";
+    for (const Source& c : sources) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(c.fromInput ? input : file_, std::ios::binary) << c.bytes;
+        Args args = {"command", "hankaku"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::optional<StandardInputFrom> redirected;
+        if (c.fromInput) {
+            redirected.emplace(input);
+        }
+        Outcome outcome = Capture(args);
+        EXPECT_EQ(outcome.status, kExitOk) << outcome.err;
+        EXPECT_TRUE(Holds(outcome.out, "\nhanded back  Abc123\n")) << outcome.out;
+    }
+
+    struct Refused {
+        const char* what;
+        std::string bytes;
+        std::string reason;
+    };
+    const Refused refused[] = {
+        {"a NUL byte",
+         std::string("Abc\n1\0"
+                     "23\n",
+                     9),
+         "line 2 holds a NUL byte"},
+        {"a lone CR", "Abc\r123\n", "line 1 ends in CR without LF"},
+        {"bytes that are not UTF-8", "Abc\n\xFF\xFE\n", "line 2 is not UTF-8"},
+        {"an emoji code page 932 lacks", "Abc \xF0\x9F\x98\x80\n",
+         "line 1: \xF0\x9F\x98\x80 (U+1F600) not in code page 932"},
+    };
+    for (const Refused& c : refused) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(input, std::ios::binary) << c.bytes;
+        Outcome send = Capture({"send", input});
+        ExpectOneLineError(send, "hostsim send: " + input + ": " + c.reason);
+        const std::string words = send.err.substr(send.err.find(": ") + 2);
+        ExpectOneLineError(Capture({"command", "hankaku", input}), "hostsim command: " + words);
+        StandardInputFrom redirected(input);
+        ExpectOneLineError(Capture({"command", "hankaku", "-"}),
+                           "hostsim command: standard input: " + c.reason);
+    }
+    ExpectOneLineError(Capture({"command", "hankaku", folder_}),
+                       ": is a folder, not a message file");
+#ifndef _WIN32
+    // Here a person answers on the terminal: standard input cannot also hold
+    // the message.
+    ExpectOneLineError(Capture({"command", "check", "-", "--person"}),
+                       "--person answers on standard input, which holds the message");
+#endif
 }
 
 TEST_F(HostsimCliTest, SubstituteSendsStandInsAndListsEachOne) {
@@ -288,6 +438,92 @@ TEST_F(HostsimCliTest, SettingsForOneSendNeverTouchTheUsersIni) {
                       "convert to hankaku=0 convert to emoji=1 delete crlf=0  (from " + ini_ + ")"))
         << plain.out;
     EXPECT_EQ(ReadBytes(ini_), kUsersIni);
+}
+
+// The settings line says "given for this send" only when options gave
+// settings; with domain options alone, the settings are the user's file's, or
+// the defaults when there is none.
+TEST_F(HostsimCliTest, TheSettingsLineSaysWhereTheSettingsCameFrom) {
+    const std::string file = Message("To: taro@docomo.ne.jp\nSubject: Hi\n\nHi\n");
+    const std::string none = "  (" + ini_ + " does not exist; the plug-in used its defaults)\n";
+    struct Case {
+        const char* what;
+        bool usersIni;
+        Args options;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"a setting given",
+         true,
+         {"--hankaku", "on"},
+         GivenLine("convert to hankaku=1 convert to emoji=1 delete crlf=0", ini_)},
+        {"a setting given, no INI file",
+         false,
+         {"--hankaku", "on"},
+         GivenLine("convert to hankaku=1 convert to emoji=0 delete crlf=0", ini_)},
+        {"domains alone",
+         true,
+         {"--j-domains", "ezweb.ne.jp"},
+         "convert to hankaku=0 convert to emoji=1 delete crlf=0  (from " + ini_ + ")\n"},
+        {"domains alone, no INI file",
+         false,
+         {"--j-domains", "ezweb.ne.jp"},
+         "convert to hankaku=0 convert to emoji=0 delete crlf=0" + none},
+        {"nothing given, no INI file",
+         false,
+         {},
+         "convert to hankaku=0 convert to emoji=0 delete crlf=0" + none},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.usersIni) {
+            std::ofstream(ini_, std::ios::binary) << kUsersIni;
+        } else {
+            std::remove(ini_.c_str());
+        }
+        Args args = {"send", file};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        Outcome outcome = Capture(args, folder_);
+        EXPECT_EQ(outcome.status, kExitOk) << outcome.err;
+        EXPECT_TRUE(Holds(outcome.out, "settings    " + c.line)) << outcome.out;
+    }
+}
+
+// A recipient header longer than the plug-in reads whole: what the plug-in
+// did not read gets no rule (here, no question for the DoCoMo address at the
+// end), and hostsim says from which byte on it saw no recipient.
+TEST_F(HostsimCliTest, RecipientsPastWhatThePlugInReadsAreTold) {
+    const std::string tail = "@example.com, taro@docomo.ne.jp";
+    struct Case {
+        const char* header;
+        size_t bytes;
+        bool seen;  // the DoCoMo address, and so the question
+    };
+    const Case cases[] = {
+        {"To", 2097151, true},    // its last byte the last the plug-in reads
+        {"Bcc", 2097152, false},  // a byte past it: the address is cut
+        {"To", 3900000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.header) + ", " + std::to_string(c.bytes) + " bytes");
+        const std::string file =
+            Message(std::string(c.header) + ": " + std::string(c.bytes - tail.size(), 'x') + tail +
+                    "\nSubject: Hi\n\n" + std::string(600, 'a') + "\n");
+        Outcome outcome = Capture({"send", file, "--no"});
+        if (c.seen) {
+            EXPECT_EQ(outcome.status, kExitCancelled);
+            EXPECT_EQ(outcome.err, "");
+            EXPECT_TRUE(Holds(outcome.out, "warning 1  answered No")) << outcome.out;
+        } else {
+            EXPECT_EQ(outcome.status, kExitOk);
+            EXPECT_EQ(outcome.err, "hostsim send: warning: " + file + ": " + c.header + " is " +
+                                       std::to_string(c.bytes) +
+                                       " bytes, longer than the plug-in reads whole (2097150 "
+                                       "bytes): it reads the first 2097151 and sees no recipient "
+                                       "from byte 2097152 on\n");
+            EXPECT_TRUE(Holds(outcome.out, "send       goes on (0)")) << outcome.out;
+        }
+    }
 }
 
 // A long mail to a DoCoMo smartphone goes out with no question and no emoji
@@ -387,18 +623,6 @@ TEST_F(HostsimCliTest, APlugInThatDoesNotLoadIsToldWithTheSystemsReason) {
                                        ": No such file or directory)"))
         << outcome.err;
     EXPECT_TRUE(Holds(text.err, file_ + ": invalid ELF header) (error 126)")) << text.err;
-#endif
-}
-
-// A path as the system's narrow functions take it: UTF-8 here, code page 932
-// on Windows.
-std::string Narrow(const std::string& utf8) {
-#ifdef _WIN32
-    std::string text;
-    Utf8ToCp932(utf8, &text);
-    return text;
-#else
-    return utf8;
 #endif
 }
 

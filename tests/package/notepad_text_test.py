@@ -142,5 +142,21 @@ class Check(unittest.TestCase):
                 self.assertTrue(any(expected in message for _, message in found), found)
 
 
+class ShippedTexts(unittest.TestCase):
+    """The guide and the change log as the package renders them, so that an
+    edit that would not read well in Notepad fails here, without the Windows
+    build the package needs."""
+
+    ROOT = os.path.join(os.path.dirname(__file__), "..", "..")
+
+    def test_they_render_clean(self):
+        for source in ["docs/ja/guide.md", "CHANGELOG.md"]:
+            with self.subTest(source):
+                with open(os.path.join(self.ROOT, source), encoding="utf-8-sig") as markdown:
+                    lines = notepad_text.render(markdown.read())
+                data = (notepad_text.BOM + "".join(line + "\r\n" for line in lines)).encode("utf-8")
+                self.assertEqual(notepad_text.problems(data), [])
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -3,12 +3,15 @@
 // wherever the block boundaries and the terminator fall and however the text
 // is aligned; the conversions keep the properties they promise; no path
 // writes a byte outside the text; and the 32-byte path runs from a stack
-// that is not aligned for it.
+// that is not aligned for it. Where a path differs from byte at a time, the
+// failure gives the conversion, the path, the first offset where the outputs
+// part, the input in hex and both outputs there.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
+#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -50,13 +53,77 @@ std::string Converted(const Pass& pass, ConversionPath path, const std::string& 
     return buffer.get();
 }
 
+const char* PathName(ConversionPath path) {
+    switch (path) {
+        case ConversionPath::kByteAtATime:
+            return "byte at a time";
+        case ConversionPath::kSse2Blocks:
+            return "SSE2, 16-byte blocks";
+        case ConversionPath::kSsse3Blocks:
+            return "SSSE3, 16-byte blocks";
+        case ConversionPath::kAvx2Blocks:
+            return "AVX2, 32-byte blocks";
+        case ConversionPath::kAvx512Blocks:
+            return "AVX-512 VBMI2, 32-byte blocks";
+    }
+    return "unknown";
+}
+
+// Bytes in hex, 32 to a line from `from` on, each line headed by its first
+// byte's offset. The block paths take their blocks at fixed positions from
+// the text's start, so each line of the input is two 16-byte blocks or one
+// of 32.
+std::string Hex(const std::string& bytes, std::size_t from, std::size_t to) {
+    constexpr std::size_t kLine = 32;
+    std::string hex;
+    char part[32];
+    for (std::size_t at = from; at < to; ++at) {
+        if ((at - from) % kLine == 0) {
+            std::snprintf(part, sizeof part, "\n%7zu ", at);
+            hex += part;
+        }
+        std::snprintf(part, sizeof part, " %02X", static_cast<unsigned char>(bytes[at]));
+        hex += part;
+    }
+    return hex;
+}
+
+// Whether `pass` on `path` gave byte at a time's output; if not, where and
+// how the two part.
+testing::AssertionResult SameAsByteAtATime(const Pass& pass, ConversionPath path,
+                                           const std::string& text, const std::string& expected,
+                                           const std::string& converted) {
+    if (converted == expected) {
+        return testing::AssertionSuccess();
+    }
+    const std::size_t common = std::min(expected.size(), converted.size());
+    const auto offset = static_cast<std::size_t>(
+        std::mismatch(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(common),
+                      converted.begin())
+            .first -
+        expected.begin());
+    const std::size_t line = offset / 32 * 32;
+    return testing::AssertionFailure()
+           << pass.name << " on path " << static_cast<int>(path) << " (" << PathName(path)
+           << ") first differs from byte at a time at output offset " << offset << " (outputs of "
+           << expected.size() << " and " << converted.size() << " bytes)\ninput, " << text.size()
+           << " bytes:" << Hex(text, 0, text.size()) << "\nbyte at a time from offset " << line
+           << ":" << Hex(expected, line, std::min(line + 32, expected.size()))
+           << "\nthis path from offset " << line << ":"
+           << Hex(converted, line, std::min(line + 32, converted.size()));
+}
+
 testing::AssertionResult BlockPathsAgree(const std::string& text) {
     for (const Pass& pass : kPasses) {
         const std::string expected = Converted(pass, ConversionPath::kByteAtATime, text);
         for (ConversionPath path : kBlockPaths) {
-            if (CanRun(path) && Converted(pass, path, text) != expected) {
-                return testing::AssertionFailure()
-                       << pass.name << " on path " << static_cast<int>(path);
+            if (!CanRun(path)) {
+                continue;
+            }
+            const testing::AssertionResult same =
+                SameAsByteAtATime(pass, path, text, expected, Converted(pass, path, text));
+            if (!same) {
+                return same;
             }
         }
     }
@@ -162,6 +229,38 @@ TEST(ConversionBlocksTest, BlockPathsMatchByteAtATimeOnEveryPair) {
     }
 }
 
+TEST(ConversionBlocksTest, EmojiCarryCrossesABlockWhoseBytesAllOpenCharacters) {
+    // The worked example beside CarryInto (imode_emoji_blocks.inc), on every
+    // path. The second 16-byte block (9F 88 eight times) is all bytes that
+    // open a character, so where its characters begin is the first block's
+    // to tell. Where the first ends with a lead byte, the second's last
+    // character takes the third block's 0x87, and 87 40 (①) is no character;
+    // where it ends with an ASCII byte, it is one.
+    const std::string second16 = "\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88";
+    const std::string tail(44, 'A');
+    struct Case {
+        std::string text;
+        std::string converted;
+    };
+    const Case kCases[] = {
+        {"ABCDEFGHIJKLMNO\x88" + second16 + "\x87\x40!!" + tail,
+         "ABCDEFGHIJKLMNO\x88" + second16 + "\x87\x40\xF9\xA9" + tail},
+        {"ABCDEFGHIJKLMNOO" + second16 + "\x87\x40!!" + tail,
+         "ABCDEFGHIJKLMNOO" + second16 + "\xF9\x87\xF9\xA9" + tail},
+    };
+    const Pass& emoji = kPasses[1];
+    for (const Case& each : kCases) {
+        const std::string expected = Converted(emoji, ConversionPath::kByteAtATime, each.text);
+        EXPECT_EQ(expected, each.converted);
+        for (ConversionPath path : kBlockPaths) {
+            if (CanRun(path)) {
+                EXPECT_TRUE(SameAsByteAtATime(emoji, path, each.text, expected,
+                                              Converted(emoji, path, each.text)));
+            }
+        }
+    }
+}
+
 TEST(ConversionBlocksTest, KeepTheirPromisesOnGeneratedTexts) {
     std::mt19937 random(7);
     std::uniform_int_distribution<std::size_t> length(0, 200);
@@ -232,9 +331,8 @@ TEST(ConversionBlocksTest, FindTheTerminatorWhereverTheTextIsAligned) {
                     std::memcpy(start, text.c_str(), text.size() + 1);
                     const std::string after(start + text.size() + 1, std::end(buffer));
                     ASSERT_EQ(pass.convert(path, start), start);
-                    ASSERT_EQ(std::string(start), expected)
-                        << pass.name << " on path " << static_cast<int>(path) << ", length "
-                        << length << ", offset " << offset;
+                    ASSERT_TRUE(SameAsByteAtATime(pass, path, text, expected, start))
+                        << "\nlength " << length << ", offset " << offset;
                     ASSERT_EQ(std::string(start + text.size() + 1, std::end(buffer)), after);
                 }
             }
@@ -308,9 +406,9 @@ TEST(ConversionBlocksTest, BlockPathsRunFromAMisalignedStack) {
             for (unsigned skew = 0; skew < 32; skew += 4) {
                 std::string copy = text;
                 ASSERT_EQ(CallWithStackSkew(entries.entries[pass], copy.data(), skew), copy.data());
-                EXPECT_EQ(std::string(copy.c_str()), expected)
-                    << kPasses[pass].name << " on path " << static_cast<int>(entries.path)
-                    << ", skew " << skew;
+                EXPECT_TRUE(
+                    SameAsByteAtATime(kPasses[pass], entries.path, text, expected, copy.c_str()))
+                    << "\nskew " << skew;
             }
         }
     }

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <iterator>
 
 #include "telepost/domain_list.h"
@@ -86,6 +87,13 @@ static_assert(std::size(kSettingBoxes) == std::size(kSettingKeys));
 // "テレポスト", the plug-in's name in the record, also the caption of every
 // message box it shows.
 inline constexpr char kPluginName[] = "\x83\x65\x83\x8C\x83\x7C\x83\x58\x83\x67";
+
+// The longest header value the plug-in reads whole with
+// BKA_CompGetSpecifiedHeader: 2,097,150 bytes. Of a longer value it reads the
+// first kHeaderBytesRead bytes and sees nothing past them: no recipient of To,
+// Cc or Bcc after them, and a Subject or From it leaves as written.
+inline constexpr std::size_t kLongestWholeHeader = 2 * 1024 * 1024 - 2;
+inline constexpr std::size_t kHeaderBytesRead = kLongestWholeHeader + 1;
 
 }  // namespace telepost
 
