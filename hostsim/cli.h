@@ -159,6 +159,15 @@ Answerer WhoAnswers(bool person);
 
 // "on"/"1" or "off"/"0"; nothing for anything else.
 std::optional<bool> OnOff(const std::string& value);
+// Writes what standard output holds. When it cannot (its reader has gone, as
+// at the end of `| head`, where SIGPIPE is ignored and always on Windows),
+// says so on standard error and ends the run with kExitFailure, leaving no
+// private folder: nothing is asked of a person who cannot see the question.
+void FlushOutput();
+// A text of the plug-in's (code page 932) that may hold `path`, a path as the
+// system gave it to the plug-in, as the terminal shows it: UTF-8 all
+// through, also where the system's paths are UTF-8 already (Linux).
+std::string ShownWithPath(const std::string& cp932, const std::string& path);
 // Writes a code page 932 text to standard output as UTF-8.
 void PrintText(const std::string& cp932);
 // Asks a person at the terminal which of the box's buttons to press: Enter,

@@ -12,6 +12,7 @@
 
 #include "cli.h"
 #include "codec.h"
+#include "interruption.h"
 #include "paths.h"
 #include "system_message.h"
 
@@ -37,13 +38,11 @@ std::string UnreadableIni(const std::string& plugin) {
     if (kind == FileKind::Missing) {
         return std::string("does not exist") + kDefaults;
     }
-    if (kind != FileKind::Regular) {
-        return NotAFile(kind, "an INI file") + kDefaults;
-    }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(ini.c_str(), "rb"),
+    std::string why;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularFile(ini, "an INI file", &why),
                                                          std::fclose);
     if (!file) {
-        return std::string("cannot be read: ") + std::strerror(errno) + kDefaults;
+        return why + kDefaults;
     }
     return {};
 }
@@ -117,11 +116,11 @@ bool CommandLine::Parse(const Args& args, std::span<const Option> options, std::
             }
         }
         if (!option) {
-            *error = "unknown option '" + name + "'";
+            *error = "unknown option '" + ForTerminal(name) + "'";
             return false;
         }
         if (given_.count(name)) {
-            *error = name + " is given twice";
+            *error = ForTerminal(name) + " is given twice";
             return false;
         }
         std::string value;
@@ -160,8 +159,8 @@ bool Session::Start(const std::vector<IniValue>& values) {
     std::string error;
     // The plug-in would wait for a FIFO's or a device's end, as hostsim would.
     const std::string userIni = IniBeside(plugin_);
-    if (FileKind kind = KindOf(userIni); kind == FileKind::Other) {
-        Fail("the settings " + ForTerminal(userIni) + " " + NotAFile(kind, "an INI file"));
+    if (FileKind kind = KindOf(userIni); kind == FileKind::Other || kind == FileKind::DeviceName) {
+        Fail("the settings " + ForTerminal(userIni) + " " + NotAFile(userIni, kind, "an INI file"));
         return false;
     }
     iniNote_ = UnreadableIni(plugin_);
@@ -245,11 +244,11 @@ int RunVerb(const Verb& verb, const Args& args) {
     } else if (parsed && lastGiven && operands.size() == verb.operands.size()) {
         const std::string operand = verb.operands[wanted];
         error = std::string(verb.lastOperandOption) + " and " +
-                operand.substr(0, operand.find(' ')) + " '" + operands[wanted] +
+                operand.substr(0, operand.find(' ')) + " '" + ForTerminal(operands[wanted]) +
                 "' exclude each other";
         parsed = false;
     } else if (parsed && operands.size() > wanted) {
-        error = "unexpected argument '" + operands[wanted] + "'";
+        error = "unexpected argument '" + ForTerminal(operands[wanted]) + "'";
         parsed = false;
     }
     Session session(verb.name, line);
@@ -280,11 +279,30 @@ std::optional<bool> OnOff(const std::string& value) {
     return std::nullopt;
 }
 
-void PrintText(const std::string& cp932) {
-    std::string utf8;
-    if (!Cp932ToUtf8(cp932, &utf8)) {
-        utf8 = cp932;  // not code page 932: shown as it is
+void FlushOutput() {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) {
+        return;
     }
+    const int error = errno;
+    std::fprintf(stderr, "%s: standard output could not be written%s%s: the run ends here\n",
+                 kProgram, error ? ": " : "", error ? std::strerror(error) : "");
+    EndRunNow(kExitFailure);
+}
+
+std::string ShownWithPath(const std::string& cp932, const std::string& path) {
+    std::string shown;
+    size_t from = 0;
+    for (size_t at = path.empty() ? std::string::npos : cp932.find(path); at != std::string::npos;
+         at = cp932.find(path, from)) {
+        shown += ShownCp932(cp932.substr(from, at - from)) + ForTerminal(path);
+        from = at + path.size();
+    }
+    return shown + ShownCp932(cp932.substr(from));
+}
+
+void PrintText(const std::string& cp932) {
+    const std::string utf8 = ShownCp932(cp932);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 
@@ -319,7 +337,7 @@ int AskOnTerminal(const MessageBoxSeen& box) {
                     (buttons[i].id == fallback.id ? letter : Lower(letter)).c_str());
     }
     std::printf("] ");
-    std::fflush(stdout);
+    FlushOutput();
     char reply[64] = {};
     std::string answer = std::fgets(reply, sizeof reply, stdin) ? reply : "";
     size_t first = answer.find_first_not_of(" \t");

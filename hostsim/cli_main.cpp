@@ -2,6 +2,8 @@
 #include <cstdio>
 
 #include "cli.h"
+#include "interruption.h"
+#include "paths.h"
 #include "telepost_version.h"
 
 namespace hostsim {
@@ -23,9 +25,7 @@ constexpr VerbEntry kVerbs[] = {
 constexpr const char* kHelp[] = {"--help", "-h", "help"};
 constexpr char kVersion[] = "--version";
 
-}  // namespace
-
-int RunHostsim(const Args& given) {
+int RunLine(const Args& given) {
     if (given.empty()) {
         PrintUsage(stderr);
         return kExitFailure;
@@ -48,8 +48,17 @@ int RunHostsim(const Args& given) {
         }
     }
     std::fprintf(stderr, "hostsim: unknown command '%s' (hostsim --help shows the usage)\n",
-                 verb.c_str());
+                 ForTerminal(verb).c_str());
     return kExitFailure;
+}
+
+}  // namespace
+
+int RunHostsim(const Args& given) {
+    EndRunOnInterruption();
+    int status = RunLine(given);
+    FlushOutput();  // a report that could not be written is no success
+    return status;
 }
 
 }  // namespace hostsim

@@ -78,7 +78,8 @@ bool GivenValues(const CommandLine& line, std::vector<IniValue>* values, std::st
         }
         std::optional<bool> on = OnOff(*value);
         if (!on) {
-            *error = std::string(kSettingOptions[i]) + " needs on or off, not '" + *value + "'";
+            *error = std::string(kSettingOptions[i]) + " needs on or off, not '" +
+                     ForTerminal(*value) + "'";
             return false;
         }
         values->push_back({telepost::kSettingsSection, telepost::kSettingKeys[i], *on ? "1" : "0"});
@@ -226,7 +227,7 @@ int SendVerb(Session& session) {
     int mode = 0;
     if (const std::string* text = line.Value("--mode"); text && !ParseMode(*text, &mode)) {
         return session.Fail("--mode needs a whole number from " + std::to_string(INT_MIN) + " to " +
-                            std::to_string(INT_MAX) + ", not '" + *text + "'");
+                            std::to_string(INT_MAX) + ", not '" + ForTerminal(*text) + "'");
     }
     std::vector<IniValue> values;
     std::string error;
@@ -247,7 +248,7 @@ int SendVerb(Session& session) {
         std::fprintf(stderr,
                      "hostsim send: warning: %s: unknown header '%s', which the plug-in never "
                      "reads (hostsim knows %s)\n",
-                     ForTerminal(line.Operands().front()).c_str(), ForTerminal(name).c_str(),
+                     ForTerminal(line.Operands().front()).c_str(), ShownCp932(name).c_str(),
                      KnownHeaders().c_str());
     }
     WarnOfUnseenRecipients(line.Operands().front(), message);

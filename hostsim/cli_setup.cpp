@@ -119,7 +119,7 @@ int SetupVerb(Session& session) {
         std::optional<bool> on = OnOff(*value);
         if (!on) {
             return session.Fail(std::string(kSettingOptions[i]) + " needs on or off, not '" +
-                                *value + "'");
+                                ForTerminal(*value) + "'");
         }
         wishes.boxes[i] = *on;
     }
@@ -143,21 +143,20 @@ int SetupVerb(Session& session) {
         if (scripted) {
             Act(dialog, wishes);
         }
-        std::fflush(stdout);
+        FlushOutput();
     });
     // The dialog's one message box tells that OK could not save the
     // settings, and leaves the dialog open: the scripted user reads it and
     // cancels.
     user.OnMessageBox([&](const MessageBoxSeen& box) {
-        std::string text;
-        Cp932ToUtf8(box.text, &text);
+        const std::string text = ShownWithPath(box.text, session.Ini());
         std::printf("message box\n");
         PrintIndented(text, "  | ");
         if (scripted) {
             std::printf("pressed      Cancel\n");
             PostMessageA(box.owner, WM_COMMAND, IDCANCEL, 0);
         }
-        std::fflush(stdout);
+        FlushOutput();
         return IDOK;
     });
     SetLastError(0);
@@ -178,7 +177,7 @@ int SetupVerb(Session& session) {
     }
     host.CloseCompose(owner);
     if (!user.MessageBoxes().empty()) {
-        return session.Fail("the settings could not be saved to " + ini);
+        return session.Fail("the settings could not be saved to " + ForTerminal(ini));
     }
     return kExitOk;
 }

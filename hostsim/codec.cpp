@@ -105,6 +105,11 @@ bool Cp932ToUtf8(const std::string& text, std::string* utf8) {
     return Recode(telepost::kCodePage, CP_UTF8, text, utf8);
 }
 
+std::string ShownCp932(const std::string& text) {
+    std::string utf8;
+    return Cp932ToUtf8(text, &utf8) ? utf8 : text;
+}
+
 bool Utf8ToCp932(const std::string& utf8, std::string* text) {
     return Recode(CP_UTF8, telepost::kCodePage, utf8, text);
 }

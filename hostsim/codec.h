@@ -11,6 +11,10 @@ namespace hostsim {
 // a character that code page 932 cannot hold; ToCodePage932 says so.
 bool Cp932ToUtf8(const std::string& text, std::string* utf8);
 bool Utf8ToCp932(const std::string& utf8, std::string* text);
+// A code page 932 text (the plug-in's, a message's, a value for the INI
+// file) as the terminal shows it: UTF-8, or its bytes as they are when they
+// are not code page 932.
+std::string ShownCp932(const std::string& text);
 
 // A character that code page 932 cannot hold, and what stands in its place.
 struct Replacement {

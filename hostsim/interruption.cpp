@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <climits>
+#include <cstdlib>
 #include <iterator>
 
 #ifndef _WIN32
@@ -23,22 +23,27 @@ namespace {
 // it is: the handler only reads it.
 std::vector<fs::path> Files;
 fs::path Folder;
+OwnerLock* Lock = nullptr;
 std::atomic<bool> Armed = false;
 
 #ifdef _WIN32
 
 DWORD MainThread = 0;
 
-BOOL WINAPI OnConsoleEvent(DWORD) {
-    if (!Armed) {
-        return FALSE;
+// Removes what is guarded, once. From a thread of the console's, the main
+// thread, which may be inside the plug-in, stops before the plug-in is
+// unloaded.
+void RemoveGuarded(bool fromAnotherThread) {
+    if (!Armed.exchange(false)) {
+        return;
     }
-    Armed = false;
-    // The handler runs on a thread of its own: the main thread, which may be
-    // inside the plug-in, stops before the plug-in is unloaded.
-    if (HANDLE main = OpenThread(THREAD_SUSPEND_RESUME, FALSE, MainThread)) {
+    if (HANDLE main =
+            fromAnotherThread ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, MainThread) : nullptr) {
         SuspendThread(main);
         CloseHandle(main);
+    }
+    if (Lock) {
+        Lock->Release();
     }
     for (const fs::path& file : Files) {
         for (int loads = 0; loads < 16; ++loads) {
@@ -50,35 +55,43 @@ BOOL WINAPI OnConsoleEvent(DWORD) {
         DeleteFileW(file.c_str());
     }
     RemoveDirectoryW(Folder.c_str());
-    return FALSE;  // the next handler, the system's, ends the process
+}
+
+BOOL WINAPI OnConsoleEvent(DWORD) {
+    RemoveGuarded(true);
+    // Ended here: the next handler, the system's, would end it with 0 under Wine.
+    TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
+    return TRUE;
 }
 
 void Arm() {
     MainThread = GetCurrentThreadId();
+    EndRunOnInterruption();
     Armed = true;
-    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
 void Disarm() {
-    SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
     Armed = false;
 }
 
 #else
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 struct sigaction Previous[std::size(kSignals)];
 
-void OnSignal(int signal) {
-    if (Armed) {
-        Armed = false;
+void RemoveGuarded() {
+    if (Armed.exchange(false)) {
         int saved = errno;
         for (const fs::path& file : Files) {
-            unlink(file.c_str());
+            unlink(file.c_str());  // the lock's file too: held, but gone
         }
         rmdir(Folder.c_str());
         errno = saved;
     }
+}
+
+void OnSignal(int signal) {
+    RemoveGuarded();
     // Ended by the signal, as without this handler: it comes again once the
     // handler returns.
     struct sigaction standard = {};
@@ -96,7 +109,12 @@ void Arm() {
         sigaddset(&action.sa_mask, signal);  // one handler at a time
     }
     for (size_t i = 0; i < std::size(kSignals); ++i) {
-        sigaction(kSignals[i], &action, &Previous[i]);
+        sigaction(kSignals[i], nullptr, &Previous[i]);
+        // A signal the run was started to ignore stays ignored: a closed
+        // pipe is then an error of writing, told as such.
+        if (Previous[i].sa_handler != SIG_IGN) {
+            sigaction(kSignals[i], &action, nullptr);
+        }
     }
 }
 
@@ -111,9 +129,11 @@ void Disarm() {
 
 }  // namespace
 
-RemovedOnInterruption::RemovedOnInterruption(std::vector<fs::path> files, fs::path folder) {
+RemovedOnInterruption::RemovedOnInterruption(std::vector<fs::path> files, fs::path folder,
+                                             OwnerLock* lock) {
     Files = std::move(files);
     Folder = std::move(folder);
+    Lock = lock;
     Arm();
 }
 
@@ -121,36 +141,36 @@ RemovedOnInterruption::~RemovedOnInterruption() {
     Disarm();
     Files.clear();
     Folder.clear();
+    Lock = nullptr;
 }
 
 #ifdef _WIN32
+
+void EndRunOnInterruption() {
+    static const bool installed = SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    (void)installed;
+}
+
+void EndRunNow(int status) {
+    RemoveGuarded(false);
+    std::_Exit(status);
+}
 
 unsigned long ThisProcess() {
     return GetCurrentProcessId();
 }
 
-bool ProcessRuns(unsigned long id) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    if (!process) {
-        return GetLastError() == ERROR_ACCESS_DENIED;  // another user's
-    }
-    DWORD code = 0;
-    bool runs = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
-    CloseHandle(process);
-    return runs;
-}
-
 #else
+
+void EndRunOnInterruption() {}  // the signals end it, each with its own status
+
+void EndRunNow(int status) {
+    RemoveGuarded();
+    std::_Exit(status);
+}
 
 unsigned long ThisProcess() {
     return static_cast<unsigned long>(getpid());
-}
-
-bool ProcessRuns(unsigned long id) {
-    if (id == 0 || id > INT_MAX) {
-        return true;  // no process of its own: never taken for a gone one
-    }
-    return kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;  // EPERM: another user's
 }
 
 #endif

@@ -24,21 +24,14 @@ std::string LineName(int line) {
 }
 
 bool ReadBytes(const std::string& path, std::string* bytes, std::string* error) {
-    FileKind kind = KindOf(path);
-    if (kind == FileKind::Folder || kind == FileKind::Other) {
-        *error = NotAFile(kind, "a message file");
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        OpenRegularFile(path, "a message file", error), std::fclose);
+    if (!file) {
         return false;
     }
     std::error_code code;
-    if (kind == FileKind::Regular &&
-        std::filesystem::file_size(FsPath(path), code) > kMaxMessageBytes) {
+    if (std::filesystem::file_size(FsPath(path), code) > kMaxMessageBytes && !code) {
         *error = TooLarge();
-        return false;
-    }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         std::fclose);
-    if (!file) {
-        *error = std::string("cannot be read: ") + std::strerror(errno);
         return false;
     }
     return ReadMessageBytes(file.get(), bytes, error);

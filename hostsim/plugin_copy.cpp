@@ -7,6 +7,7 @@
 #include <system_error>
 #include <type_traits>
 
+#include "codec.h"
 #include "host.h"
 #include "paths.h"
 
@@ -17,7 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // A private folder's name: the prefix, the identifier of the process that
-// owns it, a dash and a random number.
+// made it, a dash and a random number; the lock its run holds is on the
+// file kOwnerLockName in it.
 constexpr char kFolderPrefix[] = "hostsim-";
 constexpr char kOwnerEnd = '-';
 constexpr int kFolderAttempts = 16;
@@ -40,26 +42,23 @@ std::string AsciiName(const fs::path& path) {
     return name;
 }
 
-// The process that owns the private folder `name`; 0 for a name no run of
-// hostsim gives.
-unsigned long OwnerOf(const std::string& name) {
+// Whether `name` is one a run of hostsim gives its private folder.
+bool IsPrivateFolderName(const std::string& name) {
     constexpr size_t kPrefix = sizeof kFolderPrefix - 1;
     if (name.compare(0, kPrefix, kFolderPrefix) != 0) {
-        return 0;
+        return false;
     }
     const char* end = name.data() + name.size();
     unsigned long owner = 0;
     auto [stop, code] = std::from_chars(name.data() + kPrefix, end, owner);
     unsigned long number = 0;
-    if (code != std::errc() || stop == end || *stop != kOwnerEnd ||
-        std::from_chars(stop + 1, end, number).ptr != end || stop + 1 == end) {
-        return 0;
-    }
-    return owner;
+    return code == std::errc() && stop != end && *stop == kOwnerEnd && stop + 1 != end &&
+           std::from_chars(stop + 1, end, number).ptr == end;
 }
 
-// A new, empty folder of this run's own in the system's temporary folder.
-bool MakeFolder(fs::path* folder, std::string* error) {
+// A new folder of this run's own in the system's temporary folder, holding
+// only the file of `lock`, which this run holds from then on.
+bool MakeFolder(fs::path* folder, OwnerLock* lock, std::string* error) {
     std::error_code code;
     fs::path temporary = fs::temp_directory_path(code);
     if (code) {
@@ -72,8 +71,14 @@ bool MakeFolder(fs::path* folder, std::string* error) {
     for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
         fs::path candidate = temporary / (owner + std::to_string(random()));
         if (fs::create_directory(candidate, code)) {
-            *folder = candidate;
-            return true;
+            // A sweep that finds the folder before its lock is made takes it
+            // for a leftover: then it is another's to remove, and another
+            // name is tried.
+            if (lock->Create(candidate / kOwnerLockName)) {
+                *folder = candidate;
+                return true;
+            }
+            continue;
         }
         if (code) {
             *error = "cannot make a folder in " + ForTerminal(temporary) + ": " + Reason(code);
@@ -112,16 +117,35 @@ void PluginCopy::SweepLeftovers() {
         return;  // nothing of this program's there either
     }
     for (fs::directory_iterator it(temporary, code), end; !code && it != end; it.increment(code)) {
-        unsigned long owner = OwnerOf(AsciiName(it->path()));
-        if (owner != 0 && owner != ThisProcess() && !ProcessRuns(owner)) {
-            std::error_code ignored;
-            fs::remove_all(it->path(), ignored);
+        std::error_code ignored;
+        if (!IsPrivateFolderName(AsciiName(it->path())) || !it->is_directory(ignored) ||
+            it->is_symlink(ignored)) {
+            continue;
         }
+        // Its run has gone only when nothing holds the lock. A run killed
+        // before it made its lock leaves a folder without one, which the
+        // lock taken here stands for.
+        const fs::path lockFile = it->path() / kOwnerLockName;
+        OwnerLock lock;
+        if (!lock.TakeOver(lockFile)) {
+            continue;
+        }
+        for (fs::directory_iterator entry(it->path(), ignored), last; !ignored && entry != last;
+             entry.increment(ignored)) {
+            if (entry->path().filename() != kOwnerLockName) {
+                std::error_code left;
+                fs::remove_all(entry->path(), left);
+            }
+        }
+        lock.Release();  // Windows removes no file that is open
+        fs::remove(lockFile, ignored);
+        fs::remove(it->path(), ignored);
     }
 }
 
 PluginCopy::~PluginCopy() {
     if (!folder_.empty()) {
+        lock_.Release();  // Windows removes no file that is open
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
@@ -130,7 +154,7 @@ PluginCopy::~PluginCopy() {
 
 bool PluginCopy::Make(const std::string& plugin, const std::vector<IniValue>& values,
                       std::string* error) {
-    if (!MakeFolder(&folder_, error)) {
+    if (!MakeFolder(&folder_, &lock_, error)) {
         *error = "cannot give the plug-in settings of its own: " + *error;
         return false;
     }
@@ -138,7 +162,7 @@ bool PluginCopy::Make(const std::string& plugin, const std::vector<IniValue>& va
     const fs::path copy = folder_ / source.filename();
     const fs::path userIni = FsPath(IniBeside(plugin));
     const fs::path ini = folder_ / userIni.filename();
-    guard_.emplace(std::vector<fs::path>{copy, ini}, folder_);
+    guard_.emplace(std::vector<fs::path>{copy, ini, folder_ / kOwnerLockName}, folder_, &lock_);
     const std::string shownFolder = ForTerminal(folder_);
     plugin_ = NarrowPath(copy);
     ini_ = NarrowPath(ini);
@@ -169,8 +193,8 @@ bool PluginCopy::Make(const std::string& plugin, const std::vector<IniValue>& va
                                              ini_.c_str()) == intended.size() &&
                     intended == read.data();
         if (!held) {
-            *error = "cannot set " + std::string(value.key) + " to '" + value.value + "' in " +
-                     ForTerminal(ini_) + " for this run";
+            *error = "cannot set " + std::string(value.key) + " to '" + ShownCp932(value.value) +
+                     "' in " + ForTerminal(ini_) + " for this run";
             return false;
         }
     }

@@ -10,8 +10,12 @@
 #include <vector>
 
 #include "interruption.h"
+#include "owner_lock.h"
 
 namespace hostsim {
+
+// The file in a private folder that its run holds a lock on while it lives.
+inline constexpr char kOwnerLockName[] = "owner.lock";
 
 // A value to give the plug-in's INI file for the run.
 struct IniValue {
@@ -32,12 +36,14 @@ class PluginCopy {
     // folder in the system's temporary folder and writes `values` into the
     // copy's INI file, each read back to be sure it holds. False, with the
     // reason, when any step fails. The folder is named after this process,
-    // and an interruption of this run removes it.
+    // this run holds a lock in it while it lives, and an interruption of this
+    // run removes it.
     bool Make(const std::string& plugin, const std::vector<IniValue>& values, std::string* error);
 
-    // Removes the private folders in the system's temporary folder whose
-    // process has gone (killed before it could remove its own); a running
-    // process's folder stays.
+    // Removes the private folders in the system's temporary folder whose run
+    // has gone (killed before it could remove its own): those whose lock no
+    // run holds. A running run's folder stays, whether or not its process
+    // can be seen from here (another PID namespace, another Wine server).
     static void SweepLeftovers();
 
     const std::string& Plugin() const { return plugin_; }
@@ -45,6 +51,7 @@ class PluginCopy {
 
   private:
     std::filesystem::path folder_;
+    OwnerLock lock_;
     std::optional<RemovedOnInterruption> guard_;
     std::string plugin_;
     std::string ini_;

@@ -829,9 +829,107 @@ TEST_F(HostsimCliTest, InputsThatAreNotWhatTheySeemAreTold) {
 #endif
 }
 
+// Something to read that is no regular file on disk, and why hostsim says it
+// is not one.
+struct NoFileOnDisk {
+    const char* what;
+    std::string path;
+    std::string reason;  // after the path, up to ", not a message file"
+};
+
+#ifdef _WIN32
+std::string NamesDevice(const char* device) {
+    return std::string("names the device ") + device +
+           " (Windows keeps the name for it in every folder, with any extension)";
+}
+#endif
+
+// What this system offers in place of a file: a FIFO or a device, and on
+// Windows a pipe and the names it keeps for devices. Under Wine a Unix FIFO
+// or a link to a device is a pipe or a device to the program too;
+// hostsim_processes.sh makes those there, which a Windows program cannot.
+std::vector<NoFileOnDisk> NotFilesOnDisk(const std::string& folder) {
+    constexpr char kNotAFile[] = "is a FIFO, socket or device";
+#ifdef _WIN32
+    auto named = NamesDevice;
+    std::vector<NoFileOnDisk> cases = {
+        {"nul.txt", folder + "nul.txt", named("NUL")},
+        {"AUX.TXT, whose reading would never end", folder + "AUX.TXT", named("AUX")},
+        {"con, the console", folder + "con", named("CON")},
+        {"Com1.txt", folder + "Com1.txt", named("COM1")},
+        {"lpt9.tar.gz", folder + "lpt9.tar.gz", named("LPT9")},
+        {"a device by its own path", "\\\\.\\NUL", kNotAFile},
+    };
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) {
+        // Wine shows the Unix root as a drive, its devices with it.
+        cases.push_back({"a Unix device under Wine", "Z:\\dev\\zero", kNotAFile});
+    }
+    return cases;
+#else
+    const std::string fifo = folder + "fifo";
+    const std::string link = folder + "zero.txt";
+    mkfifo(fifo.c_str(), 0600);
+    fs::create_symlink("/dev/zero", link);
+    return {
+        {"a FIFO", fifo, kNotAFile},
+        {"a link to a device", link, kNotAFile},
+        {"a device", "/dev/null", kNotAFile},
+    };
+#endif
+}
+
+// A message or an INI file that is no regular file on disk is refused before
+// anything is read, for every verb: a FIFO or a device may never end, and a
+// name Windows keeps for a device (in any case, with any extension) opens
+// the device, not a file of that name.
+TEST_F(HostsimCliTest, AMessageOrIniFileThatIsNoFileOnDiskIsRefused) {
+    for (const NoFileOnDisk& c : NotFilesOnDisk(folder_)) {
+        SCOPED_TRACE(c.what);
+        ExpectOneLineError(Capture({"send", c.path, "--hankaku", "on"}, folder_),
+                           "hostsim send: " + c.path + ": " + c.reason + ", not a message file\n");
+    }
+    // A plug-in whose INI file is no file on disk is not even loaded.
+    std::vector<NoFileOnDisk> inis;
+#ifdef _WIN32
+    inis = {{"nul.ini", folder_ + "nul.ini", NamesDevice("NUL")},
+            {"Aux.ini", folder_ + "Aux.ini", NamesDevice("AUX")}};
+#else
+    const std::string ini = folder_ + "TELEPOST.ini";
+    fs::create_symlink("/dev/zero", ini);
+    inis = {{"a link to a device", ini, "is a FIFO, socket or device"}};
+#endif
+    const std::string message = Message("To: taro@docomo.ne.jp\n\nHi\n");
+    for (const NoFileOnDisk& c : inis) {
+        const std::string plugin = c.path.substr(0, c.path.size() - 3) + "dll";
+        for (const Args& args : {Args{"info"}, Args{"setup", "--emoji", "on"},
+                                 Args{"send", message}, Args{"send", message, "--emoji", "on"}}) {
+            SCOPED_TRACE(std::string(c.what) + ", " + args.front());
+            Args withPlugin = args;
+            withPlugin.insert(withPlugin.end(), {"--plugin", plugin});
+            ExpectOneLineError(Capture(withPlugin, folder_), "hostsim " + args.front() +
+                                                                 ": the settings " + c.path + " " +
+                                                                 c.reason + ", not an INI file\n");
+        }
+    }
+    // No private folder is left of any of these runs.
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder_)) {
+        EXPECT_NE(entry.path().filename().string().rfind("hostsim-", 0), 0u) << entry.path();
+    }
+#ifndef _WIN32
+    // Here these names are a file's like any other.
+    Outcome named = Capture({"send", Message("To: taro@docomo.ne.jp\n\nHi\n")});
+    fs::rename(file_, folder_ + "aux.txt");
+    Outcome aux = Capture({"send", folder_ + "aux.txt"});
+    EXPECT_EQ(aux.status, kExitOk) << aux.err;
+    EXPECT_EQ(aux.out, named.out);
+#endif
+}
+
 // The private copies of the plug-in: writable settings whatever the user's
 // file is, and no folder left of a run that has gone, while a running one's
-// folder stays.
+// folder stays. A run is told by the lock it holds, not by its process
+// identifier, which a run in another PID namespace (or under another Wine
+// server) does not see, and which a new process may have taken.
 TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
     std::ofstream(ini_, std::ios::binary) << kUsersIni;
     telepost_tests::MakeReadOnly(ini_);
@@ -839,10 +937,20 @@ TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
     const std::string gone = "hostsim-2147483000-1";  // no process has this identifier
     const std::string running = "hostsim-" + std::to_string(ThisProcess()) + "-1";
     const std::string others = "hostsim-notes";
-    for (const std::string& name : {gone, running, others}) {
+    // Killed after its lock was made, and a live run whose process cannot
+    // be seen from here.
+    const std::string goneLocked = "hostsim-2147483001-1";
+    const std::string runningUnseen = "hostsim-2147483002-1";
+    // A gone run's identifier, taken since by a process that runs: this one.
+    const std::string goneReused = "hostsim-" + std::to_string(ThisProcess()) + "-2";
+    OwnerLock held[2];
+    for (const std::string& name : {gone, running, others, goneLocked, runningUnseen, goneReused}) {
         fs::create_directories(temporary + name);
         std::ofstream(temporary + name + "/TELEPOST.ini") << "[k-tai]\n";
     }
+    ASSERT_TRUE(held[0].Create(FsPath(temporary + running) / kOwnerLockName));
+    ASSERT_TRUE(held[1].Create(FsPath(temporary + runningUnseen) / kOwnerLockName));
+    std::ofstream(temporary + goneLocked + "/" + kOwnerLockName) << "";
     std::string file = Message("To: taro@docomo.ne.jp\nSubject: \xEF\xBC\xA1\n\nHi\n");  // Ａ
 
     Outcome outcome = Capture({"send", file, "--hankaku", "on"}, temporary);
@@ -854,7 +962,7 @@ TEST_F(HostsimCliTest, APrivateCopyIsWritableAndLeftoversAreSweptByTheNextRun) {
     for (const fs::directory_entry& entry : fs::directory_iterator(temporary)) {
         left.push_back(entry.path().filename().string());
     }
-    std::vector<std::string> kept = {others, running};
+    std::vector<std::string> kept = {others, running, runningUnseen};
     std::sort(left.begin(), left.end());
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(left, kept);
@@ -890,13 +998,34 @@ TEST_F(HostsimCliTest, APlugInInAFolderOfJapaneseNameIsLoadedCopiedAndShown) {
     const std::string absent = folder + "absent.dll";
     ExpectOneLineError(Capture({"info", "--plugin", Narrow(absent)}),
                        "hostsim info: cannot load the plug-in " + absent + ": ");
+
+    // Every line in UTF-8: the plug-in's failure to save there (a folder in
+    // the INI file's place), and an argument an error names.
+    const std::string ini = folder + "TELEPOST.ini";
+    fs::remove(FsPath(Narrow(ini)));
+    fs::create_directory(FsPath(Narrow(ini)));
+    Outcome unsaved = Capture({"setup", "--emoji", "on", "--plugin", Narrow(plugin)});
+    EXPECT_EQ(unsaved.status, kExitFailure);
+    EXPECT_EQ(unsaved.err, "hostsim setup: the settings could not be saved to " + ini + "\n");
+#ifdef _WIN32
+    const std::string asNamed = "\\TELEPOST.ini\n";  // by the plug-in's own path
+#else
+    const std::string asNamed = "/TELEPOST.ini\n";
+#endif
+    EXPECT_TRUE(
+        Holds(unsaved.out, "\xE8\xA1\xA8" + std::string(1, asNamed[0]) +  // 表
+                               "\xE3\x83\x97\xE3\x83\xA9\xE3\x82\xB0\xE3\x82\xA4\xE3\x83\xB3" +
+                               asNamed))  // プラグイン
+        << unsaved.out;
+    ExpectOneLineError(Capture({"send", file, "--hankaku", Narrow("\xEF\xBD\x8F\xEF\xBD\x8E")}),
+                       "--hankaku needs on or off, not '\xEF\xBD\x8F\xEF\xBD\x8E'");  // ｏｎ
 }
 
 #ifndef _WIN32
 // An interrupted run removes its private folder and then ends as the signal
 // ends it.
 TEST(RemovedOnInterruptionTest, EachSignalRemovesTheFolderAndEndsTheRun) {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
         SCOPED_TRACE(signal);
         const fs::path folder = testing::TempDir() + "telepost_interrupted";
         fs::create_directories(folder);
@@ -905,7 +1034,7 @@ TEST(RemovedOnInterruptionTest, EachSignalRemovesTheFolderAndEndsTheRun) {
         pid_t child = fork();
         ASSERT_NE(child, -1);
         if (child == 0) {
-            RemovedOnInterruption guard({file}, folder);
+            RemovedOnInterruption guard({file}, folder, nullptr);
             raise(signal);
             _exit(0);  // not reached
         }
