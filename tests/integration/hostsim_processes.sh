@@ -95,6 +95,14 @@ EOF
 } >"$work/long.txt"
 long=(send "$work/long.txt" --hankaku on --yes)
 
+# Waits up to a minute for a run's private folder to be there.
+wait_for_folder() {
+  for _ in $(seq 600); do
+    [ -n "$(folders)" ] && return
+    sleep 0.1
+  done
+}
+
 # Starts a run that waits to write its report, once its folder is there.
 start_waiting() {
   rm -f "$work/out"
@@ -104,10 +112,7 @@ start_waiting() {
   timeout 120 "${wine[@]}" "$hostsim" "${long[@]}" >"$work/out" 2>"$work/err" &
   waiting=$!
   exec 3<"$work/out"
-  for _ in $(seq 600); do
-    [ -n "$(folders)" ] && break
-    sleep 0.1
-  done
+  wait_for_folder
   [ -n "$(folders)" ] || fail "no private folder while the run waits"
   sleep 1  # at its write
 }
@@ -157,10 +162,7 @@ if [ ${#wine[@]} -eq 0 ] && unshare --pid --fork true 2>/dev/null; then
   unshare --pid --fork sh -c '"$@"; exit $?' sh "$hostsim" "${long[@]}" >"$work/out" 2>"$work/err" &
   waiting=$!
   exec 3<"$work/out"
-  for _ in $(seq 600); do
-    [ -n "$(folders)" ] && break
-    sleep 0.1
-  done
+  wait_for_folder
   live=$(folders)
   unshare --pid --fork "$hostsim" info >/dev/null 2>&1
   [ -n "$live" ] && [ "$(folders)" = "$live" ] || fail "another namespace's run swept '$live'"

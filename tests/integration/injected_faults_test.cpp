@@ -6,10 +6,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 #endif
 
 #include <array>
@@ -24,6 +21,7 @@
 #include "support/send_calls.h"
 #include "telepost/contract.h"
 #include "user.h"
+#include "file_size_limit.h"
 #include "read_only_files.h"
 
 namespace hostsim {
@@ -340,18 +338,12 @@ TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
 // build can set the limit.)
 TEST_F(IniFaultsTest, ALaterSettingThatFailsLeavesTheSettingsAsTheyWere) {
     Start({"two of the three keys", [](const std::string& ini) { WriteFile(ini, kStored); }});
-    rlimit unlimited{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
-    rlimit limited = unlimited;
-    limited.rlim_cur = kStored.size();
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-
-    std::vector<MessageBoxSeen> boxes =
-        PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
-
-    setrlimit(RLIMIT_FSIZE, &unlimited);
-    std::signal(SIGXFSZ, handler);
+    std::vector<MessageBoxSeen> boxes;
+    {
+        const telepost_tests::FileSizeLimit limit(kStored.size());
+        ASSERT_TRUE(limit.Set());
+        boxes = PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+    }
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text.substr(0, kNotSaved.size() + Ini().size() + 2),
               kNotSaved + "\n" + Ini() + "\n")

@@ -7,10 +7,7 @@
 #include <windows.h>
 
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 #endif
 
 #include <cstdio>
@@ -22,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "file_size_limit.h"
 #include "read_only_files.h"
 
 namespace {
@@ -214,19 +212,15 @@ TEST_F(ProfileWriteTest, AFailedWriteLeavesTheFileAsItWas) {
     fs::create_directory(folder_);
     const std::string before = "[section]\r\nkey=1\r\n[user notes]\r\nkeep=this line\r\n";
     std::ofstream(path_, std::ios::binary) << before;
-    rlimit unlimited{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
-    rlimit limited = unlimited;
-    limited.rlim_cur = before.size();
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-
-    SetLastError(0);
-    const BOOL written = WritePrivateProfileStringA("section", "key", "22", path_.c_str());
-    const DWORD error = GetLastError();
-
-    setrlimit(RLIMIT_FSIZE, &unlimited);
-    std::signal(SIGXFSZ, handler);
+    BOOL written = TRUE;
+    DWORD error = 0;
+    {
+        const telepost_tests::FileSizeLimit limit(before.size());
+        ASSERT_TRUE(limit.Set());
+        SetLastError(0);
+        written = WritePrivateProfileStringA("section", "key", "22", path_.c_str());
+        error = GetLastError();
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(error, kFileTooLarge);
     EXPECT_EQ(ReadBytes(path_), before);
