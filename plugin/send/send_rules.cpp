@@ -134,8 +134,9 @@ bool HoldsAddress(const char* address) {
 
 // The bare address of From, when it fits a split result whole and is an
 // address: false when it does not or is none, when From itself was not read
-// whole, or when no memory could be had to split it. The address is split into a buffer as large as
-// From, so that a longer one shows as such instead of being cut to fit.
+// whole, or when no memory could be had to split it. The address is split
+// into a buffer as large as From, so that a longer one shows as such instead
+// of being cut to fit.
 bool BareAddress(const HeaderValue& from, char (&address)[kMailboxPartSize]) {
     if (!from.Whole()) {
         return false;
