@@ -73,7 +73,7 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// Whether the section's line `line` holds one of the three settings.
+// Whether the section's line `line` holds one of the settings.
 bool IsSettingLine(const char* line) {
     const char* equals = std::strchr(line, '=');
     if (!equals) {
