@@ -181,9 +181,11 @@ std::string SettingOptionsText() {
 
 // How a domain option's list is written.
 constexpr char kListText[] =
-    "Each LIST: mail domains separated by blanks or commas, as typed in ASCII or with the input "
-    "method (full-width space, \xEF\xBC\x8C, \xE3\x80\x81, \xE3\x80\x82); full-width "
-    "letters, digits, \xEF\xBC\x8E and \xEF\xBC\x8D count as ASCII";
+    "Each LIST: mail domains separated by blanks, commas or semicolons, as typed in ASCII or "
+    "with the input method (full-width space, \xE3\x80\x81, \xEF\xBC\x8C, \xEF\xBC\x9B); "
+    "full-width letters and digits count as ASCII, \xEF\xBC\x8E, \xE3\x80\x82 and "
+    "\xEF\xBD\xA1 as \".\", \xEF\xBC\x8D, \xE3\x83\xBC and \xE2\x80\x90 as \"-\"; one @ "
+    "or \xEF\xBC\xA0 before a domain is dropped";
 
 // The domain options of `hostsim send`: their synopsis and what they give.
 std::string DomainOptionsSynopsis() {
