@@ -20,6 +20,7 @@
 #include "emoji_pictures.h"
 #include "host.h"
 #include "message_file.h"
+#include "paths.h"
 #include "user.h"
 
 namespace hostsim {
@@ -133,7 +134,7 @@ int CommandVerb(Session& session) {
         }
     }
     if (!command) {
-        return session.Fail("unknown command '" + name +
+        return session.Fail("unknown command '" + ForTerminal(name) +
                             "': hankaku, emoji, check or delete-blanks");
     }
     Answerer answerer = WhoAnswers(line.Has("--person"));
