@@ -90,8 +90,8 @@ constexpr char kNoIniPathHint[] =
 // A file in UTF-8 that the system's writer damaged, put back as it was by
 // the plug-in, in the reason's place, then its hint:
 // この設定ファイルは UTF-8 で保存されており、システムの書き込み処理では
-// 失われてしまう文字（全角文字や日本語のコメントなど）が含まれています。そのた
-// め、設定は保存せず、ファイルを元の状態に戻しました。
+// 失われてしまう文字（全角文字や日本語のコメントなど）が含まれています。
+// そのため、設定は保存せず、ファイルを元の状態に戻しました。
 constexpr char kUtf8PutBack[] =
     "\x82\xB1\x82\xCC\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCD UTF-8 "
     "\x82\xC5\x95\xDB\x91\xB6\x82\xB3\x82\xEA\x82\xC4\x82\xA8\x82\xE8\x81\x41\x83\x56"
@@ -119,8 +119,8 @@ constexpr char kUtf8Hint[] =
     "\x95\xCF\x8D\x58\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
 // The same file, when it could not be put back, and its hint:
 // この設定ファイルは UTF-8 で保存されており、システムの書き込み処理では
-// 失われてしまう文字が含まれていました。ファイルを元の状態に戻そうとしましたが
-// 、戻せませんでした。ファイルの内容が損なわれている可能性があります。
+// 失われてしまう文字が含まれていました。ファイルを元の状態に戻そうとしました
+// が、戻せませんでした。ファイルの内容が損なわれている可能性があります。
 constexpr char kUtf8NotPutBack[] =
     "\x82\xB1\x82\xCC\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCD UTF-8 "
     "\x82\xC5\x95\xDB\x91\xB6\x82\xB3\x82\xEA\x82\xC4\x82\xA8\x82\xE8\x81\x41\x83\x56"
@@ -133,8 +133,8 @@ constexpr char kUtf8NotPutBack[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x93\xE0\x97\x65\x82\xAA\x91\xB9\x82\xC8"
     "\x82\xED\x82\xEA\x82\xC4\x82\xA2\x82\xE9\x89\xC2\x94\x5C\x90\xAB\x82\xAA\x82\xA0"
     "\x82\xE8\x82\xDC\x82\xB7\x81\x42";
-// ファイルをメモ帳で開いて内容をご確認ください。文字化けしている箇所は書き直す
-// 必要があります。この画面はキャンセルで閉じてください。
+// ファイルをメモ帳で開いて内容をご確認ください。文字化けしている箇所は
+// 書き直す必要があります。この画面はキャンセルで閉じてください。
 constexpr char kUtf8NotPutBackHint[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x83\x81\x83\x82\x92\xA0\x82\xC5\x8A\x4A"
     "\x82\xA2\x82\xC4\x93\xE0\x97\x65\x82\xF0\x82\xB2\x8A\x6D\x94\x46\x82\xAD\x82\xBE"
