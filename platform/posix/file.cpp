@@ -1,6 +1,6 @@
-// Reading a file whole for Linux builds: the few calls of CreateFileA,
-// ReadFile and CloseHandle that open an existing regular file for reading
-// and read its bytes.
+// Reading and writing a file whole for Linux builds: the few calls of
+// CreateFileA, ReadFile, WriteFile and CloseHandle that open an existing
+// regular file for reading and read its bytes, or create one and write them.
 #include <windows.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,13 +26,18 @@ int DescriptorOf(HANDLE handle) {
 
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPVOID, DWORD disposition, DWORD,
                           HANDLE) {
-    if (!fileName || access != GENERIC_READ || disposition != OPEN_EXISTING) {
+    const bool reading = access == GENERIC_READ && disposition == OPEN_EXISTING;
+    const bool writing = access == GENERIC_WRITE && disposition == CREATE_ALWAYS;
+    if (!fileName || !(reading || writing)) {
         win32posix::SetFileError(EINVAL);
         return INVALID_HANDLE_VALUE;
     }
     // As on Windows, a folder does not open as a file; nor does a pipe or a
-    // device here, whose reading could block.
-    const int descriptor = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // device here, whose reading or writing could block. A file is emptied
+    // for writing only once it is known to be a regular one.
+    const int descriptor = reading
+                               ? open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC)
+                               : open(fileName, O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         win32posix::SetFileError(errno);
         return INVALID_HANDLE_VALUE;
@@ -41,6 +46,12 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPVOID, DWORD di
     if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         close(descriptor);
         win32posix::SetFileError(S_ISDIR(status.st_mode) ? EISDIR : EACCES);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (writing && ftruncate(descriptor, 0) != 0) {
+        const int error = errno;
+        close(descriptor);
+        win32posix::SetFileError(error);
         return INVALID_HANDLE_VALUE;
     }
     return HandleOf(descriptor);
@@ -60,6 +71,32 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPVOI
     }
     if (read) {
         *read = static_cast<DWORD>(got);
+    }
+    return TRUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPVOID) {
+    if (written) {
+        *written = 0;
+    }
+    const auto* bytes = static_cast<const char*>(buffer);
+    DWORD done = 0;
+    while (done < size) {
+        const ssize_t put = ::write(DescriptorOf(file), bytes + done, size - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            win32posix::SetFileError(put < 0 ? errno : EIO);
+            if (written) {
+                *written = done;
+            }
+            return FALSE;
+        }
+        done += static_cast<DWORD>(put);
+    }
+    if (written) {
+        *written = done;
     }
     return TRUE;
 }

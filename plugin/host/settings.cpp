@@ -225,7 +225,78 @@ DWORD ReadFileStart(const char* path, char* start, DWORD size) {
     return length;
 }
 
+// The whole file at `path` into `bytes` of `size`: false when it cannot be
+// read, or does not fit with a byte to spare.
+bool ReadWholeFile(const char* path, char* bytes, DWORD size, DWORD& length) {
+    length = 0;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD read = 0;
+    bool whole = false;
+    while (length < size) {
+        if (!ReadFile(file, bytes + length, size - length, &read, nullptr)) {
+            break;
+        }
+        if (read == 0) {
+            whole = true;
+            break;
+        }
+        length += read;
+    }
+    CloseHandle(file);
+    return whole && length < size;
+}
+
+// Replaces the file at `path` with `text`: false when any step fails.
+bool WriteWholeFile(const char* path, std::string_view text) {
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool written = true;
+    for (std::size_t at = 0; written && at < text.size();) {
+        DWORD wrote = 0;
+        written = WriteFile(file, text.data() + at, static_cast<DWORD>(text.size() - at), &wrote,
+                            nullptr) &&
+                  wrote > 0;
+        at += wrote;
+    }
+    return CloseHandle(file) && written;
+}
+
 }  // namespace
+
+bool KeepIniBytes(IniBytesRecord& copy) {
+    copy = IniBytesRecord{};
+    if (!IniPath[0]) {
+        return false;
+    }
+    copy.bytes.reset(new (std::nothrow) char[kIniTextSize]);
+    if (!copy.bytes || !ReadWholeFile(IniPath, copy.bytes.get(), kIniTextSize, copy.length) ||
+        !ListsReadFromBytes(copy.Text())) {
+        copy = IniBytesRecord{};
+        return false;
+    }
+    return true;
+}
+
+IniBytesCheck CheckIniBytes(const IniBytesRecord& copy) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath);  // to the disk
+    const std::unique_ptr<char[]> bytes(new (std::nothrow) char[kIniTextSize]);
+    DWORD length = 0;
+    if (bytes && ReadWholeFile(IniPath, bytes.get(), kIniTextSize, length) &&
+        OtherLinesKept(copy.Text(), std::string_view(bytes.get(), length))) {
+        return IniBytesCheck::Kept;
+    }
+    const bool putBack = WriteWholeFile(IniPath, copy.Text()) && bytes &&
+                         ReadWholeFile(IniPath, bytes.get(), kIniTextSize, length) &&
+                         std::string_view(bytes.get(), length) == copy.Text();
+    return putBack ? IniBytesCheck::PutBack : IniBytesCheck::NotPutBack;
+}
 
 void ExamineIniFile() {
     IniNotice = IniNoticeRecord{};

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <iterator>
+#include <memory>
+#include <string_view>
 
 #include "telepost/ini_file.h"
 
@@ -66,6 +68,33 @@ bool SettingStored(const char* key, std::int32_t value);
 // when the file cannot be read whole (no INI path, no memory, or larger than
 // a settings file ever is): there is nothing to compare then.
 bool OtherContentsDigest(std::uint64_t& digest);
+
+// The INI file's bytes as a save found them, kept for a file whose lists are
+// read from its bytes (telepost/ini_text.h): the system's writer may rewrite
+// such a file in the ANSI code page and lose its characters.
+struct IniBytesRecord {
+    std::unique_ptr<char[]> bytes;
+    DWORD length = 0;
+
+    std::string_view Text() const { return {bytes.get(), length}; }
+};
+
+// Reads the whole INI file into `copy`: true when it was read whole and its
+// lists are read from its bytes, false (and nothing kept) for any other file,
+// or one that cannot be read.
+bool KeepIniBytes(IniBytesRecord& copy);
+
+// What a save of the settings left of the file KeepIniBytes kept.
+enum class IniBytesCheck {
+    Kept,        // every line besides the settings' own as it was
+    PutBack,     // a line was not: the kept bytes are in the file again
+    NotPutBack,  // a line was not, and the kept bytes could not be written back
+};
+
+// Reads the INI file once the settings are written and compares it with
+// `copy` (telepost::OtherLinesKept); a file that differs, or cannot be read,
+// is written back whole from `copy` and read again to make sure.
+IniBytesCheck CheckIniBytes(const IniBytesRecord& copy);
 
 // Replaces every setting with the INI file's value, 0 for a key it does not
 // hold.

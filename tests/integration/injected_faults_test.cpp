@@ -222,9 +222,11 @@ class IniFaultsTest : public testing::Test {
     // Whether it turns the circle into its emoji: the emoji setting.
     bool Emoji() { return SentToDoCoMo("\x81\x9C") == "\xF9\xA3"; }
 
-    std::string SentToDoCoMo(const std::string& body) {
+    std::string SentToDoCoMo(const std::string& body) { return SentTo(kDoCoMo, body); }
+
+    std::string SentTo(const std::string& to, const std::string& body) {
         Message message;
-        message.headers = {{"To", kDoCoMo}};
+        message.headers = {{"To", to}};
         message.body = body;
         HWND window = host_.OpenCompose(message);
         host_.Plugin().BKC_OnOutgoing(window, 0);
@@ -408,6 +410,68 @@ TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
     EXPECT_FALSE(Hankaku());
     host_.Unload();
     fs::remove_all(root, ignored);
+}
+
+// A settings file in UTF-8 without a byte order mark, as Notepad saves one,
+// with a Japanese comment and full-width domains: OK loses none of its other
+// lines. The Linux layer's writer keeps their bytes, and the save succeeds.
+// The system's writer may rewrite the file in code page 932 (Wine's does):
+// then the file is put back byte for byte, and the save fails, saying so.
+TEST_F(IniFaultsTest, OkKeepsTheOtherLinesOfAFileInUtf8) {
+    // ; 携帯メールの設定
+    const std::string comment =
+        "; "
+        "\xE6\x90\xBA\xE5\xB8\xAF\xE3\x83\xA1\xE3\x83\xBC\xE3\x83\xAB\xE3\x81\xAE\xE8\xA8\xAD\xE5"
+        "\xAE\x9A\r\n";
+    // ｄｏｃｏｍｏ．ｎｅ．ｊｐ exempt, ｅｘａｍｐｌｅ．ｊｐ added to DoCoMo
+    const std::string lists =
+        "exempt "
+        "domains="
+        "\xEF\xBD\x84\xEF\xBD\x8F\xEF\xBD\x83\xEF\xBD\x8F\xEF\xBD\x8D\xEF\xBD\x8F\xEF\xBC\x8E\xEF"
+        "\xBD\x8E\xEF\xBD\x85\xEF\xBC\x8E\xEF\xBD\x8A\xEF\xBD\x90\r\n"
+        "docomo "
+        "domains="
+        "\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x81\xEF\xBD\x8D\xEF\xBD\x90\xEF\xBD\x8C\xEF\xBD\x85\xEF"
+        "\xBC\x8E\xEF\xBD\x8A\xEF\xBD\x90\r\n";
+    const std::string added = "taro@example.jp";
+    Start({"a file in UTF-8",
+           [&](const std::string& ini) { WriteFile(ini, comment + kStored + lists); }});
+    ASSERT_EQ(SentToDoCoMo(kFullWidthA), kFullWidthA);  // the lists read
+    ASSERT_EQ(SentTo(added, kFullWidthA), "A");
+    const std::string before = ReadBytes(Ini());
+
+    std::vector<MessageBoxSeen> boxes =
+        PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+
+    const std::string after = ReadBytes(Ini());
+    EXPECT_EQ(after.substr(0, comment.size()), comment);
+    EXPECT_NE(after.find(lists), std::string::npos) << after;
+#ifndef _WIN32
+    EXPECT_TRUE(boxes.empty());
+#endif
+    if (boxes.empty()) {
+        EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[1], -1,
+                                        Ini().c_str()),
+                  1u);
+        EXPECT_EQ(SentTo(added, "\x81\x9C"), "\xF9\xA3");  // the emoji setting taken
+    } else {
+        ASSERT_EQ(boxes.size(), 1u);
+        const std::string& text = boxes[0].text;
+        EXPECT_EQ(text.substr(0, kNotSaved.size() + Ini().size() + 2),
+                  kNotSaved + "\n" + Ini() + "\n")
+            << text;
+        EXPECT_NE(text.find("UTF-8"), std::string::npos) << text;
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(SentTo(added, "\x81\x9C"), "\x81\x9C");  // the settings as they were
+    }
+    // Loaded again, the plug-in reads the same lists.
+    host_.Unload();
+    std::string error;
+    ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+    host_.Plugin().BKC_OnStart();
+    EXPECT_EQ(SentToDoCoMo(kFullWidthA), kFullWidthA);
+    EXPECT_EQ(SentTo(added, kFullWidthA), "A");
+    host_.Unload();
 }
 
 // An INI file that cannot be read as one: all settings off, and OK writes it

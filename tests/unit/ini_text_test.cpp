@@ -37,6 +37,54 @@ TEST(IniTextTest, ListsAreReadFromTheBytesOfAFileInUtf8Only) {
     EXPECT_EQ(IniStartOf("\r\n\xEF\xBB\xBF"), IniStart::Plain);
 }
 
+// What a save of the settings may change in a file and what it may not: the
+// settings' own lines in their section, and nothing else.
+TEST(IniTextTest, OtherLinesAreKeptWhateverTheSettingsLinesBecome) {
+    // A comment and a domain in full width, in UTF-8.
+    const std::string comment = "; \xE6\x90\xBA\xE5\xB8\xAF\r\n";
+    const std::string exempt = "exempt domains=\xEF\xBD\x84\xEF\xBD\x8F.jp\r\n";
+    const std::string before =
+        comment + "[k-tai]\r\n" + exempt + "convert to emoji=0\r\n[other]\r\nx=1\r\n";
+    struct Case {
+        const char* what;
+        std::string before;
+        std::string after;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"as it was", before, before, true},
+        {"a setting changed and one added", before,
+         comment + "[k-tai]\r\n" + exempt +
+             "Convert To Emoji = 1\r\ndelete crlf=0\r\n[other]\r\nx=1\r\n",
+         true},
+        {"line ends and blank lines", before,
+         "; \xE6\x90\xBA\xE5\xB8\xAF\n\n[k-tai]\n" + exempt + "[other]\nx=1", true},
+        {"the section added at the end", comment, comment + "[k-tai]\r\nconvert to emoji=1\r\n",
+         true},
+        {"the comment turned into dots", before,
+         "; \x81\x45\x81\x45\r\n" + before.substr(comment.size()), false},
+        {"the domain turned into dots", before,
+         comment + "[k-tai]\r\nexempt domains=\x81\x45\x81\x45.jp\r\n" +
+             before.substr(comment.size() + 9 + exempt.size()),
+         false},
+        {"blanks around a list's equals sign", before,
+         comment + "[k-tai]\r\nexempt domains = \xEF\xBD\x84\xEF\xBD\x8F.jp\r\n" +
+             before.substr(comment.size() + 9 + exempt.size()),
+         false},
+        {"a line lost", before, before.substr(comment.size()), false},
+        {"a line added", before, before + "y=2\r\n", false},
+        {"a setting's key in another section", before + "convert to emoji=0\r\n",
+         before + "convert to emoji=1\r\n", false},
+        {"the section added to a file that had it", before, before + "[k-tai]\r\n", false},
+        {"a second settings' section", before + "[k-tai]\r\ndelete crlf=0\r\n",
+         before + "[k-tai]\r\ndelete crlf=1\r\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(OtherLinesKept(c.before, c.after), c.kept);
+    }
+}
+
 // Each file, its key's value as FindIniValue finds it and as the profile
 // functions give it.
 TEST(IniTextTest, FindsAValueAsTheProfileFunctionsDo) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -108,6 +109,56 @@ TEST_F(SettingsFileTest, WithoutAnIniPathTouchesNoFile) {
     std::uint64_t digest = 0;
     EXPECT_FALSE(OtherContentsDigest(digest));
     EXPECT_FALSE(std::ifstream(path_).good());
+}
+
+// A file in UTF-8 kept before a save, and what the check after it does with
+// each file it may find then.
+TEST_F(SettingsFileTest, PutsBackAFileInUtf8WhoseOtherLinesChanged) {
+    // ; 携帯, then a domain in full width.
+    const std::string utf8 =
+        "; \xE6\x90\xBA\xE5\xB8\xAF\r\n[k-tai]\r\nexempt domains=\xEF\xBD\x84.jp\r\n"
+        "convert to emoji=0\r\n";
+    struct Case {
+        const char* what;
+        std::string after;  // empty: a folder in the file's place
+        IniBytesCheck check;
+        std::string left;  // the file after the check, when it is one
+    };
+    const std::string saved = utf8.substr(0, utf8.size() - 3) + "1\r\n";
+    const std::string dots = "; \x81\x45\x81\x45\r\n" + saved.substr(10);
+    const Case cases[] = {
+        {"a setting changed", saved, IniBytesCheck::Kept, saved},
+        {"the comment turned into dots", dots, IniBytesCheck::PutBack, utf8},
+        {"the file cut", utf8.substr(0, 12), IniBytesCheck::PutBack, utf8},
+        {"a folder in its place", "", IniBytesCheck::NotPutBack, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(utf8);
+        IniBytesRecord copy;
+        ASSERT_TRUE(KeepIniBytes(copy));
+        std::filesystem::remove(path_);
+        if (c.after.empty()) {
+            std::filesystem::create_directory(path_);
+        } else {
+            WriteFile(c.after);
+        }
+        EXPECT_EQ(CheckIniBytes(copy), c.check);
+        if (c.after.empty()) {
+            EXPECT_TRUE(std::filesystem::is_directory(path_));
+        } else {
+            std::ifstream in(path_, std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.left);
+        }
+        std::filesystem::remove(path_);
+    }
+    // Any other file is not kept: the profile functions keep its bytes.
+    for (const std::string& other : {std::string("[k-tai]\r\nconvert to emoji=0\r\n"),
+                                     std::string("[k-tai]\r\nx=\x82\x81\r\n"), std::string()}) {
+        WriteFile(other);
+        IniBytesRecord copy;
+        EXPECT_FALSE(KeepIniBytes(copy));
+    }
 }
 
 // What a save checks the file by: a setting reads back as written, and the

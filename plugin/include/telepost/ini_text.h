@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "telepost/ini_file.h"
 #include "telepost/utf8.h"
 
 namespace telepost {
@@ -73,6 +74,91 @@ constexpr bool SameName(std::string_view a, std::string_view b) {
 }
 
 }  // namespace ini_text
+
+namespace ini_text {
+
+// The lines of an INI file's text besides the settings' own, one by one: the
+// bytes of each before its LF, a CR before it dropped, lines blank to the
+// eye and the lines of the settings' keys in the first section of the
+// settings left out. Whether that section was met is kept, for a writer
+// adds it to a file without one.
+class OtherLines {
+  public:
+    explicit constexpr OtherLines(std::string_view text) : text_(text) {}
+
+    // The next such line; false at the end of the text.
+    constexpr bool Next(std::string_view& line) {
+        while (!text_.empty()) {
+            const std::size_t end = text_.find('\n');
+            line = text_.substr(0, end);
+            text_.remove_prefix(end == std::string_view::npos ? text_.size() : end + 1);
+            if (line.ends_with('\r')) {
+                line.remove_suffix(1);
+            }
+            const std::string_view trimmed = Trim(line);
+            if (trimmed.empty()) {
+                continue;
+            }
+            if (trimmed.front() == '[') {
+                const std::size_t close = trimmed.find(']');
+                if (close != std::string_view::npos) {
+                    inSettings_ = !settingsSeen_ &&
+                                  SameName(Trim(trimmed.substr(1, close - 1)), kSettingsSection);
+                    settingsSeen_ = settingsSeen_ || inSettings_;
+                    return true;
+                }
+            }
+            if (!(inSettings_ && IsSettingLine(trimmed))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    constexpr bool SettingsSeen() const { return settingsSeen_; }
+
+  private:
+    static constexpr bool IsSettingLine(std::string_view line) {
+        const std::size_t equals = line.find('=');
+        if (line.front() == ';' || equals == std::string_view::npos) {
+            return false;
+        }
+        for (const char* key : kSettingKeys) {
+            if (SameName(Trim(line.substr(0, equals)), key)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::string_view text_;
+    bool inSettings_ = false;
+    bool settingsSeen_ = false;
+};
+
+}  // namespace ini_text
+
+// Whether the INI file `after`, as a save of the settings left it, holds the
+// lines of `before` byte for byte besides the settings' own lines in their
+// section: the same lines in the same order, whatever the settings' values
+// and wherever the writer put them. Blank lines and a line's ending may
+// differ; a file without the settings' section may gain "[k-tai]" at its end.
+constexpr bool OtherLinesKept(std::string_view before, std::string_view after) {
+    ini_text::OtherLines was(before);
+    ini_text::OtherLines is(after);
+    std::string_view wasLine;
+    std::string_view isLine;
+    while (was.Next(wasLine)) {
+        if (!is.Next(isLine) || isLine != wasLine) {
+            return false;
+        }
+    }
+    if (!is.Next(isLine)) {
+        return true;
+    }
+    // One more line: the settings' section a writer added, nothing after it.
+    return !was.SettingsSeen() && is.SettingsSeen() && !is.Next(isLine);
+}
 
 // The value of `key` in the first section named `section` of the INI file
 // `text`, as the profile functions give it: lines end at LF (a CR before it

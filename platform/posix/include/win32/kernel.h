@@ -69,18 +69,25 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
 #define GENERIC_READ 0x80000000u
 #define FILE_SHARE_READ 0x00000001u
 #define FILE_SHARE_WRITE 0x00000002u
+#define GENERIC_WRITE 0x40000000u
+#define CREATE_ALWAYS 2u
 #define OPEN_EXISTING 3u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 
-// Opens an existing regular file for reading (GENERIC_READ, OPEN_EXISTING
-// only; the sharing, security, attributes and template are not looked at).
+// Opens an existing regular file for reading (GENERIC_READ, OPEN_EXISTING),
+// or creates a regular file for writing, emptying one that exists
+// (GENERIC_WRITE, CREATE_ALWAYS); no other kind of call. The sharing,
+// security, attributes and template are not looked at.
 // INVALID_HANDLE_VALUE, with the last error set, for a file that does not
-// exist or cannot be read, a folder, a pipe or a device.
+// exist or cannot be read or written, a folder, a pipe or a device.
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD share, LPVOID security,
                           DWORD disposition, DWORD attributes, HANDLE templateFile);
 // Reads up to `size` bytes; `*read` gets how many (0 at the end of the file).
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPVOID overlapped);
+// Writes the `size` bytes at `buffer`; `*written` gets how many were. FALSE,
+// with the last error set, when not all of them could be.
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPVOID overlapped);
 BOOL WINAPI CloseHandle(HANDLE handle);
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
