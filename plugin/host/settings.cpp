@@ -54,37 +54,20 @@ std::unique_ptr<char[]> ReadWholeList(Read read) {
     return nullptr;
 }
 
-// Whether the `length` bytes at `text` are `name`, ASCII letters matched
-// without regard to case, as the profile functions match names.
-bool SameName(const char* text, size_t length, const char* name) {
-    if (std::strlen(name) != length) {
-        return false;
-    }
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    for (size_t i = 0; i < length; ++i) {
-        if (lower(text[i]) != lower(name[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// Whether the section's line `line` holds one of the settings.
+// Whether the section's line `line` holds one of the settings: its key, the
+// text before its first "=" less the blanks after it, matched as the profile
+// functions match names.
 bool IsSettingLine(const char* line) {
     const char* equals = std::strchr(line, '=');
     if (!equals) {
         return false;
     }
-    const char* end = equals;
-    while (end > line && IsBlank(end[-1])) {
-        --end;
+    std::string_view key(line, static_cast<size_t>(equals - line));
+    while (!key.empty() && ini_text::IsBlank(key.back())) {
+        key.remove_suffix(1);
     }
     for (const SettingFlag& setting : kSettingFlags) {
-        if (SameName(line, static_cast<size_t>(end - line), setting.key)) {
+        if (ini_text::SameName(key, setting.key)) {
             return true;
         }
     }
@@ -183,7 +166,7 @@ bool OtherContentsDigest(std::uint64_t& digest) {
         }
         // The settings' section counts by its other lines only: a save may
         // add it to the file.
-        const bool settings = SameName(name, std::strlen(name), kSettingsSection);
+        const bool settings = ini_text::SameName(name, kSettingsSection);
         if (!settings) {
             AddToDigest(digest, name);
         }
@@ -207,47 +190,31 @@ void LoadSettings() {
 
 namespace {
 
-// The first bytes of the file at `path`, up to `size`; 0 for a file that
-// cannot be read. Only read, never written.
-DWORD ReadFileStart(const char* path, char* start, DWORD size) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    DWORD length = 0;
-    DWORD read = 0;
-    while (length < size && ReadFile(file, start + length, size - length, &read, nullptr) &&
-           read > 0) {
-        length += read;
-    }
-    CloseHandle(file);
-    return length;
-}
-
-// The whole file at `path` into `bytes` of `size`: false when it cannot be
-// read, or does not fit with a byte to spare.
-bool ReadWholeFile(const char* path, char* bytes, DWORD size, DWORD& length) {
+// The file at `path` read into `bytes`, up to `size` of them; `length` gets
+// how many were read. True when the file ended within them, with a byte to
+// spare; false when it could not be opened or read, or goes on past them.
+// Only read, never written.
+bool ReadFileBytes(const char* path, char* bytes, DWORD size, DWORD& length) {
     length = 0;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    DWORD read = 0;
-    bool whole = false;
+    bool ended = false;
     while (length < size) {
+        DWORD read = 0;
         if (!ReadFile(file, bytes + length, size - length, &read, nullptr)) {
             break;
         }
         if (read == 0) {
-            whole = true;
+            ended = true;
             break;
         }
         length += read;
     }
     CloseHandle(file);
-    return whole && length < size;
+    return ended && length < size;
 }
 
 // Replaces the file at `path` with `text`: false when any step fails.
@@ -276,7 +243,7 @@ bool KeepIniBytes(IniBytesRecord& copy) {
         return false;
     }
     copy.bytes.reset(new (std::nothrow) char[kIniTextSize]);
-    if (!copy.bytes || !ReadWholeFile(IniPath, copy.bytes.get(), kIniTextSize, copy.length) ||
+    if (!copy.bytes || !ReadFileBytes(IniPath, copy.bytes.get(), kIniTextSize, copy.length) ||
         !ListsReadFromBytes(copy.Text())) {
         copy = IniBytesRecord{};
         return false;
@@ -288,12 +255,12 @@ IniBytesCheck CheckIniBytes(const IniBytesRecord& copy) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath);  // to the disk
     const std::unique_ptr<char[]> bytes(new (std::nothrow) char[kIniTextSize]);
     DWORD length = 0;
-    if (bytes && ReadWholeFile(IniPath, bytes.get(), kIniTextSize, length) &&
+    if (bytes && ReadFileBytes(IniPath, bytes.get(), kIniTextSize, length) &&
         OtherLinesKept(copy.Text(), std::string_view(bytes.get(), length))) {
         return IniBytesCheck::Kept;
     }
     const bool putBack = WriteWholeFile(IniPath, copy.Text()) && bytes &&
-                         ReadWholeFile(IniPath, bytes.get(), kIniTextSize, length) &&
+                         ReadFileBytes(IniPath, bytes.get(), kIniTextSize, length) &&
                          std::string_view(bytes.get(), length) == copy.Text();
     return putBack ? IniBytesCheck::PutBack : IniBytesCheck::NotPutBack;
 }
@@ -305,7 +272,8 @@ void ExamineIniFile() {
         return;
     }
     char start[sizeof kUtf8ByteOrderMark - 1];
-    const DWORD length = ReadFileStart(IniPath, start, sizeof start);
+    DWORD length = 0;
+    ReadFileBytes(IniPath, start, sizeof start, length);  // its first bytes are enough
     if (IniStartOf(std::string_view(start, length)) == IniStart::ByteOrderMark) {
         IniNotice.trouble = IniTrouble::ByteOrderMark;
     }
