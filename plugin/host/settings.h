@@ -8,31 +8,11 @@
 #include <memory>
 #include <string_view>
 
+#include "send/ini_bytes.h"
+#include "send/settings_record.h"
 #include "telepost/ini_file.h"
 
 namespace telepost {
-
-// One flag for each row of settings.inc, zero meaning off; every reader tests
-// them only as zero or not.
-struct SettingsRecord {
-#define TELEPOST_SETTING(field, key, initial, ...) std::int32_t field = initial;
-#include "telepost/settings.inc"
-#undef TELEPOST_SETTING
-};
-
-// Each setting's key in the INI file and its flag, in the order the settings
-// are read and written.
-struct SettingFlag {
-    const char* key;
-    std::int32_t SettingsRecord::*flag;
-};
-
-#define TELEPOST_SETTING(field, key, ...) {key, &SettingsRecord::field},
-inline constexpr SettingFlag kSettingFlags[] = {
-#include "telepost/settings.inc"
-};
-#undef TELEPOST_SETTING
-static_assert(std::size(kSettingFlags) == kSettingCount);
 
 // Derives the INI file's path from the library's path: the same name with the
 // extension ".ini", or ".ini" appended when the file name has no dot. Only the
@@ -42,7 +22,7 @@ static_assert(std::size(kSettingFlags) == kSettingCount);
 // `iniPath` empty and gives false.
 bool MakeIniPath(const char* modulePath, char (&iniPath)[MAX_PATH]);
 
-// Sets IniPath from the path of the library `instance`.
+// Sets g_iniPath from the path of the library `instance`.
 void LocateIniFile(HINSTANCE instance);
 
 // Reads one setting from the INI file, 0 when absent. Without an INI path no
@@ -68,16 +48,6 @@ bool SettingStored(const char* key, std::int32_t value);
 // when the file cannot be read whole (no INI path, no memory, or larger than
 // a settings file ever is): there is nothing to compare then.
 bool OtherContentsDigest(std::uint64_t& digest);
-
-// The INI file's bytes as a save found them, kept for a file whose lists are
-// read from its bytes (telepost/ini_text.h): the system's writer may rewrite
-// such a file in the ANSI code page and lose its characters.
-struct IniBytesRecord {
-    std::unique_ptr<char[]> bytes;
-    DWORD length = 0;
-
-    std::string_view Text() const { return {bytes.get(), length}; }
-};
 
 // Reads the whole INI file into `copy`: true when it was read whole and its
 // lists are read from its bytes, false (and nothing kept) for any other file,
@@ -114,7 +84,7 @@ struct IniNoticeRecord {
     bool told = false;
 };
 
-// Looks at the INI file as the plug-in starts, and sets IniNotice afresh:
+// Looks at the INI file as the plug-in starts, and sets g_iniNotice afresh:
 // reads only, never writes.
 void ExamineIniFile();
 

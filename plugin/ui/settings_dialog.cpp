@@ -189,7 +189,7 @@ void TellNotSaved(HWND dialog, NotSaved why, DWORD error) {
     if (why == NotSaved::NoIniPath) {
         Append(message, length, kNoIniPath);
     } else {
-        Append(message, length, IniPath);
+        Append(message, length, g_iniPath);
         Append(message, length, "\n");
         Append(message, length,
                why == NotSaved::NotStored        ? kNotStored
@@ -209,7 +209,7 @@ void TellNotSaved(HWND dialog, NotSaved why, DWORD error) {
     MessageBoxA(dialog, message, kPluginName, kNotSavedStyle);
 }
 
-// Sets each box as the INI file holds its setting, not as Settings does.
+// Sets each box as the INI file holds its setting, not as g_settings does.
 void ShowStoredSettings(HWND dialog) {
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
         if (kSettingBoxes[i] == kNoBox) {
@@ -231,7 +231,7 @@ void ShowStoredSettings(HWND dialog) {
 // that the writes changed puts the whole file back as it was (the system's
 // writer may rewrite it in the ANSI code page), which fails the save too.
 bool StoreSettings(HWND dialog) {
-    SettingsRecord stored = Settings;
+    SettingsRecord stored = g_settings;
     IniBytesRecord copy;
     const bool copied = KeepIniBytes(copy);
     std::uint64_t before = 0;
@@ -258,7 +258,7 @@ bool StoreSettings(HWND dialog) {
         return false;
     }
     if (!written) {
-        TellNotSaved(dialog, IniPath[0] ? NotSaved::SystemError : NotSaved::NoIniPath, error);
+        TellNotSaved(dialog, g_iniPath[0] ? NotSaved::SystemError : NotSaved::NoIniPath, error);
         return false;
     }
     std::uint64_t after = 0;
@@ -270,7 +270,7 @@ bool StoreSettings(HWND dialog) {
         TellNotSaved(dialog, NotSaved::NotStored, 0);
         return false;
     }
-    Settings = stored;
+    g_settings = stored;
     return true;
 }
 
@@ -303,7 +303,7 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 void RunSettingsDialog(HWND owner) {
     TellIniTrouble(owner);
-    DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDlgProc, 0);
+    DialogBoxParamA(g_moduleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDlgProc, 0);
 }
 
 }  // namespace telepost
