@@ -227,6 +227,13 @@ IniBytesCheck CheckIniBytes(const IniBytesRecord& copy) {
         OtherLinesKept(copy.Text(), std::string_view(bytes.get(), length))) {
         return IniBytesCheck::Kept;
     }
+    return PutBackIniBytes(copy);
+}
+
+IniBytesCheck PutBackIniBytes(const IniBytesRecord& copy) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);  // nothing cached to write
+    const std::unique_ptr<char[]> bytes(new (std::nothrow) char[kIniTextSize]);
+    DWORD length = 0;
     const bool putBack = WriteWholeFile(g_iniPath, copy.Text()) && bytes &&
                          ReadFileBytes(g_iniPath, bytes.get(), kIniTextSize, length) &&
                          std::string_view(bytes.get(), length) == copy.Text();

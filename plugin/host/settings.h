@@ -63,8 +63,12 @@ enum class IniBytesCheck {
 
 // Reads the INI file once the settings are written and compares it with
 // `copy` (telepost::OtherLinesKept); a file that differs, or cannot be read,
-// is written back whole from `copy` and read again to make sure.
+// is put back (PutBackIniBytes).
 IniBytesCheck CheckIniBytes(const IniBytesRecord& copy);
+
+// Writes the INI file back whole from `copy`, the bytes it held before a
+// save, and reads it again to make sure: PutBack or NotPutBack.
+IniBytesCheck PutBackIniBytes(const IniBytesRecord& copy);
 
 // Replaces every setting with the INI file's value, 0 for a key it does not
 // hold.
