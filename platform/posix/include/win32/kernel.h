@@ -89,6 +89,17 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPVOI
 // with the last error set, when not all of them could be.
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPVOID overlapped);
 BOOL WINAPI CloseHandle(HANDLE handle);
+// Makes what was written to `file` reach the disk.
+BOOL WINAPI FlushFileBuffers(HANDLE file);
+
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+#define MOVEFILE_WRITE_THROUGH 0x00000008u
+// Gives the file `existing` the name `newName`, in one step: with
+// MOVEFILE_REPLACE_EXISTING over a file of that name, which is then either
+// the old file or the new one, never a mix; with MOVEFILE_WRITE_THROUGH once
+// the new name has reached the disk. Only within one folder's file system.
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags);
+BOOL WINAPI DeleteFileA(LPCSTR fileName);
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
