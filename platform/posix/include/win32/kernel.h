@@ -25,7 +25,9 @@ BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD code);
 
-// The one error code the plug-in sets itself.
+#define ERROR_SUCCESS 0
+// The error codes the plug-in sets itself.
+#define ERROR_NOT_ENOUGH_MEMORY 8
 #define ERROR_FILENAME_EXCED_RANGE 206
 // The errors of a full disk, which the plug-in tells apart.
 #define ERROR_HANDLE_DISK_FULL 39
