@@ -24,6 +24,11 @@ namespace telepost {
 // profile functions alone.
 inline constexpr std::size_t kIniTextSize = 64 * 1024;
 
+// The byte order mark Notepad writes at the start of a file saved as
+// "UTF-16 LE" (its "Unicode"), which the profile functions read and write
+// in UTF-16, giving the ANSI functions its text in the ANSI code page.
+inline constexpr char kUtf16ByteOrderMark[] = "\xFF\xFE";
+
 // What the start of the INI file tells.
 enum class IniStart {
     Plain,          // nothing to tell
