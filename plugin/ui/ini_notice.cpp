@@ -258,33 +258,32 @@ void Show(std::string_view bytes, domain_list::Encoding encoding, ShownText& sho
     }
 }
 
-// Why the domain list skips an item, as kSkippedDomain goes on.
-void AddReason(Notice& notice, const char* item, DomainVerdict verdict) {
-    switch (verdict) {
-        case DomainVerdict::CutOff:
-            return notice.Format(kSkippedDomain, item, kCutOff);
-        case DomainVerdict::NotADomainCharacter:
-            return notice.Format(kSkippedDomain, item, kNotADomainCharacter);
-        case DomainVerdict::TooLong: {
-            char reason[sizeof kTooLong + 16];
-            wsprintfA(reason, kTooLong, kMaxDomainLength);
-            return notice.Format(kSkippedDomain, item, reason);
+// Why a domain list skips an item, for each verdict but Kept: the text, and
+// the bound it names (its "%d"), if any.
+struct SkipReason {
+    DomainVerdict verdict;
+    const char* text;
+    int bound;
+};
+constexpr SkipReason kSkipReasons[] = {
+    {DomainVerdict::CutOff, kCutOff, 0},
+    {DomainVerdict::NotADomainCharacter, kNotADomainCharacter, 0},
+    {DomainVerdict::TooLong, kTooLong, kMaxDomainLength},
+    {DomainVerdict::DotAtAnEnd, kDotAtAnEnd, 0},
+    {DomainVerdict::EmptyPart, kEmptyPart, 0},
+    {DomainVerdict::NoDot, kNoDot, 0},
+    {DomainVerdict::Duplicate, kDuplicate, 0},
+    {DomainVerdict::OverTheCount, kOverTheCount, kMaxAddedDomains},
+};
+
+// The item `item` and why the list skips it.
+void AddSkipped(Notice& notice, const char* item, DomainVerdict verdict) {
+    for (const SkipReason& reason : kSkipReasons) {
+        if (reason.verdict == verdict) {
+            char text[kFormattedSize];
+            wsprintfA(text, reason.text, reason.bound);
+            notice.Format(kSkippedDomain, item, text);
         }
-        case DomainVerdict::DotAtAnEnd:
-            return notice.Format(kSkippedDomain, item, kDotAtAnEnd);
-        case DomainVerdict::EmptyPart:
-            return notice.Format(kSkippedDomain, item, kEmptyPart);
-        case DomainVerdict::NoDot:
-            return notice.Format(kSkippedDomain, item, kNoDot);
-        case DomainVerdict::Duplicate:
-            return notice.Format(kSkippedDomain, item, kDuplicate);
-        case DomainVerdict::OverTheCount: {
-            char reason[sizeof kOverTheCount + 16];
-            wsprintfA(reason, kOverTheCount, kMaxAddedDomains);
-            return notice.Format(kSkippedDomain, item, reason);
-        }
-        case DomainVerdict::Kept:
-            return;
     }
 }
 
@@ -327,7 +326,7 @@ void AddMistake(Notice& notice, const IniMistake& mistake, const IniMistake* bef
             break;
         case IniMistakeKind::SkippedDomain:
             Show(mistake.item, encoding, shown);
-            AddReason(notice, shown, mistake.verdict);
+            AddSkipped(notice, shown, mistake.verdict);
             break;
         case IniMistakeKind::ByteOrderMark:
             break;
