@@ -290,7 +290,9 @@ TEST(IniMistakesTest, NamesAByteOrderMarkOnlyWhereItHidesTheSection) {
 TEST(IniMistakesTest, KeepsTheFirstMistakesAndCountsThemAll) {
     std::string text = "[k-tai]\n";
     for (int i = 0; i < 30; ++i) {
-        text += "nonsense " + std::to_string(i) + "\n";
+        text += "nonsense ";
+        text += std::to_string(i);
+        text += "\n";
     }
     IniMistake all[40];
     ASSERT_EQ(FindIniMistakes(text, Encoding::Utf8, all), 30u);
