@@ -146,7 +146,7 @@ TEST_F(IniMistakesTest, EachMistakeIsToldOnceNamingItsLine) {
 TEST_F(IniMistakesTest, ManyMistakesFitOnAScreen) {
     std::string file = "[k-tai]\r\n";
     for (int i = 0; i < 40; ++i) {
-        file += "not a key " + std::to_string(i) + "\r\n";
+        file += std::string("not a key ") + std::to_string(i) + "\r\n";
     }
     const std::vector<MessageBoxSeen> boxes = ToldAtStart(file);
     ASSERT_EQ(boxes.size(), 1u);
@@ -197,7 +197,7 @@ TEST_F(IniMistakesTest, AFileInUtf8GivesTheSameSettingsOnEverySystem) {
     EXPECT_TRUE(ToldAtStart("; 設定（見本）\n[k-tai]\nconvert to hankaku=1\nconvert to emoji=0\n"
                             "exempt domains=au.com\n")
                     .empty());
-    EXPECT_EQ(SentToDoCoMo(Cp932("Ａ●")), "A" + Cp932("●"));
+    EXPECT_EQ(SentToDoCoMo(Cp932("Ａ●")), std::string("A") + Cp932("●"));
 }
 
 }  // namespace
