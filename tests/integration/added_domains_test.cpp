@@ -15,6 +15,7 @@
 
 #include "codec.h"
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "support/send_calls.h"
 #include "telepost/contract.h"
 #include "user.h"
@@ -225,7 +226,7 @@ std::vector<AddedCase> Cases() {
 }
 
 std::string IniPath() {
-    return IniBeside(PluginBesideProgram());
+    return IniUnderTest();
 }
 
 // Writes TELEPOST.ini afresh with the settings and the keys given.
@@ -248,7 +249,7 @@ class AddedDomainsTest : public testing::Test {
     void Start(const Keys& keys, const IniSettings& flags) {
         WriteIni(keys, flags);
         std::string error;
-        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
         std::remove(IniPath().c_str());
     }
@@ -311,7 +312,7 @@ TEST_F(AddedDomainsTest, ListsTypedInFullWidthModeActAsTheirAsciiForms) {
         std::remove(IniPath().c_str());
         std::ofstream(IniPath(), std::ios::binary) << "[k-tai]\r\nconvert to emoji=1\r\n"
                                                    << line << "\r\n";
-        EXPECT_TRUE(host_.Load(PluginBesideProgram()));
+        EXPECT_TRUE(host_.Load(PluginUnderTest()));
         host_.Plugin().BKC_OnStart();
         std::remove(IniPath().c_str());
         HWND window = Open(mail);
@@ -441,7 +442,7 @@ TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
     }
     WriteIni(keys, {.hankaku = true});
     std::string error;
-    ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+    ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
     host_.Plugin().BKC_OnStart();
     User user;
     user.OnDialog([](HWND dialog) {

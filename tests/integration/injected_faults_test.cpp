@@ -18,11 +18,13 @@
 #include <vector>
 
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "support/send_calls.h"
 #include "telepost/contract.h"
 #include "user.h"
 #include "file_size_limit.h"
 #include "read_only_files.h"
+#include "temp_folder.h"
 
 namespace hostsim {
 namespace {
@@ -200,7 +202,7 @@ class IniFaultsTest : public testing::Test {
   protected:
     void TearDown() override { Clear(); }
 
-    static std::string Ini() { return IniBeside(PluginBesideProgram()); }
+    static std::string Ini() { return IniUnderTest(); }
 
     // Removes whatever stands at the INI file's place, read-only or not.
     static void Clear() {
@@ -213,7 +215,7 @@ class IniFaultsTest : public testing::Test {
         Clear();
         fault.make(Ini());
         std::string error;
-        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
     }
 
@@ -370,9 +372,8 @@ TEST_F(IniFaultsTest, ALaterSettingThatFailsLeavesTheSettingsAsTheyWere) {
 TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
     constexpr size_t kCutLength = MAX_PATH - 1;  // what the system gives of the path
     constexpr size_t kCutInFolder = 50;          // bytes of "cut.here…" within the cut
-    const fs::path root = fs::path(testing::TempDir()) / "telepost-deep";
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
+    const telepost_tests::TempFolder scratch("deep");
+    const fs::path root = fs::path(scratch.Path()) / "d";
     const size_t padding = kCutLength - kCutInFolder - root.string().size() - 2;
     const fs::path parent = root / std::string(padding, 'p');
     const fs::path folder = parent / ("cut.here" + std::string(100, 'd'));
@@ -382,11 +383,10 @@ TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
     const fs::path plugin = folder / "TELEPOST.dll";
     fs::create_directories(folder);
     WriteFile(decoy.string(), kStored);
-    fs::copy_file(PluginBesideProgram(), plugin);
+    fs::copy_file(PluginUnderTest(), plugin);
     std::string error;
     if (!host_.Load(plugin.string(), &error)) {
 #ifdef _WIN32
-        fs::remove_all(root, ignored);
         GTEST_SKIP() << "no library loads from a path this long here: " << error;
 #else
         FAIL() << error;
@@ -408,8 +408,7 @@ TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
     EXPECT_EQ(ReadBytes(decoy.string()), kStored);
     EXPECT_EQ(std::distance(fs::directory_iterator(parent), fs::directory_iterator()), 2);
     EXPECT_FALSE(Hankaku());
-    host_.Unload();
-    fs::remove_all(root, ignored);
+    host_.Unload();  // before its folder goes
 }
 
 // A settings file in UTF-8 without a byte order mark, as Notepad saves one,
@@ -467,7 +466,7 @@ TEST_F(IniFaultsTest, OkKeepsTheOtherLinesOfAFileInUtf8) {
     // Loaded again, the plug-in reads the same lists.
     host_.Unload();
     std::string error;
-    ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+    ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
     host_.Plugin().BKC_OnStart();
     EXPECT_EQ(SentToDoCoMo(kFullWidthA), kFullWidthA);
     EXPECT_EQ(SentTo(added, kFullWidthA), "A");

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "telepost/contract.h"
 #include "user.h"
 
@@ -135,7 +136,7 @@ std::vector<DialogCase> DialogCases() {
 }
 
 std::string IniPath() {
-    return IniBeside(PluginBesideProgram());
+    return IniUnderTest();
 }
 
 void Store(const Stored& values) {
@@ -200,7 +201,7 @@ class SettingsDialogTest : public testing::Test {
     void Start(const Stored& values) {
         Store(values);
         std::string error;
-        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
     }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/process_state.h"
+#include "temp_folder.h"
 
 namespace telepost {
 namespace {
@@ -51,17 +52,13 @@ INSTANTIATE_TEST_SUITE_P(
 class SettingsFileTest : public testing::Test {
   protected:
     void SetUp() override {
-        path_ = testing::TempDir() + "telepost_settings_test.ini";
-        std::remove(path_.c_str());
         std::strcpy(IniPath, path_.c_str());
         Settings = SettingsRecord{};
     }
-    void TearDown() override {
-        std::remove(path_.c_str());
-        IniPath[0] = '\0';
-    }
+    void TearDown() override { IniPath[0] = '\0'; }
     void WriteFile(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
-    std::string path_;
+    const telepost_tests::TempFolder folder_{"settings"};
+    const std::string path_ = folder_ / "TELEPOST.ini";
 };
 
 TEST_F(SettingsFileTest, StartsOnOnOffAndReadsAllOffWithoutAFile) {
