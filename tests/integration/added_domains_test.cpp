@@ -271,7 +271,7 @@ class AddedDomainsTest : public testing::Test {
 TEST_F(AddedDomainsTest, SendsAsTheAddedDomainsRulesSay) {
     for (const AddedCase& c : Cases()) {
         SCOPED_TRACE(c.what);
-        Start(c.keys, c.settings);
+        ASSERT_NO_FATAL_FAILURE(Start(c.keys, c.settings));
         HWND window = Open(c.mail);
         User user;
         user.AnswerMessageBoxes(c.answers);
@@ -394,7 +394,7 @@ TEST_F(AddedDomainsTest, EveryCarrierTakesItsWholeRuleToAnAddedDomain) {
         const size_t fits = length.bytes - address - (length.addressCap ? length.overhead : 0);
         for (const bool over : {false, true}) {
             SCOPED_TRACE(over ? "one byte over the limit" : "at the limit");
-            Start({{row.domainsKey, "added.example.jp"}}, {.emoji = true});
+            ASSERT_NO_FATAL_FAILURE(Start({{row.domainsKey, "added.example.jp"}}, {.emoji = true}));
             const std::string subject = over ? "#1" : "Hello";
             const std::string body = Body(fits + over - circle.size());
             HWND window = Open({"taro@added.example.jp", "", subject, kNamedSender, circle + body});
@@ -419,7 +419,7 @@ TEST_F(AddedDomainsTest, EveryCarrierTakesItsWholeRuleToAnAddedDomain) {
 // The keys are read with the settings at start, not at a send: a file
 // changed after the start changes nothing until the next start.
 TEST_F(AddedDomainsTest, TheKeysCountFromTheStart) {
-    Start({{"d domains", "ezweb.ne.jp"}}, {});
+    ASSERT_NO_FATAL_FAILURE(Start({{"d domains", "ezweb.ne.jp"}}, {}));
     WriteIni({{"d domains", "au.com"}}, {});
     HWND window = Open({kAu + ", x@au.com", "", "Hello", kSender, "Hi"});
     host_.ClearCalls();

@@ -228,7 +228,7 @@ TEST_F(CommandsTest, CommandsActOnTheMessageWhateverTheSettings) {
         User user;
         host_.ClearCalls();
 
-        Choose(window, c.command);
+        ASSERT_NO_FATAL_FAILURE(Choose(window, c.command));
 
         std::vector<Call> expected = {{"BKA_CompGetText", window, {}, {}, 260}};
         std::vector<MessageBoxSeen> notices;
@@ -259,7 +259,7 @@ TEST_F(CommandsTest, CommandsLeaveTheWindowAloneWhenTheHostLendsNoText) {
         User user;
         host_.ClearCalls();
 
-        Choose(window, command);
+        ASSERT_NO_FATAL_FAILURE(Choose(window, command));
 
         EXPECT_EQ(host_.Calls(), (std::vector<Call>{{"BKA_CompGetText", window, {}, {}, 260}}));
         EXPECT_EQ(host_.Body(window), text);

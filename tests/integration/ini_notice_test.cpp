@@ -92,7 +92,7 @@ TEST_F(IniNoticeTest, AByteOrderMarkIsToldOnceAStartNamingTheFile) {
         user_.Forget();
         std::vector<HWND> windows;
         ASSERT_TRUE(StartWithChances(PluginUnderTest(), dialogFirst, &windows));
-        ExpectToldOnce(user_, windows[0], kByteOrderMarkNotice);
+        ASSERT_NO_FATAL_FAILURE(ExpectToldOnce(user_, windows[0], kByteOrderMarkNotice));
         const std::string text = user_.MessageBoxes().front().text;
         EXPECT_NE(text.find(".ini\n\n"), std::string::npos) << text;  // the file, on its own line
         // Once a start: the next start tells again.
@@ -147,7 +147,7 @@ TEST_F(IniNoticeTest, APathTooLongForTheIniFileIsToldOnce) {
     std::vector<HWND> windows;
     std::string error;
     ASSERT_TRUE(StartWithChances(copy.string(), false, &windows, &error)) << error;
-    ExpectToldOnce(user_, windows[0], kNoPathNotice);
+    ASSERT_NO_FATAL_FAILURE(ExpectToldOnce(user_, windows[0], kNoPathNotice));
     host_.Unload();
     std::vector<fs::path> files;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {

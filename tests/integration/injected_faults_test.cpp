@@ -132,7 +132,7 @@ class InjectedFaultsTest : public SendTest {};
 TEST_F(InjectedFaultsTest, SendsKeepTheUsersTextWhateverFails) {
     for (const SendFault& c : SendFaults()) {
         SCOPED_TRACE(c.what);
-        Start(c.settings);
+        ASSERT_NO_FATAL_FAILURE(Start(c.settings));
         HWND window = Open(c.mail);
         if (c.ownerGone) {
             DestroyWindow(window);  // the host still answers for it
@@ -241,14 +241,9 @@ class IniFaultsTest : public testing::Test {
     // message box it shows is recorded and answered by `answer`.
     std::vector<MessageBoxSeen> PressOk(const std::function<void(HWND dialog)>& answer) {
         User user;
-        user.OnDialog([acted = false](HWND dialog) mutable {
-            // Once: the dialog is activated again when a box in front of it
-            // closes (on Windows).
-            if (!acted) {
-                acted = true;
-                PostMessageA(GetDlgItem(dialog, IDC_EMOJI), BM_CLICK, 0, 0);
-                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            }
+        user.OnDialog([](HWND dialog) {
+            PostMessageA(GetDlgItem(dialog, IDC_EMOJI), BM_CLICK, 0, 0);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         });
         user.OnMessageBox([&](const MessageBoxSeen& box) {
             EXPECT_TRUE(IsWindow(box.owner));  // the dialog is still open
@@ -268,7 +263,7 @@ TEST_F(IniFaultsTest, SettingsThatCannotBeSavedAreToldAndLeftAsTheyWere) {
         if (fault.readOnly && !telepost_tests::ReadOnlyFilesRefused()) {
             continue;
         }
-        Start(fault);
+        ASSERT_NO_FATAL_FAILURE(Start(fault));
         const std::string before = fault.readable ? ReadBytes(Ini()) : "";
 
         std::vector<MessageBoxSeen> boxes =
@@ -311,7 +306,7 @@ TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
         if (fault.readOnly && !telepost_tests::ReadOnlyFilesRefused()) {
             continue;
         }
-        Start(fault);
+        ASSERT_NO_FATAL_FAILURE(Start(fault));
         std::vector<MessageBoxSeen> boxes = PressOk([](HWND dialog) {
             telepost_tests::MakeWritable(Ini());
             if (!fs::is_regular_file(Ini())) {
@@ -341,7 +336,8 @@ TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
 // save fails, and the settings stay as they were loaded. (Only the Linux
 // build can set the limit.)
 TEST_F(IniFaultsTest, ALaterSettingThatFailsLeavesTheSettingsAsTheyWere) {
-    Start({"two of the three keys", [](const std::string& ini) { WriteFile(ini, kStored); }});
+    ASSERT_NO_FATAL_FAILURE(
+        Start({"two of the three keys", [](const std::string& ini) { WriteFile(ini, kStored); }}));
     std::vector<MessageBoxSeen> boxes;
     {
         const telepost_tests::FileSizeLimit limit(kStored.size());
@@ -433,8 +429,9 @@ TEST_F(IniFaultsTest, OkKeepsTheOtherLinesOfAFileInUtf8) {
         "\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x81\xEF\xBD\x8D\xEF\xBD\x90\xEF\xBD\x8C\xEF\xBD\x85\xEF"
         "\xBC\x8E\xEF\xBD\x8A\xEF\xBD\x90\r\n";
     const std::string added = "taro@example.jp";
-    Start({"a file in UTF-8",
-           [&](const std::string& ini) { WriteFile(ini, comment + kStored + lists); }});
+    ASSERT_NO_FATAL_FAILURE(Start({"a file in UTF-8", [&](const std::string& ini) {
+                                       WriteFile(ini, comment + kStored + lists);
+                                   }}));
     ASSERT_EQ(SentToDoCoMo(kFullWidthA), kFullWidthA);  // the lists read
     ASSERT_EQ(SentTo(added, kFullWidthA), "A");
     const std::string before = ReadBytes(Ini());
@@ -488,7 +485,7 @@ TEST_F(IniFaultsTest, AnUnreadableIniReadsAsNoSettings) {
     }
     for (const IniFault& fault : unreadable) {
         SCOPED_TRACE(fault.what);
-        Start(fault);
+        ASSERT_NO_FATAL_FAILURE(Start(fault));
         EXPECT_FALSE(Hankaku());
         if (fault.readable) {
             EXPECT_EQ(PressOk([](HWND) {}).size(), 0u);

@@ -161,7 +161,7 @@ using OutgoingTest = SendTest;
 TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
     for (const SendCase& c : Cases()) {
         SCOPED_TRACE(c.what);
-        Start(c.settings);
+        ASSERT_NO_FATAL_FAILURE(Start(c.settings));
         HWND window = Open(c.mail);
         User user;
         user.AnswerMessageBoxes(c.answers);
@@ -178,7 +178,7 @@ TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
 // A cancelled send leaves the compose window as the user wrote it: the
 // headers it changed are put back and the converted body does not reach it.
 TEST_F(OutgoingTest, ACancelledSendLeavesTheMessageAsWritten) {
-    Start({.hankaku = true});
+    ASSERT_NO_FATAL_FAILURE(Start({.hankaku = true}));
     HWND window = Open({kGroupJ + "," + kGroupD, "", "", "#1", "Ichiro <" + kSender + ">",
                         "\x82\x60" + Body(400)});
     User user;
@@ -231,7 +231,7 @@ TEST_F(OutgoingTest, FromIsReducedOnlyToAnAddress) {
     const std::string body = Body(323);  // 384 - 55 - 7 + 1: too long beside a capped address
     for (const FromCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.written));
-        Start({});
+        ASSERT_NO_FATAL_FAILURE(Start({}));
         HWND window = Open({kGroupJ, "", "", "Hello", c.written, body});
         const bool asWritten = c.reduced.empty();
         User user;
@@ -248,7 +248,7 @@ TEST_F(OutgoingTest, FromIsReducedOnlyToAnAddress) {
 // Sends one after another share nothing: a cancelled walk of the recipients
 // leaves no trace in the next send.
 TEST_F(OutgoingTest, ASendAfterACancelledOneStartsAfresh) {
-    Start({});
+    ASSERT_NO_FATAL_FAILURE(Start({}));
     User user;
     user.AnswerMessageBoxes({IDNO});
     HWND first = Open({kDoCoMo + "," + kGroupD, "", "", "Hello", kSender, Body(600)});
