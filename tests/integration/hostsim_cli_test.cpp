@@ -1083,6 +1083,15 @@ TEST_F(HostsimCliTest, SettingsThatCannotBeSavedAreAnErrorNamingTheFile) {
             << outcome.out;
         EXPECT_TRUE(Holds(outcome.out, "pressed      OK\nmessage box\n")) << outcome.out;
         EXPECT_TRUE(Holds(outcome.out, "pressed      Cancel\n")) << outcome.out;
+        // Shown and acted in once, though it comes back as the box closes.
+        for (const char* once : {"dialog       ", "pressed      OK\n", "message box\n"}) {
+            size_t times = 0;
+            for (size_t at = outcome.out.find(once); at != std::string::npos;
+                 at = outcome.out.find(once, at + 1)) {
+                ++times;
+            }
+            EXPECT_EQ(times, 1u) << once << " in\n" << outcome.out;
+        }
         if (c.folder) {
             EXPECT_TRUE(fs::is_directory(ini_));
             fs::remove(ini_);
