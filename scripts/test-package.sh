@@ -114,7 +114,7 @@ xvfb-run -a bash -c '
   cd "$UNPACKED"
   echo "-- integration tests against the DLL from the zip"
   # A hung test program is ended, at several times what it takes.
-  timeout 600 wine ./integration_tests.exe --gtest_brief=1
+  timeout 300 wine ./integration_tests.exe --gtest_brief=1
   echo "-- version resource of the DLL from the zip"
   timeout 120 wine ./version_resource_test.exe --gtest_brief=1
   echo "-- hostsim.exe info"
