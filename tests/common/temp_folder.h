@@ -51,12 +51,19 @@ class TempFolder {
 
     ~TempFolder() {
         namespace fs = std::filesystem;
+#ifdef _WIN32
+        // In its long form, which reaches the paths a test made longer than
+        // MAX_PATH.
+        const fs::path folder = "\\\\?\\" + path_.substr(0, path_.size() - 1);
+#else
+        const fs::path folder = path_.substr(0, path_.size() - 1);
+#endif
         // Write permission back first, where a test took it; never through a
         // link, which may lead out of the folder.
         std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
         std::error_code error;
-        for (fs::recursive_directory_iterator it(path_, error), end; !error && it != end;
+        for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
              it.increment(error)) {
             if (it->is_symlink(ignored)) {
                 continue;
@@ -67,7 +74,7 @@ class TempFolder {
                 fs::perm_options::add, ignored);
         }
         error.clear();
-        fs::remove_all(path_, error);
+        fs::remove_all(folder, error);
         if (error) {
             std::fprintf(stderr, "note: %s is left: %s\n", path_.c_str(), error.message().c_str());
         }

@@ -136,7 +136,8 @@ TEST_F(IniNoticeTest, APathTooLongForTheIniFileIsToldOnce) {
     const std::string name = "TELEPOST.x";
     const size_t folderLength = MAX_PATH - 1 - name.size() - 1;  // a separator before the name
     fs::path folder = root;
-    while (folder.string().size() + 1 + 100 < folderLength) {
+    // Folders of 100 while room is left for a separator and one more byte.
+    while (folder.string().size() + 1 + 100 + 2 <= folderLength) {
         folder /= std::string(100, 'x');
     }
     folder /= std::string(folderLength - folder.string().size() - 1, 'y');
