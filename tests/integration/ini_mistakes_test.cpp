@@ -13,6 +13,7 @@
 
 #include "codec.h"
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "telepost/contract.h"
 #include "user.h"
 
@@ -47,13 +48,16 @@ class IniMistakesTest : public testing::Test {
   protected:
     void TearDown() override { std::remove(ini_.c_str()); }
 
-    // Starts the plug-in with `bytes` as its INI file, then opens two compose
-    // windows: what it told the user.
-    std::vector<MessageBoxSeen> ToldAtStart(const std::string& bytes) {
+    // Starts the plug-in with `bytes` as its INI file.
+    void Start(const std::string& bytes) {
         std::ofstream(ini_, std::ios::binary) << bytes;
         std::string error;
-        EXPECT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
+    }
+
+    // Opens two compose windows: what the plug-in told the user.
+    std::vector<MessageBoxSeen> Told() {
         User user;
         for (int i = 0; i < 2; ++i) {
             host_.CloseCompose(host_.OpenCompose(Message{}));
@@ -73,7 +77,7 @@ class IniMistakesTest : public testing::Test {
         return sent;
     }
 
-    std::string ini_ = IniBeside(PluginBesideProgram());
+    std::string ini_ = IniUnderTest();
     Host host_;
 };
 
@@ -129,7 +133,8 @@ TEST_F(IniMistakesTest, EachMistakeIsToldOnceNamingItsLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::vector<MessageBoxSeen> boxes = ToldAtStart(c.bytes);
+        ASSERT_NO_FATAL_FAILURE(Start(c.bytes));
+        const std::vector<MessageBoxSeen> boxes = Told();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, ExpectedNotice(ini_));
         EXPECT_EQ(boxes[0].caption, telepost::kPluginName);
@@ -148,7 +153,8 @@ TEST_F(IniMistakesTest, ManyMistakesFitOnAScreen) {
     for (int i = 0; i < 40; ++i) {
         file += std::string("not a key ") + std::to_string(i) + "\r\n";
     }
-    const std::vector<MessageBoxSeen> boxes = ToldAtStart(file);
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    const std::vector<MessageBoxSeen> boxes = Told();
     ASSERT_EQ(boxes.size(), 1u);
     const std::string& text = boxes[0].text;
     EXPECT_NE(text.find(Cp932("2 行目: not a key 0\n")), std::string::npos) << text;
@@ -163,12 +169,14 @@ TEST_F(IniMistakesTest, ManyMistakesFitOnAScreen) {
 // once the mark is gone.
 TEST_F(IniMistakesTest, AByteOrderMarkIsToldOnlyWhereItHidesTheSection) {
     const std::string bom = "\xEF\xBB\xBF";
-    EXPECT_TRUE(ToldAtStart(bom + "; 設定\r\n[k-tai]\r\nconvert to hankaku=1\r\n").empty());
+    ASSERT_NO_FATAL_FAILURE(Start(bom + "; 設定\r\n[k-tai]\r\nconvert to hankaku=1\r\n"));
+    EXPECT_TRUE(Told().empty());
     EXPECT_EQ(SentToDoCoMo(Cp932("Ａ")), "A");
     host_.Unload();
 
     const std::string hidden = bom + "[k-tai]\r\nconvert to hankaku=1\r\n; 設定\r\n";
-    ASSERT_EQ(ToldAtStart(hidden).size(), 1u);
+    ASSERT_NO_FATAL_FAILURE(Start(hidden));
+    ASSERT_EQ(Told().size(), 1u);
     User user;
     user.OnDialog([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
     user.OnMessageBox([](const MessageBoxSeen& box) {
@@ -194,9 +202,10 @@ TEST_F(IniMistakesTest, AByteOrderMarkIsToldOnlyWhereItHidesTheSection) {
 // a system reading the file through that code page takes with the LF): every
 // setting is read from the file's bytes, alike on every system.
 TEST_F(IniMistakesTest, AFileInUtf8GivesTheSameSettingsOnEverySystem) {
-    EXPECT_TRUE(ToldAtStart("; 設定（見本）\n[k-tai]\nconvert to hankaku=1\nconvert to emoji=0\n"
-                            "exempt domains=au.com\n")
-                    .empty());
+    ASSERT_NO_FATAL_FAILURE(
+        Start("; 設定（見本）\n[k-tai]\nconvert to hankaku=1\n"
+              "convert to emoji=0\nexempt domains=au.com\n"));
+    EXPECT_TRUE(Told().empty());
     EXPECT_EQ(SentToDoCoMo(Cp932("Ａ●")), std::string("A") + Cp932("●"));
 }
 
