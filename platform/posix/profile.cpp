@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <climits>
@@ -32,6 +33,7 @@
 #include <vector>
 
 #include "ansi_text.h"
+#include "win32posix/profile_writer.h"
 #include "last_error.h"
 
 namespace {
@@ -529,7 +531,25 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
     return static_cast<DWORD>(n);
 }
 
+namespace {
+
+std::atomic<win32posix::ProfileWriter> replacedWriter{nullptr};
+
+}  // namespace
+
+win32posix::ProfileWriter win32posix::ReplaceProfileWriter(ProfileWriter writer) {
+    return replacedWriter.exchange(writer);
+}
+
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
+    if (const win32posix::ProfileWriter writer = replacedWriter.load()) {
+        return writer(section, key, value, fileName);
+    }
+    return win32posix::WriteProfileStringOwn(section, key, value, fileName);
+}
+
+BOOL WINAPI win32posix::WriteProfileStringOwn(LPCSTR section, LPCSTR key, LPCSTR value,
+                                              LPCSTR fileName) {
     if (!section || !fileName || !*fileName) {
         return FALSE;  // with all three null: the flush of a cache this layer does not keep
     }
