@@ -75,15 +75,15 @@ const Pass kPasses[] = {
     {"DeleteBlanks", telepost::DeleteBlanks},
     {"ZenkakuToHankakuByteAtATime",
      [](char* text) {
-         return telepost::ZenkakuToHankakuBy(telepost::ConversionPath::kByteAtATime, text);
+         return telepost::ZenkakuToHankakuBy(telepost::ConversionPath::ByteAtATime, text);
      }},
     {"ToImodeEmojiByteAtATime",
      [](char* text) {
-         return telepost::ToImodeEmojiBy(telepost::ConversionPath::kByteAtATime, text);
+         return telepost::ToImodeEmojiBy(telepost::ConversionPath::ByteAtATime, text);
      }},
     {"DeleteBlanksByteAtATime",
      [](char* text) {
-         return telepost::DeleteBlanksBy(telepost::ConversionPath::kByteAtATime, text);
+         return telepost::DeleteBlanksBy(telepost::ConversionPath::ByteAtATime, text);
      }},
     {"AllThree", ConvertAllThree},
 };
@@ -102,10 +102,10 @@ struct PathPasses {
 };
 
 const PathPasses kPathPasses[] = {
-    {telepost::ConversionPath::kSse2Blocks, kOnPath<telepost::ConversionPath::kSse2Blocks>},
-    {telepost::ConversionPath::kSsse3Blocks, kOnPath<telepost::ConversionPath::kSsse3Blocks>},
-    {telepost::ConversionPath::kAvx2Blocks, kOnPath<telepost::ConversionPath::kAvx2Blocks>},
-    {telepost::ConversionPath::kAvx512Blocks, kOnPath<telepost::ConversionPath::kAvx512Blocks>},
+    {telepost::ConversionPath::Sse2Blocks, kOnPath<telepost::ConversionPath::Sse2Blocks>},
+    {telepost::ConversionPath::Ssse3Blocks, kOnPath<telepost::ConversionPath::Ssse3Blocks>},
+    {telepost::ConversionPath::Avx2Blocks, kOnPath<telepost::ConversionPath::Avx2Blocks>},
+    {telepost::ConversionPath::Avx512Blocks, kOnPath<telepost::ConversionPath::Avx512Blocks>},
 };
 
 double Seconds(Clock::duration duration) {

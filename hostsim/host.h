@@ -70,7 +70,6 @@ class Host {
     // reason in `error`, when the library does not load or lacks a callback.
     bool Load(const std::string& path, std::string* error = nullptr);
     void Unload();
-    bool Loaded() const { return module_ != nullptr; }
     HMODULE Module() const { return module_; }
     const Callbacks& Plugin() const { return callbacks_; }
 

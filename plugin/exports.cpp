@@ -23,7 +23,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 int WINAPI BKC_OnStart(void) {
     LoadSettings();
     ExamineIniFile();
-    LoadUserDomains(IniPath, UserDomains);
+    LoadUserDomains(g_iniPath, g_userDomains);
     return 0;
 }
 
@@ -54,7 +54,7 @@ int WINAPI BKC_OnOpenCompose(HWND window, int) {
 }
 
 int WINAPI BKC_OnOutgoing(HWND window, int mode) {
-    return InspectOutgoing(HostApi, Settings, UserDomains, window, mode);
+    return InspectOutgoing(g_hostApi, g_settings, g_userDomains, window, mode);
 }
 
 int WINAPI BKC_OnKeyDispatch(HWND, int, int) {

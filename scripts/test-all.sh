@@ -14,6 +14,9 @@ presets=(-DTELEPOST_WERROR="${TELEPOST_WERROR:-OFF}")
 echo "== format"
 bash scripts/check-format.sh
 
+echo "== includes: each library includes only itself and those below it"
+python3 scripts/check-includes.py
+
 echo "== native: unit, integration and differential tests under ASan and UBSan"
 cmake --preset native "${presets[@]}" >/dev/null
 cmake --build --preset native -j"$jobs"

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "convert/sjis.h"
+#include "telepost/sjis.h"
 
 namespace telepost::blocks {
 

@@ -6,7 +6,7 @@
 #include "convert/byte_classes.h"
 #include "convert/convert.h"
 #include "convert/path_entries.h"
-#include "convert/sjis.h"
+#include "telepost/sjis.h"
 
 namespace telepost {
 

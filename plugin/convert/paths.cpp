@@ -32,31 +32,31 @@ constexpr Conversions kOnPath[] = {
 // plain constant-initialised variable: nothing is set up behind it at run
 // time, and the DLL carries no guarded initialisation.
 #if TELEPOST_SSE2_BLOCKS
-constexpr ConversionPath kBaselinePath = ConversionPath::kSse2Blocks;
+constexpr ConversionPath kBaselinePath = ConversionPath::Sse2Blocks;
 #else
-constexpr ConversionPath kBaselinePath = ConversionPath::kByteAtATime;
+constexpr ConversionPath kBaselinePath = ConversionPath::ByteAtATime;
 #endif
 
 constexpr std::size_t IndexOf(ConversionPath path) {
     return static_cast<std::size_t>(path);
 }
 
-ConversionPath PickedPath = kBaselinePath;
+ConversionPath g_pickedPath = kBaselinePath;
 
 }  // namespace
 
 bool CanRun(ConversionPath path) {
     switch (path) {
-        case ConversionPath::kByteAtATime:
+        case ConversionPath::ByteAtATime:
             return true;
 #if TELEPOST_SSE2_BLOCKS
-        case ConversionPath::kSse2Blocks:
+        case ConversionPath::Sse2Blocks:
             return true;
-        case ConversionPath::kSsse3Blocks:
+        case ConversionPath::Ssse3Blocks:
             return blocks::ProcessorHasSsse3();
-        case ConversionPath::kAvx2Blocks:
+        case ConversionPath::Avx2Blocks:
             return blocks::ProcessorHasAvx2();
-        case ConversionPath::kAvx512Blocks:
+        case ConversionPath::Avx512Blocks:
             return blocks::ProcessorHasAvx512Bytes();
 #endif
         default:
@@ -64,22 +64,18 @@ bool CanRun(ConversionPath path) {
     }
 }
 
-ConversionPath ChosenPath() {
-    return PickedPath;
-}
-
 const Conversions& ChosenConversions() {
-    return kOnPath[IndexOf(PickedPath)];
+    return kOnPath[IndexOf(g_pickedPath)];
 }
 
 void ChooseConversionPaths() {
-    ConversionPath fastest = ConversionPath::kByteAtATime;
+    ConversionPath fastest = ConversionPath::ByteAtATime;
     for (ConversionPath path : kBlockPaths) {
         if (CanRun(path)) {
             fastest = path;
         }
     }
-    PickedPath = fastest;
+    g_pickedPath = fastest;
 }
 
 char* ZenkakuToHankakuBy(ConversionPath path, char* text) {

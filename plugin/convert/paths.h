@@ -14,17 +14,14 @@
 
 namespace telepost {
 
-enum class ConversionPath { kByteAtATime, kSse2Blocks, kSsse3Blocks, kAvx2Blocks, kAvx512Blocks };
+enum class ConversionPath { ByteAtATime, Sse2Blocks, Ssse3Blocks, Avx2Blocks, Avx512Blocks };
 
 // Every path but byte at a time, slowest first.
 inline constexpr ConversionPath kBlockPaths[] = {
-    ConversionPath::kSse2Blocks, ConversionPath::kSsse3Blocks, ConversionPath::kAvx2Blocks,
-    ConversionPath::kAvx512Blocks};
+    ConversionPath::Sse2Blocks, ConversionPath::Ssse3Blocks, ConversionPath::Avx2Blocks,
+    ConversionPath::Avx512Blocks};
 
 bool CanRun(ConversionPath path);
-
-// The path the public conversions take.
-ConversionPath ChosenPath();
 
 // Each takes a path that CanRun accepts.
 char* ZenkakuToHankakuBy(ConversionPath path, char* text);

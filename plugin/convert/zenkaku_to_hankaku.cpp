@@ -6,7 +6,7 @@
 #include "convert/byte_classes.h"
 #include "convert/convert.h"
 #include "convert/path_entries.h"
-#include "convert/sjis.h"
+#include "telepost/sjis.h"
 
 namespace telepost {
 
@@ -70,13 +70,13 @@ constexpr Mark kMarks[] = {
 
 // The ASCII byte of each convertible character, by trail byte, one table for
 // each of the two lead bytes; 0 where the character stays.
-struct HalfWidthTables {
+struct HankakuTables {
     unsigned char afterMarkLead[256] = {};
     unsigned char afterAlphanumericLead[256] = {};
 };
 
-constexpr HalfWidthTables MakeHalfWidthTables() {
-    HalfWidthTables tables;
+constexpr HankakuTables MakeHankakuTables() {
+    HankakuTables tables;
     for (const Mark& mark : kMarks) {
         tables.afterMarkLead[mark.trail] = mark.ascii;
     }
@@ -88,15 +88,15 @@ constexpr HalfWidthTables MakeHalfWidthTables() {
     return tables;
 }
 
-constexpr HalfWidthTables kHalfWidth = MakeHalfWidthTables();
+constexpr HankakuTables kHankaku = MakeHankakuTables();
 
 // The ASCII byte for the double-byte character lead, trail, or 0.
-constexpr unsigned char HalfWidthOf(unsigned char lead, unsigned char trail) {
+constexpr unsigned char HankakuOf(unsigned char lead, unsigned char trail) {
     if (lead == kMarkLead) {
-        return kHalfWidth.afterMarkLead[trail];
+        return kHankaku.afterMarkLead[trail];
     }
     if (lead == kAlphanumericLead) {
-        return kHalfWidth.afterAlphanumericLead[trail];
+        return kHankaku.afterAlphanumericLead[trail];
     }
     return 0;
 }
@@ -111,7 +111,7 @@ inline void Step(unsigned char* text, std::size_t& read, std::size_t& write) {
         ++read;
         return;
     }
-    if (const unsigned char ascii = HalfWidthOf(first, second)) {
+    if (const unsigned char ascii = HankakuOf(first, second)) {
         text[write++] = ascii;
     } else {
         text[write] = first;
@@ -168,24 +168,24 @@ inline char* ConvertByBlocks(char* chars) {
 
 constexpr blocks::PairRuns kConvertible =
     blocks::PairRunsOf([](unsigned char first, unsigned char second) {
-        return IsDoubleBytePair(first, second) && HalfWidthOf(first, second) != 0;
+        return IsDoubleBytePair(first, second) && HankakuOf(first, second) != 0;
     });
 
 // The marks' and the digits' and letters' ASCII bytes by trail byte, both
 // looked up a block at a time on one chain of shuffle tables.
 constexpr blocks::ChainedTables kChainedMarks =
-    blocks::ChainedTablesOf([](unsigned char trail) { return HalfWidthOf(kMarkLead, trail); });
+    blocks::ChainedTablesOf([](unsigned char trail) { return HankakuOf(kMarkLead, trail); });
 constexpr blocks::ChainedTables kChainedAlphanumerics = blocks::ChainedTablesOf(
-    [](unsigned char trail) { return HalfWidthOf(kAlphanumericLead, trail); });
+    [](unsigned char trail) { return HankakuOf(kAlphanumericLead, trail); });
 
 // The same maps as tables for byte permutes, from the lower base of the two.
 constexpr unsigned char kPermutedBase = kChainedMarks.base < kChainedAlphanumerics.base
                                             ? kChainedMarks.base
                                             : kChainedAlphanumerics.base;
 constexpr blocks::PermutedTable kPermutedMarks = blocks::PermutedTableOf(
-    [](unsigned char trail) { return HalfWidthOf(kMarkLead, trail); }, kPermutedBase);
+    [](unsigned char trail) { return HankakuOf(kMarkLead, trail); }, kPermutedBase);
 constexpr blocks::PermutedTable kPermutedAlphanumerics = blocks::PermutedTableOf(
-    [](unsigned char trail) { return HalfWidthOf(kAlphanumericLead, trail); }, kPermutedBase);
+    [](unsigned char trail) { return HankakuOf(kAlphanumericLead, trail); }, kPermutedBase);
 static_assert(kPermutedMarks.fits && kPermutedAlphanumerics.fits);
 
 #endif  // TELEPOST_SSE2_BLOCKS
@@ -239,7 +239,7 @@ struct BlockBySse2 : Width {
             __m128i bytes = firsts;
             for (unsigned pairs = converted; pairs != 0; pairs &= pairs - 1) {
                 const auto at = static_cast<unsigned>(__builtin_ctz(pairs));
-                bytes = WithByte(bytes, at, HalfWidthOf(block[at], block[at + 1]));
+                bytes = WithByte(bytes, at, HankakuOf(block[at], block[at + 1]));
             }
             const unsigned dropped = ((converted << 1) | carry) & kBlockBits;
             const std::size_t kept = PackedStoreBySse2(write, bytes, dropped);

@@ -6,16 +6,16 @@
 namespace telepost {
 
 int EnterLibrary(HINSTANCE instance, DWORD reason) {
-    ModuleInstance = instance;
+    g_moduleInstance = instance;
     if (reason != DLL_PROCESS_ATTACH) {
         return 1;
     }
     DisableThreadLibraryCalls(instance);
     ChooseConversionPaths();
-    if (!HostApi.Bind()) {
+    if (!g_hostApi.Bind()) {
         return 0;
     }
-    LocateIniFile(ModuleInstance);
+    LocateIniFile(g_moduleInstance);
     return 1;
 }
 

@@ -2,11 +2,11 @@
 
 namespace telepost {
 
-HostApiRecord HostApi;
-SettingsRecord Settings;
-UserDomainsRecord UserDomains;
-char IniPath[MAX_PATH];
-HINSTANCE ModuleInstance;
-IniNoticeRecord IniNotice;
+HostApiRecord g_hostApi;
+SettingsRecord g_settings;
+UserDomainsRecord g_userDomains;
+char g_iniPath[MAX_PATH];
+HINSTANCE g_moduleInstance;
+IniNoticeRecord g_iniNotice;
 
 }  // namespace telepost

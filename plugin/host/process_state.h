@@ -9,17 +9,17 @@
 
 #include <windows.h>
 
-#include "host/host_api.h"
+#include "send/host_api.h"
 #include "host/settings.h"
 #include "telepost/domain_list.h"
 
 namespace telepost {
 
-extern HostApiRecord HostApi;  // read-only once bound
-extern SettingsRecord Settings;
-extern UserDomainsRecord UserDomains;  // read at start
-extern char IniPath[MAX_PATH];         // empty until the library is attached
-extern HINSTANCE ModuleInstance;
-extern IniNoticeRecord IniNotice;  // set at start, told once
+extern HostApiRecord g_hostApi;  // read-only once bound
+extern SettingsRecord g_settings;
+extern UserDomainsRecord g_userDomains;  // read at start
+extern char g_iniPath[MAX_PATH];         // empty until the library is attached
+extern HINSTANCE g_moduleInstance;
+extern IniNoticeRecord g_iniNotice;  // set at start, told once
 
 }  // namespace telepost

@@ -2,12 +2,14 @@
 
 #include "host/process_state.h"
 
-#include "convert/sjis.h"
+#include "telepost/sjis.h"
+#include "telepost/ini_mistakes.h"
 #include "telepost/ini_text.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
+#include <span>
 #include <string_view>
 
 namespace telepost {
@@ -15,6 +17,9 @@ namespace telepost {
 namespace {
 
 constexpr char kIniExtension[] = ".ini";
+// Appended to the INI file's path to name the file a save writes beside it
+// before moving it over the old one.
+constexpr char kNewFileSuffix[] = ".new";
 constexpr int kNumberSize = 32;  // a setting formatted as text
 
 // The buffers a list of the INI file's sections or lines is read into: the
@@ -109,57 +114,97 @@ void LocateIniFile(HINSTANCE instance) {
     char modulePath[MAX_PATH] = {};
     DWORD length = GetModuleFileNameA(instance, modulePath, sizeof modulePath);
     if (length == 0 || length >= sizeof modulePath) {
-        IniPath[0] = '\0';  // a cut path would name some other file
+        g_iniPath[0] = '\0';  // a cut path would name some other file
         return;
     }
-    MakeIniPath(modulePath, IniPath);
+    MakeIniPath(modulePath, g_iniPath);
 }
 
+namespace {
+
+// The INI file's bytes when its settings are read from them (ListsReadFromBytes:
+// a file in UTF-8 beyond ASCII, which the profile functions read through the
+// ANSI code page and may misread); false for any other file, which the
+// profile functions read. Every key of such a file is read from its bytes, so
+// that the settings and the lists come from one reading, alike on every
+// system.
+bool SettingsReadFromBytes(IniBytesRecord& ini) {
+    if (!ReadIniBytes(g_iniPath, ini) || !ListsReadFromBytes(ini.Text())) {
+        ini = IniBytesRecord{};
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::int32_t ReadSetting(const char* key) {
-    if (!IniPath[0]) {
+    if (!g_iniPath[0]) {
         return 0;
     }
-    return static_cast<std::int32_t>(GetPrivateProfileIntA(kSettingsSection, key, 0, IniPath));
+    IniBytesRecord ini;
+    if (SettingsReadFromBytes(ini)) {
+        return FindIniSetting(ini.Text(), key);
+    }
+    return static_cast<std::int32_t>(GetPrivateProfileIntA(kSettingsSection, key, 0, g_iniPath));
 }
 
 bool WriteSetting(const char* key, std::int32_t value) {
-    if (!IniPath[0]) {
+    if (!g_iniPath[0]) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
     char text[kNumberSize];
     wsprintfA(text, "%d", value);
-    return WritePrivateProfileStringA(kSettingsSection, key, text, IniPath) != FALSE;
+    return WritePrivateProfileStringA(kSettingsSection, key, text, g_iniPath) != FALSE;
+}
+
+bool WriteSettingsIntoBytes(const IniBytesRecord& ini, std::span<const IniSettingValue> settings) {
+    const std::size_t size = ini.Text().size() + kIniWriteRoom;
+    const std::unique_ptr<char[]> text(new (std::nothrow) char[size]);
+    std::size_t length = 0;
+    // A buffer of this size always holds the text written: only memory can lack.
+    if (!text || WriteIniSettings(ini.Text(), settings, std::span<char>(text.get(), size),
+                                  length) != IniWrite::Written) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    return ReplaceIniFile(std::string_view(text.get(), length));
 }
 
 bool SettingStored(const char* key, std::int32_t value) {
-    if (!IniPath[0]) {
+    if (!g_iniPath[0]) {
         return false;
     }
     char written[kNumberSize];
     wsprintfA(written, "%d", value);
     // All three null: the documented flush, after which the next read comes
     // from the disk; it reports FALSE whatever happens.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);
+    IniBytesRecord ini;
+    if (SettingsReadFromBytes(ini)) {
+        return FindIniValue(ini.Text(), kSettingsSection, key) == written;
+    }
     char stored[kNumberSize] = {};
-    GetPrivateProfileStringA(kSettingsSection, key, "", stored, sizeof stored, IniPath);
+    GetPrivateProfileStringA(kSettingsSection, key, "", stored, sizeof stored, g_iniPath);
     return std::strcmp(stored, written) == 0;
 }
 
 bool OtherContentsDigest(std::uint64_t& digest) {
-    if (!IniPath[0]) {
+    if (!g_iniPath[0]) {
         return false;
     }
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath);  // read from the disk
-    const std::unique_ptr<char[]> names = ReadWholeList(
-        [](char* list, DWORD size) { return GetPrivateProfileSectionNamesA(list, size, IniPath); });
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);  // read from the disk
+    const std::unique_ptr<char[]> names = ReadWholeList([](char* list, DWORD size) {
+        return GetPrivateProfileSectionNamesA(list, size, g_iniPath);
+    });
     if (!names) {
         return false;
     }
     digest = kDigestBasis;
     for (const char* name = names.get(); *name; name += std::strlen(name) + 1) {
         const std::unique_ptr<char[]> lines = ReadWholeList([name](char* list, DWORD size) {
-            return GetPrivateProfileSectionA(name, list, size, IniPath);
+            return GetPrivateProfileSectionA(name, list, size, g_iniPath);
         });
         if (!lines) {
             return false;
@@ -183,41 +228,18 @@ bool OtherContentsDigest(std::uint64_t& digest) {
 }
 
 void LoadSettings() {
+    IniBytesRecord ini;
+    const bool fromBytes = g_iniPath[0] && SettingsReadFromBytes(ini);
     for (const SettingFlag& setting : kSettingFlags) {
-        Settings.*setting.flag = ReadSetting(setting.key);
+        g_settings.*setting.flag =
+            fromBytes ? FindIniSetting(ini.Text(), setting.key) : ReadSetting(setting.key);
     }
 }
 
 namespace {
 
-// The file at `path` read into `bytes`, up to `size` of them; `length` gets
-// how many were read. True when the file ended within them, with a byte to
-// spare; false when it could not be opened or read, or goes on past them.
-// Only read, never written.
-bool ReadFileBytes(const char* path, char* bytes, DWORD size, DWORD& length) {
-    length = 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    bool ended = false;
-    while (length < size) {
-        DWORD read = 0;
-        if (!ReadFile(file, bytes + length, size - length, &read, nullptr)) {
-            break;
-        }
-        if (read == 0) {
-            ended = true;
-            break;
-        }
-        length += read;
-    }
-    CloseHandle(file);
-    return ended && length < size;
-}
-
-// Replaces the file at `path` with `text`: false when any step fails.
+// Replaces the file at `path` with `text`, on the disk when it returns:
+// false, with the thread's last error, when any step fails.
 bool WriteWholeFile(const char* path, std::string_view text) {
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -232,19 +254,49 @@ bool WriteWholeFile(const char* path, std::string_view text) {
                   wrote > 0;
         at += wrote;
     }
-    return CloseHandle(file) && written;
+    written = written && FlushFileBuffers(file);
+    const DWORD error = written ? ERROR_SUCCESS : GetLastError();
+    const bool closed = CloseHandle(file);
+    if (!written) {
+        SetLastError(error);
+    }
+    return closed && written;
 }
 
 }  // namespace
 
-bool KeepIniBytes(IniBytesRecord& copy) {
-    copy = IniBytesRecord{};
-    if (!IniPath[0]) {
+bool ReplaceIniFile(std::string_view text) {
+    char beside[MAX_PATH];
+    const std::size_t length = std::strlen(g_iniPath);
+    if (!g_iniPath[0] || length + sizeof kNewFileSuffix > sizeof beside) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    copy.bytes.reset(new (std::nothrow) char[kIniTextSize]);
-    if (!copy.bytes || !ReadFileBytes(IniPath, copy.bytes.get(), kIniTextSize, copy.length) ||
-        !ListsReadFromBytes(copy.Text())) {
+    std::memcpy(beside, g_iniPath, length);
+    std::memcpy(beside + length, kNewFileSuffix, sizeof kNewFileSuffix);
+    if (!WriteWholeFile(beside, text)) {
+        const DWORD error = GetLastError();
+        DeleteFileA(beside);
+        SetLastError(error);
+        return false;
+    }
+    if (!MoveFileExA(beside, g_iniPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileA(beside);
+        SetLastError(error);
+        return false;
+    }
+    return true;
+}
+
+bool SectionHiddenByByteOrderMark(std::string_view text) {
+    IniMistake first[1];
+    return FindIniMistakes(text, IniEncodingOf(text), first) > 0 &&
+           first[0].kind == IniMistakeKind::ByteOrderMark;
+}
+
+bool KeepIniBytes(IniBytesRecord& copy) {
+    if (!ReadIniBytes(g_iniPath, copy) || !ListsReadFromBytes(copy.Text())) {
         copy = IniBytesRecord{};
         return false;
     }
@@ -252,30 +304,37 @@ bool KeepIniBytes(IniBytesRecord& copy) {
 }
 
 IniBytesCheck CheckIniBytes(const IniBytesRecord& copy) {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath);  // to the disk
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);  // to the disk
     const std::unique_ptr<char[]> bytes(new (std::nothrow) char[kIniTextSize]);
     DWORD length = 0;
-    if (bytes && ReadFileBytes(IniPath, bytes.get(), kIniTextSize, length) &&
+    if (bytes && ReadFileBytes(g_iniPath, bytes.get(), kIniTextSize, length) &&
         OtherLinesKept(copy.Text(), std::string_view(bytes.get(), length))) {
         return IniBytesCheck::Kept;
     }
-    const bool putBack = WriteWholeFile(IniPath, copy.Text()) && bytes &&
-                         ReadFileBytes(IniPath, bytes.get(), kIniTextSize, length) &&
+    return PutBackIniBytes(copy);
+}
+
+IniBytesCheck PutBackIniBytes(const IniBytesRecord& copy) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);  // nothing cached to write
+    const std::unique_ptr<char[]> bytes(new (std::nothrow) char[kIniTextSize]);
+    DWORD length = 0;
+    const bool putBack = WriteWholeFile(g_iniPath, copy.Text()) && bytes &&
+                         ReadFileBytes(g_iniPath, bytes.get(), kIniTextSize, length) &&
                          std::string_view(bytes.get(), length) == copy.Text();
     return putBack ? IniBytesCheck::PutBack : IniBytesCheck::NotPutBack;
 }
 
 void ExamineIniFile() {
-    IniNotice = IniNoticeRecord{};
-    if (!IniPath[0]) {
-        IniNotice.trouble = IniTrouble::NoPath;
+    g_iniNotice = IniNoticeRecord{};
+    if (!g_iniPath[0]) {
+        g_iniNotice.trouble = IniTrouble::NoPath;
         return;
     }
     char start[sizeof kUtf8ByteOrderMark - 1];
     DWORD length = 0;
-    ReadFileBytes(IniPath, start, sizeof start, length);  // its first bytes are enough
+    ReadFileBytes(g_iniPath, start, sizeof start, length);  // its first bytes are enough
     if (IniStartOf(std::string_view(start, length)) == IniStart::ByteOrderMark) {
-        IniNotice.trouble = IniTrouble::ByteOrderMark;
+        g_iniNotice.trouble = IniTrouble::ByteOrderMark;
     }
 }
 

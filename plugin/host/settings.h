@@ -6,33 +6,15 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string_view>
 
+#include "send/ini_bytes.h"
+#include "send/settings_record.h"
 #include "telepost/ini_file.h"
+#include "telepost/ini_text.h"
 
 namespace telepost {
-
-// One flag for each row of settings.inc, zero meaning off; every reader tests
-// them only as zero or not.
-struct SettingsRecord {
-#define TELEPOST_SETTING(field, key, initial, ...) std::int32_t field = initial;
-#include "telepost/settings.inc"
-#undef TELEPOST_SETTING
-};
-
-// Each setting's key in the INI file and its flag, in the order the settings
-// are read and written.
-struct SettingFlag {
-    const char* key;
-    std::int32_t SettingsRecord::*flag;
-};
-
-#define TELEPOST_SETTING(field, key, ...) {key, &SettingsRecord::field},
-inline constexpr SettingFlag kSettingFlags[] = {
-#include "telepost/settings.inc"
-};
-#undef TELEPOST_SETTING
-static_assert(std::size(kSettingFlags) == kSettingCount);
 
 // Derives the INI file's path from the library's path: the same name with the
 // extension ".ini", or ".ini" appended when the file name has no dot. Only the
@@ -42,17 +24,35 @@ static_assert(std::size(kSettingFlags) == kSettingCount);
 // `iniPath` empty and gives false.
 bool MakeIniPath(const char* modulePath, char (&iniPath)[MAX_PATH]);
 
-// Sets IniPath from the path of the library `instance`.
+// Sets g_iniPath from the path of the library `instance`.
 void LocateIniFile(HINSTANCE instance);
 
-// Reads one setting from the INI file, 0 when absent. Without an INI path no
-// file is touched and the setting reads as 0.
+// Reads one setting from the INI file, 0 when absent: from the file's bytes
+// when it is in UTF-8 beyond ASCII (ListsReadFromBytes), else through the
+// profile functions. Without an INI path no file is touched and the setting
+// reads as 0.
 std::int32_t ReadSetting(const char* key);
 // Writes one setting to the INI file as "%d". False when it was not written,
 // with the thread's last error saying why: the system's for a file that
 // could not be written, ERROR_FILENAME_EXCED_RANGE without an INI path (the
 // library's path too long to name one).
 bool WriteSetting(const char* key, std::int32_t value);
+
+// Writes `settings` into the INI file whose bytes `ini` holds, a file in
+// UTF-8 whose settings are read from its bytes (ListsReadFromBytes): each
+// setting's line replaced in place or added to the section, every other byte
+// and line end kept (telepost::WriteIniSettings), the whole written to a new
+// file beside it and moved over it (ReplaceIniFile). False, with the thread's
+// last error, when it was not written; the file is then as it was.
+bool WriteSettingsIntoBytes(const IniBytesRecord& ini, std::span<const IniSettingValue> settings);
+
+// Replaces the INI file with `text` in one step: written whole to
+// "<INI path>.new" beside it, to the disk, then moved over the old file, so
+// that a failure at any step leaves the old file as it was (and removes the
+// new one). False, with the thread's last error, when a step failed; without
+// an INI path, or one too long to name the new file beside it,
+// ERROR_FILENAME_EXCED_RANGE.
+bool ReplaceIniFile(std::string_view text);
 
 // Whether the INI file holds `value` for `key` as WriteSetting writes it, read
 // from the file itself: the system's cache of the file is flushed first, so
@@ -69,15 +69,10 @@ bool SettingStored(const char* key, std::int32_t value);
 // a settings file ever is): there is nothing to compare then.
 bool OtherContentsDigest(std::uint64_t& digest);
 
-// The INI file's bytes as a save found them, kept for a file whose lists are
-// read from its bytes (telepost/ini_text.h): the system's writer may rewrite
-// such a file in the ANSI code page and lose its characters.
-struct IniBytesRecord {
-    std::unique_ptr<char[]> bytes;
-    DWORD length = 0;
-
-    std::string_view Text() const { return {bytes.get(), length}; }
-};
+// Whether the INI file's text `text` starts with a UTF-8 byte order mark on
+// the header of the settings' section, which the system then does not see:
+// every setting and list of the file is lost to it.
+bool SectionHiddenByByteOrderMark(std::string_view text);
 
 // Reads the whole INI file into `copy`: true when it was read whole and its
 // lists are read from its bytes, false (and nothing kept) for any other file,
@@ -93,8 +88,12 @@ enum class IniBytesCheck {
 
 // Reads the INI file once the settings are written and compares it with
 // `copy` (telepost::OtherLinesKept); a file that differs, or cannot be read,
-// is written back whole from `copy` and read again to make sure.
+// is put back (PutBackIniBytes).
 IniBytesCheck CheckIniBytes(const IniBytesRecord& copy);
+
+// Writes the INI file back whole from `copy`, the bytes it held before a
+// save, and reads it again to make sure: PutBack or NotPutBack.
+IniBytesCheck PutBackIniBytes(const IniBytesRecord& copy);
 
 // Replaces every setting with the INI file's value, 0 for a key it does not
 // hold.
@@ -114,7 +113,7 @@ struct IniNoticeRecord {
     bool told = false;
 };
 
-// Looks at the INI file as the plug-in starts, and sets IniNotice afresh:
+// Looks at the INI file as the plug-in starts, and sets g_iniNotice afresh:
 // reads only, never writes.
 void ExamineIniFile();
 

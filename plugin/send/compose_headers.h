@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "host/host_api.h"
+#include "send/host_api.h"
 
 namespace telepost {
 

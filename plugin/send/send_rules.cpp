@@ -9,8 +9,8 @@
 #include <new>
 
 #include "convert/convert.h"
-#include "convert/sjis.h"
-#include "outgoing/recipients.h"
+#include "telepost/sjis.h"
+#include "recipients/recipients.h"
 #include "send/compose_headers.h"
 #include "telepost/contract.h"
 

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "host/host_api.h"
-#include "host/settings.h"
-#include "outgoing/carriers.h"
+#include "recipients/carriers.h"
+#include "send/host_api.h"
+#include "send/settings_record.h"
 
 namespace telepost {
 

@@ -4,19 +4,19 @@
 
 #include <cstddef>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <span>
 #include <string_view>
 
+#include "send/ini_bytes.h"
 #include "telepost/ini_text.h"
 
 namespace telepost {
 
 namespace {
 
-// The INI file as the lists are read from it: its bytes, up to kIniTextSize
-// of them, read once; none without an INI path or a file that can be read.
+// The INI file as the lists are read from it: its bytes, read once when it
+// is shorter than kIniTextSize; none without an INI path or a file that can
+// be read whole.
 class IniFileText {
   public:
     explicit IniFileText(const char* iniPath);
@@ -31,31 +31,14 @@ class IniFileText {
     DWORD ReadList(const char* key, char* list, DWORD size) const;
 
   private:
-    std::string_view Text() const { return {bytes_.get(), length_}; }
+    std::string_view Text() const { return bytes_.Text(); }
 
     const char* path_;
-    std::unique_ptr<char[]> bytes_;
-    std::size_t length_ = 0;
+    IniBytesRecord bytes_;
 };
 
 IniFileText::IniFileText(const char* iniPath) : path_(iniPath) {
-    if (!iniPath[0]) {
-        return;
-    }
-    HANDLE file = CreateFileA(iniPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return;  // none yet, or one the profile functions cannot read either
-    }
-    bytes_.reset(new (std::nothrow) char[kIniTextSize]);
-    DWORD read = 0;
-    while (bytes_ && length_ < kIniTextSize &&
-           ReadFile(file, bytes_.get() + length_, static_cast<DWORD>(kIniTextSize - length_), &read,
-                    nullptr) &&
-           read > 0) {
-        length_ += read;
-    }
-    CloseHandle(file);
+    ReadIniBytes(iniPath, bytes_);  // none yet, or one the profile functions cannot read either
 }
 
 DWORD IniFileText::ReadList(const char* key, char* list, DWORD size) const {

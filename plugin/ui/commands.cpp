@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "convert/convert.h"
-#include "convert/sjis.h"
+#include "telepost/sjis.h"
 #include "host/process_state.h"
 #include "ui/ui.h"
 
@@ -49,11 +49,11 @@ constexpr char kDoubleByteNotice[] =
 // no text is left alone.
 void ConvertMessage(HWND window, char* (*convert)(char*)) {
     ComposeTextBuffer buffer = {};
-    char* text = BorrowComposeText(HostApi, window, buffer);
+    char* text = BorrowComposeText(g_hostApi, window, buffer);
     if (!text) {
         return;
     }
-    HostApi.BKA_CompSetText(window, 0, convert(text));
+    g_hostApi.BKA_CompSetText(window, 0, convert(text));
 }
 
 // Whether a double-byte pair starts at some byte of `text`. The scan moves
@@ -79,8 +79,8 @@ void ExtendComposeMenu(HMENU menu, int menuType) {
     // All are registered before the first item goes in.
     int ids[kComposeCommandCount];
     for (int i = 0; i < kComposeCommandCount; ++i) {
-        ids[i] = HostApi.BKA_RegisterCommand(kCommands[i].text->description, kComposeMenuType,
-                                             kCommands[i].handler);
+        ids[i] = g_hostApi.BKA_RegisterCommand(kCommands[i].text->description, kComposeMenuType,
+                                               kCommands[i].handler);
     }
     for (int i = 0; i < kComposeCommandCount; ++i) {
         AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(ids[i]), kCommands[i].text->label);
@@ -101,7 +101,7 @@ void WINAPI CmdDeleteBlanks(HWND window, LPARAM) {
 
 void WINAPI CmdCheckDoubleByte(HWND window, LPARAM) {
     ComposeTextBuffer buffer = {};
-    const char* text = BorrowComposeText(HostApi, window, buffer);
+    const char* text = BorrowComposeText(g_hostApi, window, buffer);
     if (text && HoldsDoubleByte(text)) {
         MessageBoxA(window, kDoubleByteNotice, kPluginName, MB_OK | MB_ICONQUESTION);
     }

@@ -82,14 +82,14 @@ void Append(char* message, std::size_t& length, const char* part) {
 }  // namespace
 
 void TellIniTrouble(HWND owner) {
-    if (IniNotice.trouble == IniTrouble::None || IniNotice.told) {
+    if (g_iniNotice.trouble == IniTrouble::None || g_iniNotice.told) {
         return;
     }
     char message[kNoticeSize];
     std::size_t length = 0;
     message[0] = '\0';
-    if (IniNotice.trouble == IniTrouble::ByteOrderMark) {
-        const char* const parts[] = {kByteOrderMark, "\n\n", IniPath, "\n\n", kByteOrderMarkFix};
+    if (g_iniNotice.trouble == IniTrouble::ByteOrderMark) {
+        const char* const parts[] = {kByteOrderMark, "\n\n", g_iniPath, "\n\n", kByteOrderMarkFix};
         for (const char* part : parts) {
             Append(message, length, part);
         }
@@ -101,9 +101,9 @@ void TellIniTrouble(HWND owner) {
     }
     // Told before the box waits for OK: a window opened meanwhile asks nothing
     // again. A box that could not be shown is tried again at the next chance.
-    IniNotice.told = true;
+    g_iniNotice.told = true;
     if (MessageBoxA(owner, message, kPluginName, kNoticeStyle) == 0) {
-        IniNotice.told = false;
+        g_iniNotice.told = false;
     }
 }
 

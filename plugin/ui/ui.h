@@ -20,16 +20,16 @@ void WINAPI CmdCheckDoubleByte(HWND window, LPARAM);
 void WINAPI CmdDeleteBlanks(HWND window, LPARAM);
 
 // Tells the user, in a box owned by `owner`, what keeps the plug-in from
-// reading its INI file (IniNotice): at most once a start, on the first
+// reading its INI file (g_iniNotice): at most once a start, on the first
 // chance that comes, the first compose window opened or the settings dialog.
 // Nothing when the file reads well.
 void TellIniTrouble(HWND owner);
 
 // Runs the settings dialog modally, owned by `owner`, once any notice about
 // the INI file is told (TellIniTrouble); OK stores the three
-// boxes in Settings and in the INI file, Cancel changes nothing. When the
+// boxes in g_settings and in the INI file, Cancel changes nothing. When the
 // INI file cannot be written, OK tells the user so, with the file and the
-// reason, and leaves the dialog open and Settings as they were.
+// reason, and leaves the dialog open and g_settings as they were.
 void RunSettingsDialog(HWND owner);
 
 // The settings dialog's procedure: 1 for a message it handled, else 0.

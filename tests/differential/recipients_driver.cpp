@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "outgoing/recipients.h"
+#include "recipients/recipients.h"
 
 namespace {
 

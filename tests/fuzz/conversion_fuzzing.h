@@ -43,7 +43,7 @@ inline std::string Converted(Conversion convert, ConversionPath path, const std:
 // The text converted byte at a time, once every block path the processor
 // runs has given the same.
 inline std::string ConvertedOnEveryPath(Conversion convert, const std::string& text) {
-    const std::string converted = Converted(convert, ConversionPath::kByteAtATime, text);
+    const std::string converted = Converted(convert, ConversionPath::ByteAtATime, text);
     for (ConversionPath path : kBlockPaths) {
         Check(!CanRun(path) || Converted(convert, path, text) == converted);
     }

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "outgoing/carriers.h"
+#include "recipients/carriers.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "outgoing/recipients.h"
+#include "recipients/recipients.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "outgoing/recipients.h"
+#include "recipients/recipients.h"
 #include "send/send_rules.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "outgoing/recipients.h"
+#include "recipients/recipients.h"
 
 namespace {
 

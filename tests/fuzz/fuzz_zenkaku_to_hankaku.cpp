@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = TextOf(data, size);
     const std::string halfWidth = ConvertedOnEveryPath(telepost::ZenkakuToHankakuBy, text);
     Check(halfWidth.size() <= text.size());
-    Check(Converted(telepost::ZenkakuToHankakuBy, telepost::ConversionPath::kByteAtATime,
+    Check(Converted(telepost::ZenkakuToHankakuBy, telepost::ConversionPath::ByteAtATime,
                     halfWidth) == halfWidth);
     return 0;
 }

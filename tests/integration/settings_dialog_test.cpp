@@ -286,6 +286,39 @@ TEST_F(SettingsDialogTest, OkWritesTheKeysInOrder) {
     }
 }
 
+// Every row of the settings table through OK, whatever the row: a setting
+// with a box is written as its box shows the stored value (any value other
+// than 0 checks it and is written as 1), one without a box is neither
+// written nor read back, and keeps in the file what the user wrote there.
+// So a row added without a box leaves OK saving as before.
+TEST_F(SettingsDialogTest, EveryRowSurvivesOk) {
+    for (const char* value : {"0", "1", "2"}) {
+        SCOPED_TRACE(std::string("every key at ") + value);
+        Start(kNoFile);
+        for (const char* key : telepost::kSettingKeys) {
+            WritePrivateProfileStringA(telepost::kSettingsSection, key, value, IniPath().c_str());
+        }
+        User user;
+        int dialogs = 0;
+        user.OnDialog([&](HWND dialog) {
+            ++dialogs;
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(nullptr), 1);
+        EXPECT_EQ(dialogs, 1);
+        EXPECT_TRUE(user.MessageBoxes().empty()) << user.MessageBoxes().front().text;
+        for (size_t i = 0; i < telepost::kSettingCount; ++i) {
+            const bool box = telepost::kSettingBoxes[i] != telepost::kNoBox;
+            char text[32] = {};
+            GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[i], "-",
+                                     text, sizeof text, IniPath().c_str());
+            EXPECT_EQ(std::string(text), !box || value[0] == '0' ? value : "1")
+                << telepost::kSettingKeys[i];
+        }
+        host_.Unload();
+    }
+}
+
 struct ControlSeen {
     int id = 0;
     std::string className;

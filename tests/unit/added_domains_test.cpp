@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "classify_cases.h"
-#include "outgoing/carriers.h"
+#include "recipients/carriers.h"
 
 namespace telepost {
 namespace {

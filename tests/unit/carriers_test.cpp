@@ -4,8 +4,8 @@
 #include <string>
 
 #include "classify_cases.h"
-#include "outgoing/carriers.h"
-#include "outgoing/recipients.h"
+#include "recipients/carriers.h"
+#include "recipients/recipients.h"
 
 namespace telepost {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <span>
 
-#include "outgoing/carriers.h"
+#include "recipients/carriers.h"
 
 namespace telepost {
 

@@ -55,15 +55,15 @@ std::string Converted(const Pass& pass, ConversionPath path, const std::string& 
 
 const char* PathName(ConversionPath path) {
     switch (path) {
-        case ConversionPath::kByteAtATime:
+        case ConversionPath::ByteAtATime:
             return "byte at a time";
-        case ConversionPath::kSse2Blocks:
+        case ConversionPath::Sse2Blocks:
             return "SSE2, 16-byte blocks";
-        case ConversionPath::kSsse3Blocks:
+        case ConversionPath::Ssse3Blocks:
             return "SSSE3, 16-byte blocks";
-        case ConversionPath::kAvx2Blocks:
+        case ConversionPath::Avx2Blocks:
             return "AVX2, 32-byte blocks";
-        case ConversionPath::kAvx512Blocks:
+        case ConversionPath::Avx512Blocks:
             return "AVX-512 VBMI2, 32-byte blocks";
     }
     return "unknown";
@@ -115,7 +115,7 @@ testing::AssertionResult SameAsByteAtATime(const Pass& pass, ConversionPath path
 
 testing::AssertionResult BlockPathsAgree(const std::string& text) {
     for (const Pass& pass : kPasses) {
-        const std::string expected = Converted(pass, ConversionPath::kByteAtATime, text);
+        const std::string expected = Converted(pass, ConversionPath::ByteAtATime, text);
         for (ConversionPath path : kBlockPaths) {
             if (!CanRun(path)) {
                 continue;
@@ -234,7 +234,7 @@ TEST(ConversionBlocksTest, EmojiCarryCrossesABlockWhoseBytesAllOpenCharacters) {
     // path. The second 16-byte block (9F 88 eight times) is all bytes that
     // open a character, so where its characters begin is the first block's
     // to tell. Where the first ends with a lead byte, the second's last
-    // character takes the third block's 0x87, and 87 40 (①) is no character;
+    // unit takes the third block's 0x87, and 87 40 (①) is no unit;
     // where it ends with an ASCII byte, it is one.
     const std::string second16 = "\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88";
     const std::string tail(44, 'A');
@@ -250,7 +250,7 @@ TEST(ConversionBlocksTest, EmojiCarryCrossesABlockWhoseBytesAllOpenCharacters) {
     };
     const Pass& emoji = kPasses[1];
     for (const Case& each : kCases) {
-        const std::string expected = Converted(emoji, ConversionPath::kByteAtATime, each.text);
+        const std::string expected = Converted(emoji, ConversionPath::ByteAtATime, each.text);
         EXPECT_EQ(expected, each.converted);
         for (ConversionPath path : kBlockPaths) {
             if (CanRun(path)) {
@@ -317,7 +317,7 @@ TEST(ConversionBlocksTest, FindTheTerminatorWhereverTheTextIsAligned) {
     for (std::size_t length = 0; length <= kLongest; ++length) {
         const std::string text = source.substr(0, length);
         for (const Pass& pass : kPasses) {
-            const std::string expected = Converted(pass, ConversionPath::kByteAtATime, text);
+            const std::string expected = Converted(pass, ConversionPath::ByteAtATime, text);
             for (ConversionPath path : kBlockPaths) {
                 if (!CanRun(path)) {
                     continue;
@@ -392,8 +392,8 @@ TEST(ConversionBlocksTest, BlockPathsRunFromAMisalignedStack) {
     // aligning it would fault (the SSE2 paths do, built without the entry's
     // realignment).
     const PathEntries kEntries[] = {
-        EntriesOn<ConversionPath::kSse2Blocks>(), EntriesOn<ConversionPath::kSsse3Blocks>(),
-        EntriesOn<ConversionPath::kAvx2Blocks>(), EntriesOn<ConversionPath::kAvx512Blocks>()};
+        EntriesOn<ConversionPath::Sse2Blocks>(), EntriesOn<ConversionPath::Ssse3Blocks>(),
+        EntriesOn<ConversionPath::Avx2Blocks>(), EntriesOn<ConversionPath::Avx512Blocks>()};
     std::mt19937 random(3);
     const std::string text = RandomText(random, 300);
     for (const PathEntries& entries : kEntries) {
@@ -402,7 +402,7 @@ TEST(ConversionBlocksTest, BlockPathsRunFromAMisalignedStack) {
         }
         for (std::size_t pass = 0; pass < std::size(kPasses); ++pass) {
             const std::string expected =
-                Converted(kPasses[pass], ConversionPath::kByteAtATime, text);
+                Converted(kPasses[pass], ConversionPath::ByteAtATime, text);
             for (unsigned skew = 0; skew < 32; skew += 4) {
                 std::string copy = text;
                 ASSERT_EQ(CallWithStackSkew(entries.entries[pass], copy.data(), skew), copy.data());

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "outgoing/recipients.h"
+#include "recipients/recipients.h"
 
 namespace telepost {
 namespace {

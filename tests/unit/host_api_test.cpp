@@ -2,7 +2,7 @@
 // the binding must fail, touch no slot after the first, and stay repeatable.
 #include <gtest/gtest.h>
 
-#include "host/host_api.h"
+#include "send/host_api.h"
 
 namespace telepost {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "convert/sjis.h"
-#include "outgoing/recipients.h"
+#include "telepost/sjis.h"
+#include "recipients/recipients.h"
 
 namespace telepost {
 namespace {

@@ -53,25 +53,25 @@ class SettingsFileTest : public testing::Test {
     void SetUp() override {
         path_ = testing::TempDir() + "telepost_settings_test.ini";
         std::remove(path_.c_str());
-        std::strcpy(IniPath, path_.c_str());
-        Settings = SettingsRecord{};
+        std::strcpy(g_iniPath, path_.c_str());
+        g_settings = SettingsRecord{};
     }
     void TearDown() override {
         std::remove(path_.c_str());
-        IniPath[0] = '\0';
+        g_iniPath[0] = '\0';
     }
     void WriteFile(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
     std::string path_;
 };
 
 TEST_F(SettingsFileTest, StartsOnOnOffAndReadsAllOffWithoutAFile) {
-    EXPECT_EQ(Settings.ConvertToHankaku, 1);
-    EXPECT_EQ(Settings.ConvertToEmoji, 1);
-    EXPECT_EQ(Settings.DeleteCrlf, 0);
+    EXPECT_EQ(g_settings.ConvertToHankaku, 1);
+    EXPECT_EQ(g_settings.ConvertToEmoji, 1);
+    EXPECT_EQ(g_settings.DeleteCrlf, 0);
     LoadSettings();
-    EXPECT_EQ(Settings.ConvertToHankaku, 0);
-    EXPECT_EQ(Settings.ConvertToEmoji, 0);
-    EXPECT_EQ(Settings.DeleteCrlf, 0);
+    EXPECT_EQ(g_settings.ConvertToHankaku, 0);
+    EXPECT_EQ(g_settings.ConvertToEmoji, 0);
+    EXPECT_EQ(g_settings.DeleteCrlf, 0);
 }
 
 TEST_F(SettingsFileTest, KeepsStoredValuesAsTheyAre) {
@@ -79,9 +79,9 @@ TEST_F(SettingsFileTest, KeepsStoredValuesAsTheyAre) {
         "[other]\r\nconvert to emoji=7\r\n[K-TAI]\r\nConvert To Hankaku = 1\r\n"
         "convert to emoji=2\r\ndelete crlf=junk\r\n");
     LoadSettings();
-    EXPECT_EQ(Settings.ConvertToHankaku, 1);
-    EXPECT_EQ(Settings.ConvertToEmoji, 2);  // on, and not reduced to 1
-    EXPECT_EQ(Settings.DeleteCrlf, 0);      // not a number
+    EXPECT_EQ(g_settings.ConvertToHankaku, 1);
+    EXPECT_EQ(g_settings.ConvertToEmoji, 2);  // on, and not reduced to 1
+    EXPECT_EQ(g_settings.DeleteCrlf, 0);      // not a number
 }
 
 TEST_F(SettingsFileTest, WritesEachSettingAsADecimalAndKeepsTheRestOfTheFile) {
@@ -99,12 +99,12 @@ TEST_F(SettingsFileTest, WritesEachSettingAsADecimalAndKeepsTheRestOfTheFile) {
 }
 
 TEST_F(SettingsFileTest, WithoutAnIniPathTouchesNoFile) {
-    IniPath[0] = '\0';
+    g_iniPath[0] = '\0';
     SetLastError(0);
     EXPECT_FALSE(WriteSetting("convert to emoji", 1));  // nothing is saved, and why
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
     LoadSettings();
-    EXPECT_EQ(Settings.ConvertToEmoji, 0);
+    EXPECT_EQ(g_settings.ConvertToEmoji, 0);
     EXPECT_FALSE(SettingStored("convert to emoji", 0));
     std::uint64_t digest = 0;
     EXPECT_FALSE(OtherContentsDigest(digest));

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "outgoing/recipients.h"
-#include "outgoing/recipients_internal.h"
+#include "recipients/recipients.h"
+#include "recipients/recipients_internal.h"
 
 namespace telepost {
 namespace {

@@ -1,4 +1,4 @@
-#include "outgoing/recipients.h"
+#include "recipients/recipients.h"
 
 namespace telepost {
 

@@ -1,8 +1,8 @@
 // The recipient list tokenizer: cuts the joined To, Cc and Bcc values into
 // one entry per recipient, in place.
-#include "convert/sjis.h"
-#include "outgoing/recipients.h"
-#include "outgoing/recipients_internal.h"
+#include "telepost/sjis.h"
+#include "recipients/recipients.h"
+#include "recipients/recipients_internal.h"
 
 namespace telepost {
 

@@ -1,8 +1,8 @@
-#include "outgoing/carriers.h"
+#include "recipients/carriers.h"
 
 #include <algorithm>
 
-#include "outgoing/recipients.h"
+#include "recipients/recipients.h"
 
 namespace telepost {
 

@@ -1,4 +1,4 @@
-#include "host/host_api.h"
+#include "send/host_api.h"
 
 #include <bit>
 #include <string>

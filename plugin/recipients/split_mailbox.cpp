@@ -5,9 +5,9 @@
 #include <memory>
 #include <new>
 
-#include "convert/sjis.h"
-#include "outgoing/recipients.h"
-#include "outgoing/recipients_internal.h"
+#include "telepost/sjis.h"
+#include "recipients/recipients.h"
+#include "recipients/recipients_internal.h"
 
 namespace telepost {
 
