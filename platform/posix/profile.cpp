@@ -4,12 +4,22 @@
 // reads them, a write creates the file, section or key it needs and keeps every
 // other line of the file as it was, byte for byte. A write replaces the file
 // whole or not at all: a full disk or a failing device leaves it as it was.
+//
+// A file is read as Windows reads it: one that starts with FF FE is UTF-16
+// LE, any other is in the ANSI code page (932), turned into UTF-16 whole
+// before it is split into lines (see ansi_text.h: a lead byte takes the byte
+// after it, so a line whose last byte is one, as a UTF-8 "）" (EF BC 89)
+// ends in, runs on into the next line, and a section header there is lost).
+// Names and values go back to the callers in code page 932 (a UTF-8
+// full-width character as "・・"). A write leaves a UTF-16 file in UTF-16,
+// its own lines in it too.
 #include <windows.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <climits>
@@ -22,59 +32,80 @@
 #include <string_view>
 #include <vector>
 
+#include "ansi_text.h"
+#include "win32posix/profile_writer.h"
 #include "last_error.h"
 
 namespace {
 
+using win32posix::AnsiToWide;
+using win32posix::WideToAnsi;
+
 // A line keeps its end, CR LF, LF or none for a last line without one, so
 // that a write gives back every line it does not change as it was; the end
-// counts as a blank.
-constexpr std::string_view kBlanks = " \t\r\n";
+// counts as a blank, as do the blanks Windows trims: space, tab, vertical
+// tab, form feed and Ctrl+Z.
+constexpr std::u16string_view kBlanks = u" \t\v\f\x1A\r\n";
+constexpr std::u16string_view kLineEndUnits = u"\r\n";
 constexpr char kLineEnd[] = "\r\n";  // of a line the layer writes
 
-std::string_view Trim(std::string_view text) {
+// The mark that starts a file in UTF-16 LE.
+constexpr std::string_view kUtf16Mark("\xFF\xFE", 2);
+constexpr size_t kUtf16UnitBytes = 2;
+
+std::u16string_view Trim(std::u16string_view text) {
     size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
+    if (first == std::u16string_view::npos) {
         return {};
     }
     size_t last = text.find_last_not_of(kBlanks);
     return text.substr(first, last - first + 1);
 }
 
-bool SameName(std::string_view a, std::string_view b) {
+char16_t LowerAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+// Names match without regard to the case of ASCII letters only, as on
+// Windows: "Ｋ" is not "ｋ".
+bool SameName(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
             return false;
         }
     }
     return true;
 }
 
+// A line as it is parsed: up to a NUL, where Windows stops reading it.
+std::u16string_view Content(std::u16string_view line) {
+    return line.substr(0, line.find(u'\0'));
+}
+
 // "[name]" gives name; any other line gives nothing.
-std::optional<std::string_view> SectionName(std::string_view line) {
-    line = Trim(line);
-    if (line.size() < 2 || line.front() != '[') {
+std::optional<std::u16string_view> SectionName(std::u16string_view line) {
+    line = Trim(Content(line));
+    if (line.size() < 2 || line.front() != u'[') {
         return std::nullopt;
     }
-    size_t close = line.find(']');
-    if (close == std::string_view::npos) {
+    size_t close = line.find(u']');
+    if (close == std::u16string_view::npos) {
         return std::nullopt;
     }
     return Trim(line.substr(1, close - 1));
 }
 
 // "key=value" gives key; comments and lines without "=" give nothing.
-std::optional<std::string_view> KeyName(std::string_view line) {
-    line = Trim(line);
-    if (line.empty() || line.front() == ';') {
+std::optional<std::u16string_view> KeyName(std::u16string_view line) {
+    line = Trim(Content(line));
+    if (line.empty() || line.front() == u';') {
         return std::nullopt;
     }
-    size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
+    size_t equals = line.find(u'=');
+    if (equals == std::u16string_view::npos) {
         return std::nullopt;
     }
     return Trim(line.substr(0, equals));
@@ -82,9 +113,10 @@ std::optional<std::string_view> KeyName(std::string_view line) {
 
 // The value after "=", trimmed, and without the quotes when one kind of quote
 // ('"' or "'") encloses the whole of it.
-std::string_view ValueOf(std::string_view line) {
-    std::string_view value = Trim(line.substr(line.find('=') + 1));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+std::u16string_view ValueOf(std::u16string_view line) {
+    line = Content(line);
+    std::u16string_view value = Trim(line.substr(line.find(u'=') + 1));
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
@@ -153,21 +185,79 @@ bool IsRegularFile(const char* fileName) {
     return stat(fileName, &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// The file's lines, each with its end.
-std::vector<std::string> ReadLines(const char* fileName) {
-    std::vector<std::string> lines;
+// How a file's text is stored.
+enum class Encoding { Ansi, Utf16 };
+
+// A line of the file: its text, with its end, and its bytes in the file.
+struct Line {
+    std::u16string text;
+    std::string bytes;
+};
+
+struct Profile {
+    Encoding encoding = Encoding::Ansi;
+    std::vector<Line> lines;
+};
+
+// The file's bytes for text the caller gives in code page 932.
+std::string FileBytes(Encoding encoding, std::string_view ansi) {
+    if (encoding == Encoding::Ansi) {
+        return std::string(ansi);
+    }
+    std::string bytes;
+    for (const char16_t unit : AnsiToWide(ansi)) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+Line MakeLine(Encoding encoding, std::string_view ansi) {
+    return {AnsiToWide(ansi), FileBytes(encoding, ansi)};
+}
+
+// The file's lines, each with its end. A UTF-16 file's odd last byte is a
+// unit of its own.
+Profile ReadProfile(const char* fileName) {
+    Profile profile;
     if (!IsRegularFile(fileName)) {
-        return lines;
+        return profile;
     }
     std::ifstream in(fileName, std::ios::binary);
-    const std::string text(std::istreambuf_iterator<char>(in), {});
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(start, end - start));
-        start = end;
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    std::u16string text;
+    std::vector<size_t> ends;  // for each unit, the offset of the byte after it
+    size_t start = 0;
+    if (bytes.starts_with(kUtf16Mark)) {
+        profile.encoding = Encoding::Utf16;
+        start = kUtf16Mark.size();
+        for (size_t at = start; at < bytes.size(); at += kUtf16UnitBytes) {
+            const auto low = static_cast<unsigned char>(bytes[at]);
+            const auto high = at + 1 < bytes.size() ? static_cast<unsigned char>(bytes[at + 1]) : 0;
+            text.push_back(static_cast<char16_t>(low | high << 8));
+            ends.push_back(std::min(at + kUtf16UnitBytes, bytes.size()));
+        }
+    } else {
+        text = AnsiToWide(bytes, &ends);
     }
-    return lines;
+    for (size_t first = 0, byte = start; first < text.size();) {
+        size_t end = text.find(u'\n', first);
+        end = end == std::u16string::npos ? text.size() : end + 1;
+        const size_t byteEnd = ends[end - 1];
+        profile.lines.push_back(
+            {text.substr(first, end - first), bytes.substr(byte, byteEnd - byte)});
+        first = end;
+        byte = byteEnd;
+    }
+    return profile;
+}
+
+std::string FileText(const Profile& profile) {
+    std::string text(profile.encoding == Encoding::Utf16 ? kUtf16Mark : std::string_view());
+    for (const Line& line : profile.lines) {
+        text += line.bytes;
+    }
+    return text;
 }
 
 bool HasWritePermission(const struct stat& status) {
@@ -295,21 +385,21 @@ struct Found {
     std::optional<size_t> keyLine;
 };
 
-std::optional<Found> Find(const std::vector<std::string>& lines, std::string_view section,
-                          const char* key) {
+std::optional<Found> Find(const std::vector<Line>& lines, std::u16string_view section,
+                          const std::u16string* key) {
     for (size_t i = 0; i < lines.size(); ++i) {
-        auto name = SectionName(lines[i]);
+        auto name = SectionName(lines[i].text);
         if (!name || !SameName(*name, section)) {
             continue;
         }
         Found found{i, lines.size(), std::nullopt};
         for (size_t j = i + 1; j < lines.size(); ++j) {
-            if (SectionName(lines[j])) {
+            if (SectionName(lines[j].text)) {
                 found.endLine = j;
                 break;
             }
-            auto keyName = KeyName(lines[j]);
-            if (key && !found.keyLine && keyName && SameName(*keyName, key)) {
+            auto keyName = KeyName(lines[j].text);
+            if (key && !found.keyLine && keyName && SameName(*keyName, *key)) {
                 found.keyLine = j;
             }
         }
@@ -318,24 +408,43 @@ std::optional<Found> Find(const std::vector<std::string>& lines, std::string_vie
     return std::nullopt;
 }
 
+// Appends `ansi` to `line`, in the file's encoding.
+void Append(Line& line, Encoding encoding, std::string_view ansi) {
+    const Line more = MakeLine(encoding, ansi);
+    line.text += more.text;
+    line.bytes += more.bytes;
+}
+
 // Gives the line before `at` an end, if it is a last line without one, so
 // that a line put at `at` starts a line of its own.
-void EndLine(std::vector<std::string>& lines, size_t at) {
-    if (at > 0 && lines[at - 1].back() != '\n') {
-        lines[at - 1] += kLineEnd;
+void EndLine(Profile& profile, size_t at) {
+    if (at > 0 && profile.lines[at - 1].text.back() != u'\n') {
+        Append(profile.lines[at - 1], profile.encoding, kLineEnd);
     }
+}
+
+// `line` with its text before its end replaced by `ansi`; its end kept.
+Line Replaced(const Line& line, Encoding encoding, std::string_view ansi) {
+    const size_t ends = line.text.size() - (line.text.find_last_not_of(kLineEndUnits) + 1);
+    const size_t endBytes =
+        std::min(line.bytes.size(), encoding == Encoding::Utf16 ? ends * kUtf16UnitBytes : ends);
+    Line replaced = MakeLine(encoding, ansi);
+    replaced.text += line.text.substr(line.text.size() - ends);
+    replaced.bytes += line.bytes.substr(line.bytes.size() - endBytes);
+    return replaced;
 }
 
 std::optional<std::string> Lookup(const char* section, const char* key, const char* fileName) {
     if (!section || !key || !fileName) {
         return std::nullopt;
     }
-    auto lines = ReadLines(fileName);
-    auto found = Find(lines, section, key);
+    const Profile profile = ReadProfile(fileName);
+    const std::u16string keyName = AnsiToWide(key);
+    auto found = Find(profile.lines, AnsiToWide(section), &keyName);
     if (!found || !found->keyLine) {
         return std::nullopt;
     }
-    return std::string(ValueOf(lines[*found->keyLine]));
+    return WideToAnsi(ValueOf(profile.lines[*found->keyLine].text));
 }
 
 }  // namespace
@@ -375,9 +484,9 @@ DWORD CopyList(const std::vector<std::string>& items, LPSTR returned, DWORD size
 DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR returned, DWORD size, LPCSTR fileName) {
     std::vector<std::string> names;
     if (fileName) {
-        for (const std::string& line : ReadLines(fileName)) {
-            if (auto name = SectionName(line)) {
-                names.emplace_back(*name);
+        for (const Line& line : ReadProfile(fileName).lines) {
+            if (auto name = SectionName(line.text)) {
+                names.push_back(WideToAnsi(*name));
             }
         }
     }
@@ -388,12 +497,12 @@ DWORD WINAPI GetPrivateProfileSectionA(LPCSTR section, LPSTR returned, DWORD siz
                                        LPCSTR fileName) {
     std::vector<std::string> entries;
     if (section && fileName) {
-        auto lines = ReadLines(fileName);
-        if (auto found = Find(lines, section, nullptr)) {
+        const Profile profile = ReadProfile(fileName);
+        if (auto found = Find(profile.lines, AnsiToWide(section), nullptr)) {
             for (size_t i = found->sectionLine + 1; i < found->endLine; ++i) {
-                std::string_view line = Trim(lines[i]);
-                if (!line.empty() && line.front() != ';') {
-                    entries.emplace_back(line);
+                std::u16string_view line = Trim(Content(profile.lines[i].text));
+                if (!line.empty() && line.front() != u';') {
+                    entries.push_back(WideToAnsi(line));
                 }
             }
         }
@@ -422,15 +531,37 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
     return static_cast<DWORD>(n);
 }
 
+namespace {
+
+std::atomic<win32posix::ProfileWriter> replacedWriter{nullptr};
+
+}  // namespace
+
+win32posix::ProfileWriter win32posix::ReplaceProfileWriter(ProfileWriter writer) {
+    return replacedWriter.exchange(writer);
+}
+
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
+    if (const win32posix::ProfileWriter writer = replacedWriter.load()) {
+        return writer(section, key, value, fileName);
+    }
+    return win32posix::WriteProfileStringOwn(section, key, value, fileName);
+}
+
+BOOL WINAPI win32posix::WriteProfileStringOwn(LPCSTR section, LPCSTR key, LPCSTR value,
+                                              LPCSTR fileName) {
     if (!section || !fileName || !*fileName) {
         return FALSE;  // with all three null: the flush of a cache this layer does not keep
     }
     if (!MayWrite(fileName)) {
         return FALSE;
     }
-    auto lines = ReadLines(fileName);
-    auto found = Find(lines, section, key);
+    Profile profile = ReadProfile(fileName);
+    std::vector<Line>& lines = profile.lines;
+    const Encoding encoding = profile.encoding;
+    const std::optional<std::u16string> keyName =
+        key ? std::optional<std::u16string>(AnsiToWide(key)) : std::nullopt;
+    auto found = Find(lines, AnsiToWide(section), keyName ? &*keyName : nullptr);
     if (!key) {
         // A null key removes the whole section.
         if (found) {
@@ -440,35 +571,30 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
     } else if (found && found->keyLine) {
         auto at = lines.begin() + static_cast<long>(*found->keyLine);
         if (value) {
-            const size_t end = at->find_last_not_of("\r\n") + 1;
-            *at = std::string(key) + "=" + value + at->substr(end);
+            *at = Replaced(*at, encoding, std::string(key) + "=" + value);
         } else {
             lines.erase(at);  // a null value removes the key
         }
     } else if (value) {
-        std::string entry = std::string(key) + "=" + value + kLineEnd;
+        Line entry = MakeLine(encoding, std::string(key) + "=" + value + kLineEnd);
         if (found) {
             // After the section's last non-blank line, so that a blank line
             // before the next section stays where it was.
             size_t at = found->endLine;
-            while (at > found->sectionLine + 1 && Trim(lines[at - 1]).empty()) {
+            while (at > found->sectionLine + 1 && Trim(lines[at - 1].text).empty()) {
                 --at;
             }
-            EndLine(lines, at);
-            lines.insert(lines.begin() + static_cast<long>(at), entry);
+            EndLine(profile, at);
+            lines.insert(lines.begin() + static_cast<long>(at), std::move(entry));
         } else {
-            EndLine(lines, lines.size());
-            lines.push_back(std::string("[") + section + "]" + kLineEnd);
-            lines.push_back(entry);
+            EndLine(profile, lines.size());
+            lines.push_back(MakeLine(encoding, std::string("[") + section + "]" + kLineEnd));
+            lines.push_back(std::move(entry));
         }
     } else {
         return TRUE;  // removing what is not there
     }
-    std::string text;
-    for (const auto& line : lines) {
-        text += line;
-    }
-    if (!ReplaceFile(fileName, text)) {
+    if (!ReplaceFile(fileName, FileText(profile))) {
         win32posix::SetFileError(errno);
         return FALSE;
     }

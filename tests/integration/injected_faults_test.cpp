@@ -19,6 +19,7 @@
 
 #include "host.h"
 #include "support/plugin_under_test.h"
+#include "support/profile_writer.h"
 #include "support/send_calls.h"
 #include "telepost/contract.h"
 #include "user.h"
@@ -453,6 +454,102 @@ TEST_F(IniFaultsTest, OkKeepsTheOtherLinesOfAFileInUtf8) {
     EXPECT_EQ(SentToDoCoMo(kFullWidthA), kFullWidthA);
     EXPECT_EQ(SentTo(added, kFullWidthA), "A");
     host_.Unload();
+}
+
+// The texts of a failed save, after its first line and the file's path:
+// a file that does not read back as written, and its hint.
+// 設定ファイルを読み直したところ、正しく書き込まれていませんでした。ディスクが
+// いっぱいになっている可能性があります。
+const std::string kNotStored =
+    "\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x93\xC7\x82\xDD\x92\xBC"
+    "\x82\xB5\x82\xBD\x82\xC6\x82\xB1\x82\xEB\x81\x41\x90\xB3\x82\xB5\x82\xAD\x8F\x91"
+    "\x82\xAB\x8D\x9E\x82\xDC\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
+    "\x82\xB5\x82\xBD\x81\x42\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xAA\x82\xA2\x82\xC1"
+    "\x82\xCF\x82\xA2\x82\xC9\x82\xC8\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x89\xC2\x94\x5C"
+    "\x90\xAB\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB7\x81\x42";
+// ディスクの空きを確保してから、もう一度 OK を押すか、キャンセルで閉じてくださ
+// い。ファイルのほかの内容が失われていることもありますので、あわせてご確認くだ
+// さい。
+const std::string kDiskFullHint =
+    "\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xCC\x8B\xF3\x82\xAB\x82\xF0\x8A\x6D\x95\xDB"
+    "\x82\xB5\x82\xC4\x82\xA9\x82\xE7\x81\x41\x82\xE0\x82\xA4\x88\xEA\x93\x78 OK \x82\xF0"
+    "\x89\x9F\x82\xB7\x82\xA9\x81\x41\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B\x82\xC5"
+    "\x95\xC2\x82\xB6\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42\x83\x74\x83\x40"
+    "\x83\x43\x83\x8B\x82\xCC\x82\xD9\x82\xA9\x82\xCC\x93\xE0\x97\x65\x82\xAA\x8E\xB8"
+    "\x82\xED\x82\xEA\x82\xC4\x82\xA2\x82\xE9\x82\xB1\x82\xC6\x82\xE0\x82\xA0\x82\xE8"
+    "\x82\xDC\x82\xB7\x82\xCC\x82\xC5\x81\x41\x82\xA0\x82\xED\x82\xB9\x82\xC4\x82\xB2"
+    "\x8A\x6D\x94\x46\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
+// A file the writes changed besides the settings' lines, put back:
+// 設定を書き込んだところ、設定以外の行まで変わってしまったため、ファイルを書き
+// 込む前の状態に戻しました。設定は保存されていません。
+const std::string kPutBack =
+    "\x90\xDD\x92\xE8\x82\xF0\x8F\x91\x82\xAB\x8D\x9E\x82\xF1\x82\xBE\x82\xC6\x82\xB1"
+    "\x82\xEB\x81\x41\x90\xDD\x92\xE8\x88\xC8\x8A\x4F\x82\xCC\x8D\x73\x82\xDC\x82\xC5"
+    "\x95\xCF\x82\xED\x82\xC1\x82\xC4\x82\xB5\x82\xDC\x82\xC1\x82\xBD\x82\xBD\x82\xDF"
+    "\x81\x41\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x8F\x91\x82\xAB\x8D\x9E\x82\xDE"
+    "\x91\x4F\x82\xCC\x8F\xF3\x91\xD4\x82\xC9\x96\xDF\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+    "\x81\x42\x90\xDD\x92\xE8\x82\xCD\x95\xDB\x91\xB6\x82\xB3\x82\xEA\x82\xC4\x82\xA2"
+    "\x82\xDC\x82\xB9\x82\xF1\x81\x42";
+// Its hint:
+// ディスクの空きが足りないか、ほかのプログラムが同時にファイルを書き換えた可能
+// 性があります。ご確認のうえ、もう一度 OK を押すか、キャンセルで閉じてくだ
+// さい。
+const std::string kPutBackHint =
+    "\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xCC\x8B\xF3\x82\xAB\x82\xAA\x91\xAB\x82\xE8"
+    "\x82\xC8\x82\xA2\x82\xA9\x81\x41\x82\xD9\x82\xA9\x82\xCC\x83\x76\x83\x8D\x83\x4F"
+    "\x83\x89\x83\x80\x82\xAA\x93\xAF\x8E\x9E\x82\xC9\x83\x74\x83\x40\x83\x43\x83\x8B"
+    "\x82\xF0\x8F\x91\x82\xAB\x8A\xB7\x82\xA6\x82\xBD\x89\xC2\x94\x5C\x90\xAB\x82\xAA"
+    "\x82\xA0\x82\xE8\x82\xDC\x82\xB7\x81\x42\x82\xB2\x8A\x6D\x94\x46\x82\xCC\x82\xA4"
+    "\x82\xA6\x81\x41\x82\xE0\x82\xA4\x88\xEA\x93\x78 OK \x82\xF0\x89\x9F\x82\xB7\x82\xA9"
+    "\x81\x41\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B\x82\xC5\x95\xC2\x82\xB6\x82\xC4"
+    "\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
+
+// A writer that lies or damages the file, met by OK: the user is told
+// exactly what happened, the dialog stays open (Cancel closes it), the
+// settings stay as they were loaded, and a file the writes changed besides
+// the settings' own lines is put back byte for byte, even one they made
+// longer.
+TEST_F(IniFaultsTest, AWriterThatLiesOrDamagesTheFileIsCaught) {
+    // "; 携帯メールの設定" and a section of the user's own with "山田" in it, in
+    // code page 932.
+    const std::string file =
+        "; \x8C\x67\x91\xD1\x83\x81\x81\x5B\x83\x8B\x82\xCC\x90\xDD\x92\xE8\r\n" + kStored +
+        "[memo]\r\nname=\x8E\x52\x93\x63\r\n";
+    struct Case {
+        const char* what;
+        WriterFault fault;
+        const std::string& reason;
+        const std::string& hint;
+    };
+    const Case cases[] = {
+        {"a writer that stores nothing", WriterFault::StoresNothing, kNotStored, kDiskFullHint},
+        {"a writer that turns the file's bytes from 0x80 up into ?", WriterFault::MarksHighBytes,
+         kPutBack, kPutBackHint},
+        {"a writer that makes the file longer, then finds the disk full",
+         WriterFault::GrowsThenDiskFull, kPutBack, kPutBackHint},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start({c.what, [&](const std::string& ini) { WriteFile(ini, file); }});
+        std::vector<MessageBoxSeen> boxes;
+        {
+            const FaultyProfileWriter writer(host_.Module(), c.fault);
+            ASSERT_TRUE(writer.Installed());
+            boxes = PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+        }
+        std::vector<std::string> texts;
+        for (const MessageBoxSeen& box : boxes) {
+            texts.push_back(box.text);
+            EXPECT_EQ(box.caption, telepost::kPluginName);
+            EXPECT_EQ(box.style & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+        }
+        EXPECT_EQ(texts, std::vector<std::string>{kNotSaved + "\n" + Ini() + "\n" + c.reason +
+                                                  "\n\n" + c.hint});
+        EXPECT_EQ(ReadBytes(Ini()), file);
+        EXPECT_TRUE(Hankaku());  // the settings as loaded, not as the boxes said
+        EXPECT_FALSE(Emoji());
+        host_.Unload();
+    }
 }
 
 // An INI file that cannot be read as one: all settings off, and OK writes it

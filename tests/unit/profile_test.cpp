@@ -82,6 +82,138 @@ INSTANTIATE_TEST_SUITE_P(
         IntCase{"5;comment", 5}, IntCase{"0x10x", 16}, IntCase{"1\x82\x50", 1},  // 1１
         IntCase{"abc", 0}, IntCase{"=5", 0}, IntCase{"\x82\x50", 0}));           // １
 
+// How the profile functions read a file's text, and what they give back in
+// code page 932: a file without a byte order mark is read in code page 932
+// and its characters come back in it as Windows converts them both ways; a
+// file in UTF-16 LE with its mark is read as UTF-16.
+struct ReadCase {
+    const char* what;
+    std::string file;
+    const char* section;
+    const char* key;
+    std::string value;  // kAbsent when the key is not found
+    std::string names;  // the sections the file lists, each ended by NUL
+};
+
+constexpr char kAbsent[] = "(absent)";
+
+// `text` as a file in UTF-16 LE with its byte order mark.
+std::string Utf16File(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+// "; 携帯" and "ｄｏ" in UTF-8; "携）" ends in EF BC 89, 89 being a lead byte.
+const std::string kUtf8Comment = "; \xE6\x90\xBA\xE5\xB8\xAF\r\n";
+const std::string kUtf8Do = "\xEF\xBD\x84\xEF\xBD\x8F";
+const std::string kUtf8Paren = "; \xE6\x90\xBA\xEF\xBC\x89";
+const std::string kKtai = std::string("k-tai") + '\0';
+
+std::vector<ReadCase> ReadCases() {
+    return {
+        // UTF-8 read in code page 932: "ｄ" (EF BD 84) is two pairs the code
+        // page lacks, each a "・" (81 45), the second taking the next byte.
+        {"UTF-8 full-width characters in a value, after a UTF-8 comment",
+         kUtf8Comment + "[k-tai]\r\nv=" + kUtf8Do + ".jp\r\nw=2\r\n", "k-tai", "v",
+         "\x81\x45\x81\x45\xBD\x81\x45jp", kKtai},
+        {"a line after them", kUtf8Comment + "[k-tai]\r\nv=" + kUtf8Do + ".jp\r\nw=2\r\n", "k-tai",
+         "w", "2", kKtai},
+        {"a lead byte last on its line takes its LF: the next line runs on",
+         "[k-tai]\r\nv=\xEF\xBD\x84\n[x]\nw=1\r\n", "k-tai", "v", "\x81\x45\x81\x45[x]", kKtai},
+        {"so the section header on it is lost", "[k-tai]\r\nv=\xEF\xBD\x84\n[x]\nw=1\r\n", "x", "w",
+         kAbsent, kKtai},
+        {"a UTF-8 line ending in a full-width parenthesis before [k-tai], LF",
+         kUtf8Paren + "\n[k-tai]\nv=1\n", "k-tai", "v", kAbsent, ""},
+        {"the same with CR LF: the CR is lost, the section is not",
+         kUtf8Paren + "\r\n[k-tai]\r\nv=1\r\n", "k-tai", "v", "1", kKtai},
+        {"bytes the code page lacks", "[k-tai]\r\nv=a\x80\xA0\xFD\xFE\xFF\x85\x40z\r\n", "k-tai",
+         "v", "a\x80\xA0\xFD\xFE\xFF\x81\x45z", kKtai},
+        {"a lead byte before a byte no pair has", "[k-tai]\r\nv=\x81\x7F\r\n", "k-tai", "v",
+         "\x81\x45", kKtai},
+        {"a lead byte last in the file", "[k-tai]\r\nv=a\x81", "k-tai", "v", "a\x81\x45", kKtai},
+        {"half-width katakana", "[k-tai]\r\nv=\xB6\xC0\xB6\xC5\r\n", "k-tai", "v",
+         "\xB6\xC0\xB6\xC5", kKtai},
+        {"Shift-JIS", "[k-tai]\r\nv=\x82\xA0\x95\x5C\r\n", "k-tai", "v", "\x82\xA0\x95\x5C", kKtai},
+        {"Shift-JIS characters held twice come back in their first form",
+         "[k-tai]\r\nv=\x87\x9A\xED\x40\r\n", "k-tai", "v", "\x81\xE6\xFA\x5C", kKtai},
+        {"names match in ASCII case only", "[\x82\x6A-TAI]\r\nv=1\r\n", "\x82\x8B-tai", "v",
+         kAbsent, "\x82\x6A-TAI" + std::string(1, '\0')},
+        {"Ctrl+Z is a blank, an ideographic space is not", "[k-tai]\r\nv=\x1Ay\x81\x40\x1A\r\n",
+         "k-tai", "v", "y\x81\x40", kKtai},
+        // UTF-16: characters the code page lacks come back as Windows gives
+        // them, as their nearest or as "?".
+        {"UTF-16", Utf16File(u"; \u30B3\r\n[k-tai]\r\nv=\uFF44\u00E9\u20AC\u4E02\r\n"), "k-tai",
+         "v",
+         "\x82\x84"
+         "e??",
+         kKtai},
+        {"UTF-16, a second section", Utf16File(u"[k-tai]\r\nv=1\r\n[other]\r\nx=\uFF71\r\n"),
+         "other", "x", "\xB1", kKtai + "other" + '\0'},
+    };
+}
+
+class ProfileReadTest : public testing::Test {
+  protected:
+    void TearDown() override { std::remove(path_.c_str()); }
+    std::string path_ = testing::TempDir() + "telepost_profile_read.ini";
+};
+
+TEST_F(ProfileReadTest, ReadsAFileAsWindowsDoes) {
+    for (const ReadCase& c : ReadCases()) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(path_, std::ios::binary) << c.file;
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());  // Windows' cache
+        char value[64] = {};
+        const DWORD length =
+            GetPrivateProfileStringA(c.section, c.key, kAbsent, value, sizeof value, path_.c_str());
+        EXPECT_EQ(std::string(value, length), c.value);
+        char names[64] = {};
+        const DWORD listed = GetPrivateProfileSectionNamesA(names, sizeof names, path_.c_str());
+        EXPECT_EQ(std::string(names, listed), c.names);
+    }
+}
+
+// A write to a file in UTF-16 leaves it in UTF-16, the new line in it too:
+// the same bytes on Windows as here.
+TEST_F(ProfileReadTest, AWriteKeepsAFileInUtf16) {
+    struct Case {
+        const char* what;
+        std::string before;
+        const char* section;
+        const char* key;
+        const char* value;
+        std::string after;
+        std::string read;  // the value read back, in code page 932
+    };
+    const std::string file = Utf16File(u"[k-tai]\r\nv=1\r\n[other]\r\nx=\uFF44\r\n");
+    const Case cases[] = {
+        {"a key changed", file, "k-tai", "v", "2",
+         Utf16File(u"[k-tai]\r\nv=2\r\n[other]\r\nx=\uFF44\r\n"), "2"},
+        {"a key added, in Shift-JIS", file, "k-tai", "w", "\x82\xA0\xB6",
+         Utf16File(u"[k-tai]\r\nv=1\r\nw=\u3042\uFF76\r\n[other]\r\nx=\uFF44\r\n"), "\x82\xA0\xB6"},
+        {"a section added", file, "new", "k", "\x95\x5C",
+         Utf16File(u"[k-tai]\r\nv=1\r\n[other]\r\nx=\uFF44\r\n[new]\r\nk=\u8868\r\n"), "\x95\x5C"},
+        {"a file of its mark alone", Utf16File(u""), "k-tai", "w", "3",
+         Utf16File(u"[k-tai]\r\nw=3\r\n"), "3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(path_, std::ios::binary) << c.before;
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+        EXPECT_TRUE(WritePrivateProfileStringA(c.section, c.key, c.value, path_.c_str()));
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+        std::ifstream in(path_, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.after);
+        char value[64] = {};
+        GetPrivateProfileStringA(c.section, c.key, kAbsent, value, sizeof value, path_.c_str());
+        EXPECT_EQ(std::string(value), c.read);
+    }
+}
+
 namespace fs = std::filesystem;
 
 // A file a write cannot go to, and the error Windows reports for it.
@@ -194,6 +326,9 @@ TEST_F(ProfileWriteTest, AWriteKeepsEveryOtherByte) {
          notes + "tail\r\n[section]\r\nkey=2\r\n"},
         {"a new key after a last line without its end", "[section]\nother=x", "key",
          "[section]\nother=x\r\nkey=2\r\n"},
+        {"a section header lost to a UTF-8 line before it: the section added",
+         kUtf8Paren + "\n[section]\nkey=1\n", "key",
+         kUtf8Paren + "\n[section]\nkey=1\n[section]\r\nkey=2\r\n"},
     };
     fs::create_directory(folder_);
     for (const Case& c : cases) {
