@@ -129,7 +129,8 @@ UINT ProfileInt(const std::string& file, const char* key) {
 // plug-in reads and a few it does not, through the profile functions and
 // through the byte reader: the same text, the same number.
 TEST(IniTextTest, TheByteReaderAgreesWithTheProfileFunctions) {
-    const std::string file = testing::TempDir() + "telepost_ini_byte_reader_test.ini";
+    const telepost_tests::TempFolder folder("ini_byte_reader");
+    const std::string file = folder / "TELEPOST.ini";
     const char* const texts[] = {
         "[k-tai]\r\nconvert to hankaku=0\r\nconvert to emoji=7\r\ndelete crlf=1\r\n"
         "j domains=au.com\r\nexempt domains=x.jp\r\n",
@@ -184,7 +185,8 @@ TEST(IniTextTest, TheByteReaderAgreesWithTheProfileFunctions) {
 // bytes as the profile functions read it; the numbers themselves are checked
 // in profile_test.cpp, and a few here.
 TEST(IniTextTest, ANumberIsReadAsGetPrivateProfileIntAReadsIt) {
-    const std::string file = testing::TempDir() + "telepost_ini_integer_test.ini";
+    const telepost_tests::TempFolder folder("ini_integer");
+    const std::string file = folder / "TELEPOST.ini";
     const std::string values[] = {"",
                                   "  ",
                                   "\"\"",

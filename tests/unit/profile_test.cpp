@@ -158,8 +158,8 @@ std::vector<ReadCase> ReadCases() {
 
 class ProfileReadTest : public testing::Test {
   protected:
-    void TearDown() override { std::remove(path_.c_str()); }
-    std::string path_ = testing::TempDir() + "telepost_profile_read.ini";
+    const telepost_tests::TempFolder folder_{"profile_read"};
+    const std::string path_ = folder_ / "TELEPOST.ini";
 };
 
 TEST_F(ProfileReadTest, ReadsAFileAsWindowsDoes) {
