@@ -93,6 +93,7 @@ const std::string kFile =
     "# メモ\n"
     "docomo domains=example, a..jp\n"
     "convet to hankaku=1\n"
+    "convert to emoji=１\n"
     "[ほかの設定]\n"
     "exempt domains＝x\n";
 
@@ -116,6 +117,9 @@ std::string ExpectedNotice(const std::string& ini) {
                "9 行目: convet to hankaku=1\n"
                "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご"
                "確認ください。\n"
+               "10 行目: convert to emoji=１\n"
+               "　値「１」を数として読み取れないため、0（オフ）として扱われています。半角の数字で"
+               "書いてください。\n"
                "\n"
                "メモ帳などでファイルを直して保存してから、メールソフトを起動し直してください。");
 }

@@ -81,6 +81,8 @@ std::string Describe(const IniMistake& m) {
             return line + key + " again, " + std::to_string(m.countingLine) + " counts";
         case IniMistakeKind::SkippedDomain:
             return line + key + " skips " + std::string(m.item) + ": " + VerdictName(m.verdict);
+        case IniMistakeKind::NotANumber:
+            return line + key + " is no number: " + std::string(m.item);
     }
     return line + "?";
 }
@@ -208,6 +210,28 @@ TEST(IniMistakesTest, NamesAKeyOrTheSectionGivenAgainWithTheLineThatCounts) {
                                   "12: section again, 2 counts",
                                   "15: section again, 2 counts",
                               }));
+}
+
+// A setting's value that holds no number where GetPrivateProfileIntA reads
+// one reads as 0, off: named, with the value. A number the reader takes
+// (after blanks and a sign, in any base it knows, followed by anything) and
+// an empty value, which reads 0 as no key does, are not.
+TEST(IniMistakesTest, NamesASettingThatHoldsNoNumber) {
+    for (const Encoding encoding : {Encoding::Utf8, Encoding::Cp932}) {
+        // "１", the digit typed in full-width mode.
+        const std::string one = encoding == Encoding::Utf8 ? "\xEF\xBC\x91" : "\x82\x50";
+        const std::string text = "[k-tai]\r\nconvert to hankaku=" + one +
+                                 "\r\nconvert to emoji=on\r\ndelete crlf=\r\n[other]\r\n"
+                                 "convert to emoji=yes\r\n";
+        EXPECT_EQ(Mistakes(text), (std::vector<std::string>{
+                                      "2: convert to hankaku is no number: " + one,
+                                      "3: convert to emoji is no number: on",
+                                  }));
+    }
+    for (const char* number : {"1", " -1", "+7", "0x1F", "1 ; on", "12abc", "\"1\""}) {
+        SCOPED_TRACE(number);
+        EXPECT_TRUE(Mistakes(std::string("[k-tai]\nconvert to emoji=") + number + "\n").empty());
+    }
 }
 
 // The exempt domains "abc.jp" after as many commas as make a value of

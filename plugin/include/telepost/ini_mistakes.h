@@ -34,6 +34,10 @@ enum class IniMistakeKind {
     KeyTwice,
     // An item of a domain list that the plug-in skips.
     SkippedDomain,
+    // A setting whose value holds no number where GetPrivateProfileIntA
+    // reads one (a digit typed in full-width mode, a word): it reads as 0,
+    // off.
+    NotANumber,
 };
 
 // One mistake. Every view points into the text examined.
@@ -52,6 +56,7 @@ struct IniMistake {
     // SectionTwice, KeyTwice: the number of the line that counts.
     std::size_t countingLine = 0;
     // SkippedDomain: the item as written in the line, and why it is skipped.
+    // NotANumber: the value as written.
     std::string_view item;
     DomainVerdict verdict = DomainVerdict::Kept;
 };
@@ -77,6 +82,20 @@ constexpr const char* KeyAt(std::size_t index) {
         return kSettingKeys[index];
     }
     return index < kKeyCount ? kDomainListKeys[index - kSettingCount] : nullptr;
+}
+
+// Whether a setting's value `value` (as ValueOf gives it) gives the number
+// its writer meant: empty (read as 0, as no key is), or a number where
+// IniInteger reads one, after blanks and one sign.
+constexpr bool HoldsANumber(std::string_view value) {
+    std::size_t at = 0;
+    while (at < value.size() && static_cast<unsigned char>(value[at]) <= ' ') {
+        ++at;
+    }
+    if (at < value.size() && (value[at] == '+' || value[at] == '-')) {
+        ++at;
+    }
+    return value.empty() || (at < value.size() && value[at] >= '0' && value[at] <= '9');
 }
 
 // The index of the key named `name` (ASCII letter case aside), or kKeyCount.
@@ -264,6 +283,11 @@ inline std::size_t FindIniMistakes(std::string_view text, domain_list::Encoding 
             continue;
         }
         firstLines[index] = line.number;
+        if (index < kSettingCount && !ini_mistakes::HoldsANumber(ini_text::ValueOf(trimmed))) {
+            mistake.kind = IniMistakeKind::NotANumber;
+            mistake.item = ini_text::ValueOf(trimmed);
+            found.Add(mistake);
+        }
         if (index >= kSettingCount) {
             mistake.kind = IniMistakeKind::SkippedDomain;
             ini_mistakes::FindSkippedDomains(ini_text::ValueOf(trimmed), mistake, found);
