@@ -10,7 +10,7 @@
 #   scripts/inject-faults.sh --check         only that each old text occurs exactly
 #                                            once in its file (no build, fast)
 #
-# Options: --timeout SECONDS, each test's limit (default 900; a test that
+# Options: --timeout SECONDS, each test's limit (default 300; a test that
 # hangs counts as catching the fault); --no-baseline, to skip the run without
 # any fault that first shows the tests pass.
 #
@@ -35,7 +35,7 @@ readonly build_dir=build/native
 readonly logs=$build_dir/injected-faults
 # The GoogleTest programs' ctest tests, run first and one at a time.
 readonly gtest_tests=(unit send_rules integration)
-timeout_seconds=900
+timeout_seconds=300
 
 usage() {
   sed -n '2,/^set -uo/s/^# \{0,1\}//p' "$0" >&2
