@@ -1,6 +1,8 @@
 // Reading and writing a file whole for Linux builds: the few calls of
-// CreateFileA, ReadFile, WriteFile and CloseHandle that open an existing
-// regular file for reading and read its bytes, or create one and write them.
+// CreateFileA, ReadFile, WriteFile, FlushFileBuffers and CloseHandle that
+// open an existing regular file for reading and read its bytes, or create
+// one and write them; and MoveFileExA and DeleteFileA, which put a file
+// written beside another in its place, or remove it.
 #include <windows.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,6 +10,8 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 #include "last_error.h"
 
@@ -103,4 +107,49 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, 
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
     return close(DescriptorOf(handle)) == 0 ? TRUE : FALSE;
+}
+
+BOOL WINAPI FlushFileBuffers(HANDLE file) {
+    if (fsync(DescriptorOf(file)) != 0) {
+        win32posix::SetFileError(errno);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
+    struct stat status {};
+    if (!(flags & MOVEFILE_REPLACE_EXISTING) && lstat(newName, &status) == 0) {
+        win32posix::SetFileError(EEXIST);
+        return FALSE;
+    }
+    if (std::rename(existing, newName) != 0) {
+        win32posix::SetFileError(errno);
+        return FALSE;
+    }
+    if (flags & MOVEFILE_WRITE_THROUGH) {
+        // The new name reaches the disk with the folder that holds it.
+        std::string folder(newName);
+        const std::size_t slash = folder.find_last_of('/');
+        folder = slash == std::string::npos ? "." : folder.substr(0, slash + 1);
+        const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (descriptor >= 0) {
+            fsync(descriptor);
+            close(descriptor);
+        }
+    }
+    return TRUE;
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR fileName) {
+    struct stat status {};
+    if (lstat(fileName, &status) == 0 && S_ISDIR(status.st_mode)) {
+        win32posix::SetFileError(EACCES);  // as Windows refuses a folder
+        return FALSE;
+    }
+    if (unlink(fileName) != 0) {
+        win32posix::SetFileError(errno);
+        return FALSE;
+    }
+    return TRUE;
 }

@@ -16,6 +16,7 @@ struct ErrorText {
 constexpr ErrorText kErrorTexts[] = {
     {kErrorPathNotFound, "The system cannot find the path specified."},
     {kErrorAccessDenied, "Access is denied."},
+    {kErrorNotEnoughMemory, "Not enough memory resources are available to process this command."},
     {kErrorWriteFault, "The system cannot write to the specified device."},
     {kErrorDiskFull, "There is not enough space on the disk."},
     {kErrorInsufficientBuffer, "The data area passed to a system call is too small."},

@@ -10,6 +10,7 @@ namespace win32posix {
 
 inline constexpr DWORD kErrorPathNotFound = 3;
 inline constexpr DWORD kErrorAccessDenied = 5;
+inline constexpr DWORD kErrorNotEnoughMemory = ERROR_NOT_ENOUGH_MEMORY;
 inline constexpr DWORD kErrorWriteFault = 29;
 inline constexpr DWORD kErrorDiskFull = ERROR_DISK_FULL;
 inline constexpr DWORD kErrorInsufficientBuffer = 122;

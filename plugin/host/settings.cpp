@@ -3,11 +3,13 @@
 #include "host/process_state.h"
 
 #include "telepost/sjis.h"
+#include "telepost/ini_mistakes.h"
 #include "telepost/ini_text.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
+#include <span>
 #include <string_view>
 
 namespace telepost {
@@ -15,6 +17,9 @@ namespace telepost {
 namespace {
 
 constexpr char kIniExtension[] = ".ini";
+// Appended to the INI file's path to name the file a save writes beside it
+// before moving it over the old one.
+constexpr char kNewFileSuffix[] = ".new";
 constexpr int kNumberSize = 32;  // a setting formatted as text
 
 // The buffers a list of the INI file's sections or lines is read into: the
@@ -115,9 +120,31 @@ void LocateIniFile(HINSTANCE instance) {
     MakeIniPath(modulePath, g_iniPath);
 }
 
+namespace {
+
+// The INI file's bytes when its settings are read from them (ListsReadFromBytes:
+// a file in UTF-8 beyond ASCII, which the profile functions read through the
+// ANSI code page and may misread); false for any other file, which the
+// profile functions read. Every key of such a file is read from its bytes, so
+// that the settings and the lists come from one reading, alike on every
+// system.
+bool SettingsReadFromBytes(IniBytesRecord& ini) {
+    if (!ReadIniBytes(g_iniPath, ini) || !ListsReadFromBytes(ini.Text())) {
+        ini = IniBytesRecord{};
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::int32_t ReadSetting(const char* key) {
     if (!g_iniPath[0]) {
         return 0;
+    }
+    IniBytesRecord ini;
+    if (SettingsReadFromBytes(ini)) {
+        return FindIniSetting(ini.Text(), key);
     }
     return static_cast<std::int32_t>(GetPrivateProfileIntA(kSettingsSection, key, 0, g_iniPath));
 }
@@ -132,6 +159,19 @@ bool WriteSetting(const char* key, std::int32_t value) {
     return WritePrivateProfileStringA(kSettingsSection, key, text, g_iniPath) != FALSE;
 }
 
+bool WriteSettingsIntoBytes(const IniBytesRecord& ini, std::span<const IniSettingValue> settings) {
+    const std::size_t size = ini.Text().size() + kIniWriteRoom;
+    const std::unique_ptr<char[]> text(new (std::nothrow) char[size]);
+    std::size_t length = 0;
+    // A buffer of this size always holds the text written: only memory can lack.
+    if (!text || WriteIniSettings(ini.Text(), settings, std::span<char>(text.get(), size),
+                                  length) != IniWrite::Written) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    return ReplaceIniFile(std::string_view(text.get(), length));
+}
+
 bool SettingStored(const char* key, std::int32_t value) {
     if (!g_iniPath[0]) {
         return false;
@@ -141,6 +181,10 @@ bool SettingStored(const char* key, std::int32_t value) {
     // All three null: the documented flush, after which the next read comes
     // from the disk; it reports FALSE whatever happens.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);
+    IniBytesRecord ini;
+    if (SettingsReadFromBytes(ini)) {
+        return FindIniValue(ini.Text(), kSettingsSection, key) == written;
+    }
     char stored[kNumberSize] = {};
     GetPrivateProfileStringA(kSettingsSection, key, "", stored, sizeof stored, g_iniPath);
     return std::strcmp(stored, written) == 0;
@@ -184,14 +228,18 @@ bool OtherContentsDigest(std::uint64_t& digest) {
 }
 
 void LoadSettings() {
+    IniBytesRecord ini;
+    const bool fromBytes = g_iniPath[0] && SettingsReadFromBytes(ini);
     for (const SettingFlag& setting : kSettingFlags) {
-        g_settings.*setting.flag = ReadSetting(setting.key);
+        g_settings.*setting.flag =
+            fromBytes ? FindIniSetting(ini.Text(), setting.key) : ReadSetting(setting.key);
     }
 }
 
 namespace {
 
-// Replaces the file at `path` with `text`: false when any step fails.
+// Replaces the file at `path` with `text`, on the disk when it returns:
+// false, with the thread's last error, when any step fails.
 bool WriteWholeFile(const char* path, std::string_view text) {
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -206,10 +254,46 @@ bool WriteWholeFile(const char* path, std::string_view text) {
                   wrote > 0;
         at += wrote;
     }
-    return CloseHandle(file) && written;
+    written = written && FlushFileBuffers(file);
+    const DWORD error = written ? ERROR_SUCCESS : GetLastError();
+    const bool closed = CloseHandle(file);
+    if (!written) {
+        SetLastError(error);
+    }
+    return closed && written;
 }
 
 }  // namespace
+
+bool ReplaceIniFile(std::string_view text) {
+    char beside[MAX_PATH];
+    const std::size_t length = std::strlen(g_iniPath);
+    if (!g_iniPath[0] || length + sizeof kNewFileSuffix > sizeof beside) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    std::memcpy(beside, g_iniPath, length);
+    std::memcpy(beside + length, kNewFileSuffix, sizeof kNewFileSuffix);
+    if (!WriteWholeFile(beside, text)) {
+        const DWORD error = GetLastError();
+        DeleteFileA(beside);
+        SetLastError(error);
+        return false;
+    }
+    if (!MoveFileExA(beside, g_iniPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileA(beside);
+        SetLastError(error);
+        return false;
+    }
+    return true;
+}
+
+bool SectionHiddenByByteOrderMark(std::string_view text) {
+    IniMistake first[1];
+    return FindIniMistakes(text, IniEncodingOf(text), first) > 0 &&
+           first[0].kind == IniMistakeKind::ByteOrderMark;
+}
 
 bool KeepIniBytes(IniBytesRecord& copy) {
     if (!ReadIniBytes(g_iniPath, copy) || !ListsReadFromBytes(copy.Text())) {

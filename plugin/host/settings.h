@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string_view>
 
 #include "send/ini_bytes.h"
 #include "send/settings_record.h"
 #include "telepost/ini_file.h"
+#include "telepost/ini_text.h"
 
 namespace telepost {
 
@@ -25,14 +27,32 @@ bool MakeIniPath(const char* modulePath, char (&iniPath)[MAX_PATH]);
 // Sets g_iniPath from the path of the library `instance`.
 void LocateIniFile(HINSTANCE instance);
 
-// Reads one setting from the INI file, 0 when absent. Without an INI path no
-// file is touched and the setting reads as 0.
+// Reads one setting from the INI file, 0 when absent: from the file's bytes
+// when it is in UTF-8 beyond ASCII (ListsReadFromBytes), else through the
+// profile functions. Without an INI path no file is touched and the setting
+// reads as 0.
 std::int32_t ReadSetting(const char* key);
 // Writes one setting to the INI file as "%d". False when it was not written,
 // with the thread's last error saying why: the system's for a file that
 // could not be written, ERROR_FILENAME_EXCED_RANGE without an INI path (the
 // library's path too long to name one).
 bool WriteSetting(const char* key, std::int32_t value);
+
+// Writes `settings` into the INI file whose bytes `ini` holds, a file in
+// UTF-8 whose settings are read from its bytes (ListsReadFromBytes): each
+// setting's line replaced in place or added to the section, every other byte
+// and line end kept (telepost::WriteIniSettings), the whole written to a new
+// file beside it and moved over it (ReplaceIniFile). False, with the thread's
+// last error, when it was not written; the file is then as it was.
+bool WriteSettingsIntoBytes(const IniBytesRecord& ini, std::span<const IniSettingValue> settings);
+
+// Replaces the INI file with `text` in one step: written whole to
+// "<INI path>.new" beside it, to the disk, then moved over the old file, so
+// that a failure at any step leaves the old file as it was (and removes the
+// new one). False, with the thread's last error, when a step failed; without
+// an INI path, or one too long to name the new file beside it,
+// ERROR_FILENAME_EXCED_RANGE.
+bool ReplaceIniFile(std::string_view text);
 
 // Whether the INI file holds `value` for `key` as WriteSetting writes it, read
 // from the file itself: the system's cache of the file is flushed first, so
@@ -48,6 +68,11 @@ bool SettingStored(const char* key, std::int32_t value);
 // when the file cannot be read whole (no INI path, no memory, or larger than
 // a settings file ever is): there is nothing to compare then.
 bool OtherContentsDigest(std::uint64_t& digest);
+
+// Whether the INI file's text `text` starts with a UTF-8 byte order mark on
+// the header of the settings' section, which the system then does not see:
+// every setting and list of the file is lost to it.
+bool SectionHiddenByByteOrderMark(std::string_view text);
 
 // Reads the whole INI file into `copy`: true when it was read whole and its
 // lists are read from its bytes, false (and nothing kept) for any other file,

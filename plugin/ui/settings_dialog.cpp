@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <span>
 
 #include "host/process_state.h"
 #include "host/system_error.h"
@@ -137,15 +138,47 @@ constexpr char kNotPutBackHint[] =
     "\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB7\x81\x42\x82\xB1\x82\xCC\x89\xE6\x96\xCA"
     "\x82\xCD\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B\x82\xC5\x95\xC2\x82\xB6\x82\xC4"
     "\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
+// A file whose settings' section a UTF-8 byte order mark hides, which OK
+// leaves as it is, in the reason's place, then its hint:
+// この設定ファイルは「UTF-8 (BOM 付き)」で保存されているため、Wi
+// ndows はファイルの 1 行目にある設定の見出しを読み取れません。このま
+// ま保存すると見出しが二重になり、BOM を取り除いた後も保存した設定が使われ
+// なくなるため、設定は保存していません。
+constexpr char kHiddenSection[] =
+    "\x82\xB1\x82\xCC\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCD\x81\x75UTF-8 ("
+    "BOM \x95\x74\x82\xAB)\x81\x76\x82\xC5\x95\xDB\x91\xB6\x82\xB3\x82\xEA\x82\xC4\x82\xA2"
+    "\x82\xE9\x82\xBD\x82\xDF\x81\x41Windows \x82\xCD\x83\x74\x83\x40\x83\x43\x83\x8B"
+    "\x82\xCC 1 \x8D\x73\x96\xDA\x82\xC9\x82\xA0\x82\xE9\x90\xDD\x92\xE8\x82\xCC\x8C\xA9"
+    "\x8F\x6F\x82\xB5\x82\xF0\x93\xC7\x82\xDD\x8E\xE6\x82\xEA\x82\xDC\x82\xB9\x82\xF1"
+    "\x81\x42\x82\xB1\x82\xCC\x82\xDC\x82\xDC\x95\xDB\x91\xB6\x82\xB7\x82\xE9\x82\xC6"
+    "\x8C\xA9\x8F\x6F\x82\xB5\x82\xAA\x93\xF1\x8F\x64\x82\xC9\x82\xC8\x82\xE8\x81\x41"
+    "BOM "
+    "\x82\xF0\x8E\xE6\x82\xE8\x8F\x9C\x82\xA2\x82\xBD\x8C\xE3\x82\xE0\x95\xDB\x91\xB6"
+    "\x82\xB5\x82\xBD\x90\xDD\x92\xE8\x82\xAA\x8E\x67\x82\xED\x82\xEA\x82\xC8\x82\xAD"
+    "\x82\xC8\x82\xE9\x82\xBD\x82\xDF\x81\x41\x90\xDD\x92\xE8\x82\xCD\x95\xDB\x91\xB6"
+    "\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\x81\x42";
+// メモ帳でこのファイルを開き、「名前を付けて保存」で文字コードを「UTF-8」
+// または「ANSI」に変えて上書き保存してから、もう一度 OK を押してくださ
+// い。
+constexpr char kHiddenSectionHint[] =
+    "\x83\x81\x83\x82\x92\xA0\x82\xC5\x82\xB1\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B"
+    "\x82\xF0\x8A\x4A\x82\xAB\x81\x41\x81\x75\x96\xBC\x91\x4F\x82\xF0\x95\x74\x82\xAF"
+    "\x82\xC4\x95\xDB\x91\xB6\x81\x76\x82\xC5\x95\xB6\x8E\x9A\x83\x52\x81\x5B\x83\x68"
+    "\x82\xF0\x81\x75UTF-8\x81\x76\x82\xDC\x82\xBD\x82\xCD\x81\x75"
+    "ANSI\x81\x76\x82\xC9"
+    "\x95\xCF\x82\xA6\x82\xC4\x8F\xE3\x8F\x91\x82\xAB\x95\xDB\x91\xB6\x82\xB5\x82\xC4"
+    "\x82\xA9\x82\xE7\x81\x41\x82\xE0\x82\xA4\x88\xEA\x93\x78 OK \x82\xF0\x89\x9F\x82\xB5"
+    "\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
 constexpr UINT kNotSavedStyle = MB_OK | MB_ICONEXCLAMATION;
 
 // Why a save failed.
 enum class NotSaved {
-    SystemError,  // a write failed: the system's reason
-    NotStored,    // a setting does not read back as written
-    NoIniPath,    // no file to write
-    PutBack,      // other lines of the file changed by the writes, put back as they were
-    NotPutBack,   // the same, not put back
+    SystemError,    // a write failed: the system's reason
+    NotStored,      // a setting does not read back as written
+    NoIniPath,      // no file to write
+    PutBack,        // other lines of the file changed by the writes, put back as they were
+    NotPutBack,     // the same, not put back
+    HiddenSection,  // a byte order mark hides the settings' section: nothing written
 };
 
 bool IsDiskFull(DWORD error) {
@@ -157,7 +190,7 @@ bool IsDiskFull(DWORD error) {
 constexpr size_t kNotSavedSize =
     sizeof kNotSaved + MAX_PATH +
     std::max({static_cast<size_t>(kSystemErrorTextSize), sizeof kNotStored, sizeof kNoIniPath,
-              sizeof kPutBack, sizeof kNotPutBack}) +
+              sizeof kPutBack, sizeof kNotPutBack, sizeof kHiddenSection}) +
     std::max({sizeof kNotSavedHint, sizeof kDiskFullHint, sizeof kNoIniPathHint,
               sizeof kPutBackHint, sizeof kNotPutBackHint}) +
     4;
@@ -169,37 +202,50 @@ void Append(char* message, size_t& length, const char* part) {
     length += bytes;
 }
 
+// What the message says of a failed save: the reason, in place of the
+// file's line when there is no file to name, and the hint.
+struct NotSavedText {
+    const char* reason;  // null: the system's text for the error
+    const char* hint;
+};
+
+NotSavedText TextOf(NotSaved why, DWORD error) {
+    switch (why) {
+        case NotSaved::SystemError:
+            return {nullptr, IsDiskFull(error) ? kDiskFullHint : kNotSavedHint};
+        case NotSaved::NotStored:
+            return {kNotStored, kDiskFullHint};
+        case NotSaved::NoIniPath:
+            return {kNoIniPath, kNoIniPathHint};
+        case NotSaved::PutBack:
+            return {kPutBack, kPutBackHint};
+        case NotSaved::NotPutBack:
+            return {kNotPutBack, kNotPutBackHint};
+        case NotSaved::HiddenSection:
+            return {kHiddenSection, kHiddenSectionHint};
+    }
+    return {nullptr, kNotSavedHint};
+}
+
 // Tells the user, in a box owned by the dialog, that the settings could not
 // be saved, and why: for a failed write, the system's text for `error`.
 void TellNotSaved(HWND dialog, NotSaved why, DWORD error) {
+    const NotSavedText text = TextOf(why, error);
     char reason[kSystemErrorTextSize] = {};
-    if (why == NotSaved::SystemError) {
+    if (!text.reason) {
         SystemErrorText(error, reason);
     }
     char message[kNotSavedSize];
     size_t length = 0;
     Append(message, length, kNotSaved);
     Append(message, length, "\n");
-    if (why == NotSaved::NoIniPath) {
-        Append(message, length, kNoIniPath);
-    } else {
+    if (why != NotSaved::NoIniPath) {
         Append(message, length, g_iniPath);
         Append(message, length, "\n");
-        Append(message, length,
-               why == NotSaved::NotStored    ? kNotStored
-               : why == NotSaved::PutBack    ? kPutBack
-               : why == NotSaved::NotPutBack ? kNotPutBack
-                                             : reason);
     }
+    Append(message, length, text.reason ? text.reason : reason);
     Append(message, length, "\n\n");
-    const bool diskFull =
-        why == NotSaved::NotStored || (why == NotSaved::SystemError && IsDiskFull(error));
-    Append(message, length,
-           why == NotSaved::NoIniPath    ? kNoIniPathHint
-           : why == NotSaved::PutBack    ? kPutBackHint
-           : why == NotSaved::NotPutBack ? kNotPutBackHint
-           : diskFull                    ? kDiskFullHint
-                                         : kNotSavedHint);
+    Append(message, length, text.hint);
     MessageBoxA(dialog, message, kPluginName, kNotSavedStyle);
 }
 
@@ -214,50 +260,53 @@ void ShowStoredSettings(HWND dialog) {
     }
 }
 
-// A setting the dialog writes: its row of the settings table and the value
-// its box gives.
-struct WrittenSetting {
-    const SettingFlag* setting;
-    std::int32_t value;
-};
-
-// Writes each box's state as 0 or 1 to the INI file, one setting after the
-// other, and takes them into the settings once the file reads back so: each
-// setting the dialog wrote as written (the settings without a box are
-// neither written nor read back, and stay as they are), and the rest of the
-// file as it was. False, once the user is told why, when a setting cannot
-// be written or the file does not read back so (a later setting can fail
-// alone: the disk fills, or another program holds the file): the settings
-// stay as they were, and the settings already written stay in the file. A
-// save that changed any other line of a file read whole before it puts the
-// file back as it was, which fails the save too: a file in UTF-8 whose
-// lists are read from its bytes is compared byte for byte (the system's
-// writer may rewrite it in the ANSI code page), any other as the profile
-// functions read it.
+// Writes each box's state as 0 or 1 to the INI file and takes them into the
+// settings once the file reads back so: each setting the dialog wrote as
+// written (the settings without a box are neither written nor read back, and
+// stay as they are), and the rest of the file as it was. A file in UTF-8
+// whose settings are read from its bytes is written whole by the plug-in,
+// every byte besides the settings' lines kept (the system's writer would
+// rewrite it in the ANSI code page); any other file by the system's writer,
+// one setting after the other. False, once the user is told why, when a
+// setting cannot be written or the file does not read back so (a later
+// setting can fail alone: the disk fills, or another program holds the
+// file): the settings stay as they were, and the settings already written
+// stay in the file. A save that changed any other line of a file read whole
+// before it puts the file back as it was, which fails the save too: a file
+// in UTF-8 is compared byte for byte, any other as the profile functions
+// read it. A file whose settings' section a byte order mark hides is not
+// written at all: a writer would add a second section, which the first
+// would hide once the mark is gone.
 bool StoreSettings(HWND dialog) {
     SettingsRecord stored = g_settings;
     IniBytesRecord copy;
     const bool utf8 = KeepIniBytes(copy);
     const bool copied = utf8 || ReadIniBytes(g_iniPath, copy);
+    if (copied && SectionHiddenByByteOrderMark(copy.Text())) {
+        TellNotSaved(dialog, NotSaved::HiddenSection, 0);
+        return false;
+    }
     std::uint64_t before = 0;
     const bool compared = OtherContentsDigest(before);
-    WrittenSetting writes[kSettingCount] = {};
+    IniSettingValue writes[kSettingCount] = {};
     std::size_t count = 0;
-    bool written = true;
-    DWORD error = 0;
-    for (size_t i = 0; written && i < std::size(kSettingBoxes); ++i) {
-        if (kSettingBoxes[i] == kNoBox) {
-            continue;
+    for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
+        if (kSettingBoxes[i] != kNoBox) {
+            LRESULT state = SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_GETCHECK, 0, 0);
+            writes[count++] = {kSettingFlags[i].key, state != 0 ? 1 : 0};
+            stored.*kSettingFlags[i].flag = state != 0 ? 1 : 0;
         }
-        LRESULT state = SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_GETCHECK, 0, 0);
-        const WrittenSetting write = {&kSettingFlags[i], state != 0 ? 1 : 0};
-        written = WriteSetting(write.setting->key, write.value);
-        if (!written) {
-            error = GetLastError();
-        }
-        writes[count++] = write;
-        stored.*write.setting->flag = write.value;
     }
+    const std::span<const IniSettingValue> written(writes, count);
+    bool wrote = true;
+    if (utf8) {
+        wrote = WriteSettingsIntoBytes(copy, written);
+    } else {
+        for (std::size_t i = 0; wrote && i < count; ++i) {
+            wrote = WriteSetting(writes[i].key, writes[i].value);
+        }
+    }
+    const DWORD error = wrote ? ERROR_SUCCESS : GetLastError();
     IniBytesCheck check = IniBytesCheck::Kept;
     std::uint64_t after = 0;
     if (utf8) {
@@ -274,12 +323,12 @@ bool StoreSettings(HWND dialog) {
                      0);
         return false;
     }
-    if (!written) {
+    if (!wrote) {
         TellNotSaved(dialog, g_iniPath[0] ? NotSaved::SystemError : NotSaved::NoIniPath, error);
         return false;
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!SettingStored(writes[i].setting->key, writes[i].value)) {
+    for (const IniSettingValue& setting : written) {
+        if (!SettingStored(setting.key, setting.value)) {
             TellNotSaved(dialog, NotSaved::NotStored, 0);
             return false;
         }

@@ -49,6 +49,7 @@ inline constexpr const char* kDomainListKeys[] = {
     kExemptDomainsKey,
 };
 #undef TELEPOST_CARRIER
+inline constexpr std::size_t kDomainListKeyCount = std::size(kDomainListKeys);
 
 // How many domains one list keeps, and the bytes of one domain, written
 // without its "@" (a full-width character counting as its ASCII byte).

@@ -25,7 +25,9 @@ BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD code);
 
-// The one error code the plug-in sets itself.
+#define ERROR_SUCCESS 0
+// The error codes the plug-in sets itself.
+#define ERROR_NOT_ENOUGH_MEMORY 8
 #define ERROR_FILENAME_EXCED_RANGE 206
 // The errors of a full disk, which the plug-in tells apart.
 #define ERROR_HANDLE_DISK_FULL 39
@@ -89,6 +91,17 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPVOI
 // with the last error set, when not all of them could be.
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPVOID overlapped);
 BOOL WINAPI CloseHandle(HANDLE handle);
+// Makes what was written to `file` reach the disk.
+BOOL WINAPI FlushFileBuffers(HANDLE file);
+
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+#define MOVEFILE_WRITE_THROUGH 0x00000008u
+// Gives the file `existing` the name `newName`, in one step: with
+// MOVEFILE_REPLACE_EXISTING over a file of that name, which is then either
+// the old file or the new one, never a mix; with MOVEFILE_WRITE_THROUGH once
+// the new name has reached the disk. Only within one folder's file system.
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags);
+BOOL WINAPI DeleteFileA(LPCSTR fileName);
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 

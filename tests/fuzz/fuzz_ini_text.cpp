@@ -1,0 +1,146 @@
+// Writes settings into arbitrary INI texts and looks for mistakes in them:
+// the writer's result fits the room it promises, reads back with the values
+// written and every other key's value as before, keeps every other line, and
+// gives itself back when written again; the finder keeps within the caller's
+// array and the text, and tells the same first mistakes whatever the array's
+// size.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "telepost/ini_mistakes.h"
+#include "telepost/ini_text.h"
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+// The bytes before the text: which settings are written, in which letter
+// case and order, and their values.
+constexpr std::size_t kControlBytes = 6;
+
+std::string Upper(const char* key) {
+    std::string upper = key;
+    for (char& c : upper) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return upper;
+}
+
+bool Inside(std::string_view part, std::string_view whole) {
+    return part.data() >= whole.data() && part.data() + part.size() <= whole.data() + whole.size();
+}
+
+std::string Write(std::string_view text, std::span<const telepost::IniSettingValue> settings) {
+    std::string out(text.size() + telepost::kIniWriteRoom, '\0');
+    std::size_t length = 0;
+    Check(telepost::WriteIniSettings(text, settings, out, length) == telepost::IniWrite::Written);
+    Check(length <= out.size());
+    // A buffer of exactly the result's size takes it; one byte less does not.
+    std::string exact(length, '\0');
+    std::size_t again = 0;
+    Check(telepost::WriteIniSettings(text, settings, exact, again) == telepost::IniWrite::Written);
+    Check(again == length && std::memcmp(exact.data(), out.data(), length) == 0);
+    if (length > 0) {
+        Check(telepost::WriteIniSettings(text, settings, std::span<char>(exact).first(length - 1),
+                                         again) == telepost::IniWrite::NoRoom);
+    }
+    out.resize(length);
+    return out;
+}
+
+void CheckWriter(std::string_view text, const std::uint8_t* control) {
+    using telepost::kSettingCount;
+    using telepost::kSettingKeys;
+    std::string keys[kSettingCount];
+    std::vector<telepost::IniSettingValue> settings;
+    bool written[kSettingCount] = {};
+    std::uint32_t value = 0;
+    std::memcpy(&value, control + 2, sizeof value);
+    for (std::size_t n = 0; n < kSettingCount; ++n) {
+        const std::size_t i = (n + control[1]) % kSettingCount;
+        if ((control[0] >> i & 1) == 0) {
+            continue;
+        }
+        keys[i] = (control[1] >> (4 + i % 4) & 1) ? Upper(kSettingKeys[i]) : kSettingKeys[i];
+        settings.push_back({keys[i].c_str(), static_cast<std::int32_t>(value + i * 0x9E3779B9u)});
+        written[i] = true;
+    }
+    const std::string after = Write(text, settings);
+    Check(telepost::OtherLinesKept(text, after));
+    for (const telepost::IniSettingValue& setting : settings) {
+        Check(telepost::FindIniSetting(after, setting.key) == setting.value);
+    }
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        Check(written[i] || telepost::FindIniSetting(after, kSettingKeys[i]) ==
+                                telepost::FindIniSetting(text, kSettingKeys[i]));
+    }
+    for (const char* key : telepost::kDomainListKeys) {
+        const std::string_view before =
+            telepost::FindIniValue(text, telepost::kSettingsSection, key);
+        const std::string_view now = telepost::FindIniValue(after, telepost::kSettingsSection, key);
+        Check(before.data() ? now.data() && before == now : !now.data());
+    }
+    Check(Write(after, settings) == after);
+}
+
+void CheckFinder(std::string_view text, telepost::domain_list::Encoding encoding) {
+    telepost::IniMistake all[64];
+    telepost::IniMistake few[3];
+    const std::size_t total = telepost::FindIniMistakes(text, encoding, all);
+    Check(telepost::FindIniMistakes(text, encoding, few) == total);
+    std::size_t lines = 0;
+    for (std::size_t at = 0; at < text.size(); ++lines) {
+        const std::size_t end = text.find('\n', at);
+        at = end == std::string_view::npos ? text.size() : end + 1;
+    }
+    std::size_t lastLine = 0;
+    for (std::size_t i = 0; i < total && i < std::size(all); ++i) {
+        const telepost::IniMistake& m = all[i];
+        Check(m.line >= 1 && m.line <= lines && m.line >= lastLine);
+        lastLine = m.line;
+        Check(Inside(m.text, text) && m.text.find('\n') == std::string_view::npos);
+        Check(!m.key ||
+              telepost::ini_mistakes::KeyIndex(m.key) < telepost::ini_mistakes::kKeyCount);
+        const bool twice = m.kind == telepost::IniMistakeKind::KeyTwice ||
+                           m.kind == telepost::IniMistakeKind::SectionTwice;
+        Check(twice ? m.countingLine >= 1 && m.countingLine < m.line : m.countingLine == 0);
+        const bool skipped = m.kind == telepost::IniMistakeKind::SkippedDomain;
+        Check(skipped ? m.key && !m.item.empty() && Inside(m.item, m.text) &&
+                            m.verdict != telepost::DomainVerdict::Kept
+                      : m.item.empty());
+        if (i < std::size(few)) {
+            Check(few[i].kind == m.kind && few[i].line == m.line &&
+                  few[i].text.data() == m.text.data() && few[i].text.size() == m.text.size() &&
+                  few[i].key == m.key && few[i].item.data() == m.item.data() &&
+                  few[i].verdict == m.verdict && few[i].countingLine == m.countingLine);
+        }
+    }
+}
+
+}  // namespace
+
+// The first kControlBytes bytes say what is written (see CheckWriter); the
+// rest is the INI file's text.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < kControlBytes) {
+        return 0;
+    }
+    // A copy of its own size, so that the sanitizer sees any read past it.
+    const std::vector<char> bytes(data + kControlBytes, data + size);
+    const std::string_view text(bytes.data(), bytes.size());
+    CheckWriter(text, data);
+    CheckFinder(text, telepost::IniEncodingOf(text));
+    CheckFinder(text, telepost::domain_list::Encoding::Cp932);
+    CheckFinder(text, telepost::domain_list::Encoding::Utf8);
+    return 0;
+}

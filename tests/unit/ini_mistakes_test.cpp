@@ -1,0 +1,302 @@
+// The mistakes in the INI file's settings' section that the plug-in passes
+// over without a word, as the finder names them, in UTF-8 and in code page
+// 932, with LF and with CR LF.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "telepost/ini_mistakes.h"
+
+namespace telepost {
+namespace {
+
+using domain_list::Encoding;
+
+// `ascii` typed in full-width mode: its letters, digits, spaces and "=" in
+// their full-width forms, in `encoding`.
+std::string FullWidth(std::string_view ascii, Encoding encoding) {
+    const bool utf8 = encoding == Encoding::Utf8;
+    std::string text;
+    for (const char c : ascii) {
+        if (c == ' ') {
+            text += utf8 ? "\xE3\x80\x80" : "\x81\x40";
+        } else if (c == '=') {
+            text += utf8 ? kFullWidthEquals.utf8 : kFullWidthEquals.cp932;
+        } else if (c >= 'A' && c <= 'Z') {
+            text += utf8 ? "\xEF\xBC" : "\x82";
+            text += static_cast<char>((utf8 ? 0xA1 : 0x60) + (c - 'A'));
+        } else if (c >= 'a' && c <= 'z') {
+            text += utf8 ? "\xEF\xBD" : "\x82";
+            text += static_cast<char>(0x81 + (c - 'a'));
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+const char* VerdictName(DomainVerdict verdict) {
+    switch (verdict) {
+        case DomainVerdict::Kept:
+            return "kept";
+        case DomainVerdict::CutOff:
+            return "cut off";
+        case DomainVerdict::NotADomainCharacter:
+            return "not a domain character";
+        case DomainVerdict::TooLong:
+            return "too long";
+        case DomainVerdict::DotAtAnEnd:
+            return "dot at an end";
+        case DomainVerdict::EmptyPart:
+            return "empty part";
+        case DomainVerdict::NoDot:
+            return "no dot";
+        case DomainVerdict::Duplicate:
+            return "duplicate";
+        case DomainVerdict::OverTheCount:
+            return "over the count";
+    }
+    return "?";
+}
+
+// A mistake in a line of its own, the line's bytes left out: the table below
+// checks those against the text.
+std::string Describe(const IniMistake& m) {
+    const std::string line = std::to_string(m.line) + ": ";
+    const std::string key = m.key ? m.key : "";
+    switch (m.kind) {
+        case IniMistakeKind::ByteOrderMark:
+            return line + "byte order mark";
+        case IniMistakeKind::SectionTwice:
+            return line + "section again, " + std::to_string(m.countingLine) + " counts";
+        case IniMistakeKind::NotAKey:
+            return line + "not a key" + (m.key ? ", like " + key : "");
+        case IniMistakeKind::KeyTwice:
+            return line + key + " again, " + std::to_string(m.countingLine) + " counts";
+        case IniMistakeKind::SkippedDomain:
+            return line + key + " skips " + std::string(m.item) + ": " + VerdictName(m.verdict);
+    }
+    return line + "?";
+}
+
+// The text's lines as the finder gives them: without their line ends.
+std::vector<std::string_view> LinesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        lines.push_back(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
+    }
+    return lines;
+}
+
+// The mistakes in `text`, told as the encoding detected; each one's bytes
+// checked against its line, and each item against its bytes.
+std::vector<std::string> Mistakes(std::string_view text) {
+    IniMistake found[64];
+    const std::size_t count = FindIniMistakes(text, IniEncodingOf(text), found);
+    EXPECT_LE(count, std::size(found));
+    const std::vector<std::string_view> lines = LinesOf(text);
+    std::vector<std::string> described;
+    for (std::size_t i = 0; i < count && i < std::size(found); ++i) {
+        const IniMistake& m = found[i];
+        described.push_back(Describe(m));
+        EXPECT_TRUE(m.line >= 1 && m.line <= lines.size()) << described.back();
+        std::string_view line = lines[m.line - 1];
+        if (m.line == 1 && line.starts_with(kUtf8ByteOrderMark)) {
+            line.remove_prefix(3);
+        }
+        EXPECT_EQ(m.text, line) << described.back();
+        EXPECT_EQ(m.text.data(), line.data()) << described.back();
+        if (m.kind == IniMistakeKind::SkippedDomain) {
+            EXPECT_TRUE(m.item.data() >= m.text.data() &&
+                        m.item.data() + m.item.size() <= m.text.data() + m.text.size())
+                << described.back();
+        }
+    }
+    return described;
+}
+
+std::string Joined(const std::vector<std::string>& lines, std::string_view lineEnd) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += lineEnd;
+    }
+    return text;
+}
+
+// Keys typed in full-width mode, "＝" for "=", and other lines that give no
+// key: each named, with the key it looks like, in either encoding and with
+// either line end; comments, blank lines and other sections never.
+TEST(IniMistakesTest, NamesEachLineThatGivesNoKeyAndTheKeyItLooksLike) {
+    for (const Encoding encoding : {Encoding::Utf8, Encoding::Cp932}) {
+        const auto fw = [encoding](std::string_view ascii) { return FullWidth(ascii, encoding); };
+        const std::vector<std::string> lines = {
+            "; " + fw("settings"),
+            "# " + fw("exempt domains=x.jp"),
+            "[k-tai]",
+            "exempt domains" + fw("=") + "docomo.ne.jp",
+            fw("j domains") + " = a.jp",
+            "\t" + fw("CONVERT") + " to " + fw("Emoji") + fw(" = ") + "1",
+            fw(" delete crlf ") + "= 1",
+            "convert to emojis=1",
+            "docomo.ne.jp",
+            "exempt domains docomo.ne.jp",
+            "exempt" + fw(" ") + "domains" + fw("  ") + "=x.jp",
+            "j  domains=x.jp",
+            "",
+            " \t",
+            "  ; convert to emoji=1",
+            "[other]",
+            "exempt domains" + fw("=") + "docomo.ne.jp",
+        };
+        const std::vector<std::string> expected = {
+            "4: not a key, like exempt domains",
+            "5: not a key, like j domains",
+            "6: not a key, like convert to emoji",
+            "7: not a key, like delete crlf",
+            "8: not a key",
+            "9: not a key",
+            "10: not a key",
+            "11: not a key, like exempt domains",
+            "12: not a key",
+        };
+        for (const std::string_view lineEnd : {"\n", "\r\n"}) {
+            const std::string text = Joined(lines, lineEnd);
+            SCOPED_TRACE(text);
+            ASSERT_EQ(IniEncodingOf(text), encoding);
+            EXPECT_EQ(Mistakes(text), expected);
+        }
+    }
+}
+
+// A key given again, in any letter case, and the section given again: only
+// the first counts, and its line is named. Lines outside the section, a
+// second section's among them, are never named.
+TEST(IniMistakesTest, NamesAKeyOrTheSectionGivenAgainWithTheLineThatCounts) {
+    const std::string text =
+        "delete crlf=1\r\n"       // 1: before any section
+        "[k-tai]\r\n"             // 2
+        "delete crlf=0\r\n"       // 3
+        "convert to emoji=1\r\n"  // 4
+        " Delete CRLF = 1\r\n"    // 5
+        "j domains=a.jp\r\n"      // 6
+        ";delete crlf=1\r\n"      // 7
+        "DELETE CRLF=\r\n"        // 8
+        "J DOMAINS=nodot\r\n"     // 9: not examined
+        "[other]\r\n"             // 10
+        "delete crlf=1\r\n"       // 11
+        "[ K-TAI ]\r\n"           // 12
+        "delete crlf=1\r\n"       // 13
+        "nonsense\r\n"            // 14
+        "[k-tai]";                // 15
+    EXPECT_EQ(Mistakes(text), (std::vector<std::string>{
+                                  "5: delete crlf again, 3 counts",
+                                  "8: delete crlf again, 3 counts",
+                                  "9: j domains again, 6 counts",
+                                  "12: section again, 2 counts",
+                                  "15: section again, 2 counts",
+                              }));
+}
+
+// The exempt domains "abc.jp" after as many commas as make a value of
+// `length` bytes.
+std::string ListOf(int length) {
+    return "exempt domains=" + std::string(static_cast<std::size_t>(length) - 6, ',') + "abc.jp\n";
+}
+
+// Each item the plug-in skips, with its reason: of the line that counts,
+// read as the plug-in reads it, in either encoding.
+TEST(IniMistakesTest, NamesEachDomainTheListThatCountsSkips) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"UTF-8",
+         "[k-tai]\nj domains = \"a.jp, nodot; \xEF\xBD\x81\xEF\xBC\x8E\xEF\xBD\x8A\xEF\xBD\x90"
+         "\xE3\x80\x80"
+         "a..b @.x.jp A.JP \xE6\x90\xBA.jp\"\n"
+         "exempt domains=" +
+             std::string(64, 'x') + ".jp\n",
+         {"2: j domains skips nodot: no dot",
+          "2: j domains skips \xEF\xBD\x81\xEF\xBC\x8E\xEF\xBD\x8A\xEF\xBD\x90: duplicate",
+          "2: j domains skips a..b: empty part", "2: j domains skips @.x.jp: dot at an end",
+          "2: j domains skips A.JP: duplicate",
+          "2: j domains skips \xE6\x90\xBA.jp: not a domain character",
+          "3: exempt domains skips " + std::string(64, 'x') + ".jp: too long"}},
+        {"code page 932, CR LF",
+         "[k-tai]\r\nd domains=\x82\x81\x81\x44jp\x81\x41"
+         "a.jp\x81\x41\x8C\x67.jp\r\n",
+         {"2: d domains skips a.jp: duplicate",
+          "2: d domains skips \x8C\x67.jp: not a domain character"}},
+        {"only the line that counts",
+         "[k-tai]\ndocomo domains=\ndocomo domains=nodot\n",
+         {"3: docomo domains again, 2 counts"}},
+        // The plug-in reads kDomainListSize - 1 bytes of a list: one that fills
+        // them may end inside a domain.
+        {"a list that fits", "[k-tai]\n" + ListOf(kDomainListSize - 2), {}},
+        {"a list that fills the buffer",
+         "[k-tai]\n" + ListOf(kDomainListSize - 1),
+         {"2: exempt domains skips abc.jp: cut off"}},
+        {"a list cut",
+         "[k-tai]\n" + ListOf(kDomainListSize + 3),
+         {"2: exempt domains skips ab: cut off"}},
+        {"a list cut, outside the section", ListOf(kDomainListSize + 3), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Mistakes(c.text), c.expected);
+    }
+}
+
+// A byte order mark hides the section whose header it stands on: named, and
+// that section's lines with it; before anything else it does no harm.
+TEST(IniMistakesTest, NamesAByteOrderMarkOnlyWhereItHidesTheSection) {
+    const std::string bom = kUtf8ByteOrderMark;
+    struct Case {
+        std::string text;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {bom + "[k-tai]\r\nnonsense\r\n", {"1: byte order mark"}},
+        {bom + " [ K-tai ] \r\nnonsense\r\n[k-tai]\r\nmore nonsense\r\n",
+         {"1: byte order mark", "4: not a key"}},
+        {bom + "; comment\r\n[k-tai]\r\nnonsense\r\n", {"3: not a key"}},
+        {bom + "[other]\r\nnonsense\r\n", {}},
+        {bom + "\r\n[k-tai]\r\n", {}},
+        {"\r\n" + bom + "[k-tai]\r\n", {}},  // no mark: bytes on the second line
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Mistakes(c.text), c.expected);
+    }
+}
+
+// A caller's array holds the first mistakes, however many there are, and the
+// count says how many more there are.
+TEST(IniMistakesTest, KeepsTheFirstMistakesAndCountsThemAll) {
+    std::string text = "[k-tai]\n";
+    for (int i = 0; i < 30; ++i) {
+        text += "nonsense " + std::to_string(i) + "\n";
+    }
+    IniMistake all[40];
+    ASSERT_EQ(FindIniMistakes(text, Encoding::Utf8, all), 30u);
+    IniMistake few[4];
+    EXPECT_EQ(FindIniMistakes(text, Encoding::Utf8, few), 30u);
+    for (std::size_t i = 0; i < std::size(few); ++i) {
+        EXPECT_EQ(Describe(few[i]), Describe(all[i]));
+        EXPECT_EQ(few[i].text, all[i].text);
+    }
+    EXPECT_EQ(FindIniMistakes(text, Encoding::Utf8, {}), 30u);
+    EXPECT_EQ(FindIniMistakes("", Encoding::Utf8, few), 0u);
+}
+
+}  // namespace
+}  // namespace telepost
