@@ -213,6 +213,16 @@ first_failed_ctest() {
     grep -v -E ' (Passed|\*+Skipped)' | head -n 1
 }
 
+# How ctest's STATUS of a failed test reads in the report: nothing for a plain
+# failure; a hang or a crash said so.
+failure_note() {
+  case $1 in
+    *Failed) ;;
+    *Timeout*) echo " - timed out after ${timeout_seconds}s: it hangs" ;;
+    *) echo " - $(echo "$1" | sed -E 's/\*+/ /g; s/ +/ /g; s/ $//')" ;;
+  esac
+}
+
 # The first failing GoogleTest test in LOG; else the test running when the
 # program stopped (crashed, aborted or hung); else nothing.
 first_failed_gtest() {
@@ -249,13 +259,14 @@ ran_whole() {
   fi
 }
 
-# Runs the tests, appending to LOG and setting `caught` to what failed first (empty
-# when all passed). WHOLE names a test whose every test must run to the end;
-# `whole_note` says when it did not.
-caught= whole_note=
+# Runs the tests, appending to LOG and setting `caught` to what failed first
+# (empty when all passed). WHOLE names a test whose every test must run to the
+# end; `whole_note` says when it did not. `test_error` says when ctest failed
+# without a test failing.
+caught= whole_note= test_error=
 run_tests() {
-  local log=$1 whole=$2 test program_log what
-  caught= whole_note=
+  local log=$1 whole=$2 test program_log what status
+  caught= whole_note= test_error=
   for test in "${gtest_tests[@]}"; do
     if [[ -n $caught && $test != "$whole" ]]; then
       continue
@@ -267,16 +278,14 @@ run_tests() {
     else
       GTEST_FAIL_FAST=1 run_ctest "$program_log" -R "^$test\$"
     fi
+    status=$?
     cat -- "$program_log" >>"$log"
     what=$(first_failed_ctest "$program_log")
     if [[ -n $what && -z $caught ]]; then
       caught="$test: $(first_failed_gtest "$program_log")"
-      if [[ $what == *Timeout* ]]; then
-        caught+=" - timed out after ${timeout_seconds}s: it hangs"
-      elif [[ $what != *Failed* ]]; then
-        caught+=" - ${what#* }"
-      fi
-      caught=${caught%: }
+      caught="${caught%: }$(failure_note "${what#* }")"
+    elif ((status != 0)) && [[ -z $what ]]; then
+      test_error="ctest ended with status $status without naming a failed test"
     fi
     if [[ $test == "$whole" ]]; then
       whole_note=$(ran_whole "$program_log") && whole_note=
@@ -290,14 +299,12 @@ run_tests() {
     echo "${gtest_tests[*]}"
   ))\$"
   run_ctest "$log" -E "$others" --stop-on-failure
+  status=$?
   what=$(first_failed_ctest "$log")
   if [[ -n $what ]]; then
-    caught=${what%% *}
-    if [[ $what == *Timeout* ]]; then
-      caught+=" - timed out after ${timeout_seconds}s: it hangs"
-    elif [[ $what != *Failed* ]]; then
-      caught+=" - ${what#* }"
-    fi
+    caught="${what%% *}$(failure_note "${what#* }")"
+  elif ((status != 0)); then
+    test_error="ctest ended with status $status without naming a failed test"
   fi
 }
 
@@ -334,8 +341,8 @@ run_faults() {
       exit 2
     fi
     run_tests "$logs/baseline.log" ""
-    if [[ -n $caught ]]; then
-      echo "the tests fail without any fault ($caught): see $logs/baseline.log" >&2
+    if [[ -n $caught$test_error ]]; then
+      echo "the tests fail without any fault ($caught$test_error): see $logs/baseline.log" >&2
       exit 2
     fi
   fi
@@ -356,7 +363,9 @@ run_faults() {
       result="BUILD FAILED - see $log"
     else
       run_tests "$log" "${wholes[i]}"
-      if [[ -z $caught ]]; then
+      if [[ -n $test_error ]]; then
+        result="ERROR - $test_error: see $log"
+      elif [[ -z $caught ]]; then
         result="NOT CAUGHT"
       elif [[ -n $whole_note ]]; then
         result="caught by $caught, but ${wholes[i]} did not run to the end: $whole_note"
