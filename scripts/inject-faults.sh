@@ -27,7 +27,7 @@
 # kept in build/native/injected-faults/.
 set -uo pipefail
 export LC_ALL=C # texts are compared byte for byte
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 2
 
 readonly faults_file=scripts/injected-faults.txt
 readonly preset=native
@@ -52,7 +52,7 @@ fail_list() {
 }
 
 read_faults() {
-  local line key value number=0 last= i=-1
+  local line key value number=0 last='' i=-1
   while IFS= read -r line || [[ -n $line ]]; do
     number=$((number + 1))
     if [[ -z $line || $line == '#'* ]]; then
@@ -62,7 +62,7 @@ read_faults() {
     if [[ $line =~ ^\[([a-z0-9-]+)\]$ ]]; then
       i=$((i + 1))
       names[i]=${BASH_REMATCH[1]}
-      files[i]= whats[i]= olds[i]= news[i]= wholes[i]=
+      files[i]='' whats[i]='' olds[i]='' news[i]='' wholes[i]=''
       last=
       continue
     fi
@@ -76,15 +76,15 @@ read_faults() {
       what) whats[i]=$value ;;
       whole) wholes[i]=$value ;;
       old | new)
-        local -n text=${key}s
+        local -n texts=${key}s
         if [[ $last == "$key" ]]; then
-          text[i]+=$'\n'$value
-        elif [[ -n ${text[i]} ]]; then
+          texts[i]+=$'\n'$value
+        elif [[ -n ${texts[i]} ]]; then
           fail_list $number "a second $key: in [${names[i]}]"
         else
-          text[i]=$value
+          texts[i]=$value
         fi
-        unset -n text
+        unset -n texts
         ;;
       *) fail_list $number "unknown key '$key'" ;;
     esac
@@ -263,10 +263,10 @@ ran_whole() {
 # (empty when all passed). WHOLE names a test whose every test must run to the
 # end; `whole_note` says when it did not. `test_error` says when ctest failed
 # without a test failing.
-caught= whole_note= test_error=
+caught='' whole_note='' test_error=''
 run_tests() {
   local log=$1 whole=$2 test program_log what status
-  caught= whole_note= test_error=
+  caught='' whole_note='' test_error=''
   for test in "${gtest_tests[@]}"; do
     if [[ -n $caught && $test != "$whole" ]]; then
       continue
