@@ -17,14 +17,18 @@
 # The tests, in this order, the first that fails ending a fault's run: the
 # ctest tests unit, send_rules and integration (GoogleTest programs, stopped
 # at their first failing test), then every other ctest test of the preset
-# (hostsim as a process, the differential tests, ...). An entry with
-# "whole: PROGRAM" also has that program run every one of its tests to the
-# end of its summary, even past a failure.
+# (hostsim as a process, the differential tests, ...). A failure counts once
+# the failed test, run again alone, fails again (a hang is not run again).
+# The tests keep their temporary files in a folder of this run's own, apart
+# from those of tests run at the same time from other trees. An entry with
+# "whole: TEST" also has that GoogleTest program run every one of its tests
+# to the end of its summary, even past a failure.
 #
-# Exit status: 0 when every fault is caught; 1 when one is not, its entry is
-# stale (its old text not found exactly once) or its build fails; 2 for a
-# wrong argument or tests that fail without any fault. Each run's output is
-# kept in build/native/injected-faults/.
+# Exit status: 0 when every fault is caught; 1 when one is not (or only by a
+# test that passes when run again), its entry is stale (its old text not
+# found exactly once) or its build fails; 2 for a wrong argument or tests
+# that fail without any fault. Each run's output is kept in
+# build/native/injected-faults/.
 set -uo pipefail
 export LC_ALL=C # texts are compared byte for byte
 cd "$(dirname "$0")/.." || exit 2
@@ -140,9 +144,10 @@ stale_reason() {
 }
 
 # The file being changed, and its bytes before; put back on any exit.
-changed_file=
-saved_copy=
-running_pid=
+changed_file=''
+saved_copy=''
+running_pid=''
+test_tmpdir=''
 
 restore() {
   [[ -n $changed_file ]] || return 0
@@ -160,8 +165,9 @@ on_exit() {
   if [[ -n $running_pid ]]; then
     kill -TERM -- "-$running_pid" 2>/dev/null
     wait "$running_pid" 2>/dev/null
-    running_pid=
+    running_pid=''
   fi
+  [[ -z $test_tmpdir ]] || rm -rf -- "$test_tmpdir"
   if [[ -n $changed_file ]]; then
     local file=$changed_file
     restore && echo "$file put back as it was" >&2
@@ -185,25 +191,35 @@ inject() {
 
 # ---- building and testing ----
 
-# Builds the preset, appending its output to LOG.
-build() {
-  if [[ ! -f $build_dir/build.ninja ]]; then
-    cmake --preset "$preset" >>"$1" 2>&1 || return 1
-  fi
-  cmake --build --preset "$preset" -j2 >>"$1" 2>&1
-}
-
-# Runs ctest with ARGS, appending its output to LOG, in a process group of its
-# own so that an interruption ends it with every test it started.
-run_ctest() {
+# Runs COMMAND, appending its output to LOG, in a process group of its own,
+# so that an interruption ends it at once with every process it started.
+run_logged() {
   local log=$1 status
   shift
-  setsid ctest --preset "$preset" --timeout "$timeout_seconds" -V "$@" >>"$log" 2>&1 &
+  setsid "$@" >>"$log" 2>&1 </dev/null &
   running_pid=$!
   wait "$running_pid"
   status=$?
-  running_pid=
+  running_pid=''
   return "$status"
+}
+
+# Builds the preset, appending its output to LOG.
+build() {
+  if [[ ! -f $build_dir/build.ninja ]]; then
+    run_logged "$1" cmake --preset "$preset" || return 1
+  fi
+  run_logged "$1" cmake --build --preset "$preset" -j2
+}
+
+# Runs ctest with ARGS, appending its output to LOG. The tests get a folder
+# for temporary files of their own: those of tests run at the same time from
+# another tree would otherwise meet them in /tmp.
+run_ctest() {
+  local log=$1
+  shift
+  TMPDIR=$test_tmpdir run_logged "$log" ctest --preset "$preset" \
+    --timeout "$timeout_seconds" -V "$@"
 }
 
 # What failed in the ctest run whose output is in LOG, from its per-test
@@ -223,18 +239,25 @@ failure_note() {
   esac
 }
 
+# The GoogleTest lines of LOG as the program wrote them: ctest -V puts the
+# test's number before each, and shows a failed test's output once more
+# without it.
+gtest_lines() {
+  sed -nE 's/^[0-9]+: (\[.*)/\1/p' "$1"
+}
+
 # The first failing GoogleTest test in LOG; else the test running when the
 # program stopped (crashed, aborted or hung); else nothing.
 first_failed_gtest() {
   local failed running
-  failed=$(sed -nE 's/^([0-9]+: )?\[  FAILED  \] ([^ ,]+).*/\2/p' "$1" | head -n 1)
+  failed=$(gtest_lines "$1" | sed -nE 's/^\[  FAILED  \] ([^ ,]+).*/\1/p' | head -n 1)
   if [[ -n $failed ]]; then
     echo "$failed"
     return
   fi
-  running=$(sed -nE 's/^([0-9]+: )?\[ RUN      \] ([^ ]+).*/\2/p' "$1" | tail -n 1)
+  running=$(gtest_lines "$1" | sed -nE 's/^\[ RUN      \] ([^ ]+).*/\1/p' | tail -n 1)
   if [[ -n $running ]] &&
-    ! grep -qE "^([0-9]+: )?\[ +(OK|FAILED|SKIPPED) +\] $running( |$)" "$1"; then
+    ! gtest_lines "$1" | grep -qE "^\[ +(OK|FAILED|SKIPPED) +\] $running( |$)"; then
     echo "$running (it stopped there)"
   fi
 }
@@ -243,9 +266,9 @@ first_failed_gtest() {
 # summary; else says how far it got.
 ran_whole() {
   local planned ran
-  planned=$(sed -nE 's/^([0-9]+: )?\[==========\] Running ([0-9]+) tests? from.*/\2/p' "$1" |
+  planned=$(gtest_lines "$1" | sed -nE 's/^\[==========\] Running ([0-9]+) tests? from.*/\1/p' |
     head -n 1)
-  ran=$(sed -nE 's/^([0-9]+: )?\[==========\] ([0-9]+) tests? from .* ran\..*/\2/p' "$1" |
+  ran=$(gtest_lines "$1" | sed -nE 's/^\[==========\] ([0-9]+) tests? from .* ran\..*/\1/p' |
     head -n 1)
   if [[ -z $planned ]]; then
     echo "it did not start"
@@ -253,20 +276,38 @@ ran_whole() {
   fi
   if [[ $ran != "$planned" ]]; then
     local started
-    started=$(grep -cE '^([0-9]+: )?\[ RUN      \]' "$1")
+    started=$(gtest_lines "$1" | grep -cE '^\[ RUN      \]')
     echo "it stopped after starting $started of its $planned tests, with no summary"
     return 1
   fi
 }
 
+# Runs the ctest test TEST once more, alone, appending to LOG; for a
+# GoogleTest program only its test FILTER. True when it fails again.
+fails_again() {
+  local log=$1 test=$2 filter=$3 again=$1.again
+  : >"$again"
+  if [[ -n $filter ]]; then
+    GTEST_FILTER=$filter run_ctest "$again" -R "^$test\$"
+  else
+    run_ctest "$again" -R "^$test\$"
+  fi
+  local what
+  what=$(first_failed_ctest "$again")
+  { echo "== run again alone: $test $filter"; cat -- "$again"; } >>"$log"
+  rm -f -- "$again"
+  [[ -n $what ]]
+}
+
 # Runs the tests, appending to LOG and setting `caught` to what failed first
-# (empty when all passed). WHOLE names a test whose every test must run to the
-# end; `whole_note` says when it did not. `test_error` says when ctest failed
-# without a test failing.
-caught='' whole_note='' test_error=''
+# (empty when all passed); a failure is only counted once the test, run again
+# alone, fails again, else `unconfirmed` names it. WHOLE names a test whose
+# every test must run to the end; `whole_note` says when it did not.
+# `test_error` says when ctest failed without a test failing.
+caught='' unconfirmed='' whole_note='' test_error=''
 run_tests() {
-  local log=$1 whole=$2 test program_log what status
-  caught='' whole_note='' test_error=''
+  local log=$1 whole=$2 test program_log what status failed
+  caught='' unconfirmed='' whole_note='' test_error=''
   for test in "${gtest_tests[@]}"; do
     if [[ -n $caught && $test != "$whole" ]]; then
       continue
@@ -282,13 +323,19 @@ run_tests() {
     cat -- "$program_log" >>"$log"
     what=$(first_failed_ctest "$program_log")
     if [[ -n $what && -z $caught ]]; then
-      caught="$test: $(first_failed_gtest "$program_log")"
+      failed=$(first_failed_gtest "$program_log")
+      caught="$test: $failed"
       caught="${caught%: }$(failure_note "${what#* }")"
+      # A hang is not waited for twice.
+      if [[ $what != *Timeout* ]] && ! fails_again "$log" "$test" "${failed%% *}"; then
+        unconfirmed=$caught
+        caught=''
+      fi
     elif ((status != 0)) && [[ -z $what ]]; then
       test_error="ctest ended with status $status without naming a failed test"
     fi
     if [[ $test == "$whole" ]]; then
-      whole_note=$(ran_whole "$program_log") && whole_note=
+      whole_note=$(ran_whole "$program_log") && whole_note=''
     fi
     rm -f -- "$program_log"
   done
@@ -303,6 +350,10 @@ run_tests() {
   what=$(first_failed_ctest "$log")
   if [[ -n $what ]]; then
     caught="${what%% *}$(failure_note "${what#* }")"
+    if [[ $what != *Timeout* ]] && ! fails_again "$log" "${what%% *}" ""; then
+      unconfirmed=$caught
+      caught=''
+    fi
   elif ((status != 0)); then
     test_error="ctest ended with status $status without naming a failed test"
   fi
@@ -333,6 +384,7 @@ check_faults() {
 run_faults() {
   local i n=0 total=$# reason log result bad=0 results=()
   mkdir -p "$logs"
+  test_tmpdir=$(mktemp -d /tmp/telepost-faults.XXXXXX) || exit 2
   if [[ -n $baseline ]]; then
     echo "building and testing without any fault..."
     : >"$logs/baseline.log"
@@ -341,8 +393,9 @@ run_faults() {
       exit 2
     fi
     run_tests "$logs/baseline.log" ""
-    if [[ -n $caught$test_error ]]; then
-      echo "the tests fail without any fault ($caught$test_error): see $logs/baseline.log" >&2
+    if [[ -n $caught$unconfirmed$test_error ]]; then
+      echo "the tests fail without any fault ($caught$unconfirmed$test_error):" \
+        "see $logs/baseline.log" >&2
       exit 2
     fi
   fi
@@ -365,12 +418,14 @@ run_faults() {
       run_tests "$log" "${wholes[i]}"
       if [[ -n $test_error ]]; then
         result="ERROR - $test_error: see $log"
-      elif [[ -z $caught ]]; then
-        result="NOT CAUGHT"
-      elif [[ -n $whole_note ]]; then
+      elif [[ -n $caught && -n $whole_note ]]; then
         result="caught by $caught, but ${wholes[i]} did not run to the end: $whole_note"
-      else
+      elif [[ -n $caught ]]; then
         result="caught by $caught"
+      elif [[ -n $unconfirmed ]]; then
+        result="UNCONFIRMED - $unconfirmed failed, but passed when run again alone: see $log"
+      else
+        result="NOT CAUGHT"
       fi
     fi
     restore || exit 1
