@@ -138,6 +138,9 @@ std::string DomainOption(const char* key);
 // with a value or empty.
 bool IniHolds(const std::string& ini, const char* key);
 
+// The INI file's bytes, as many as the plug-in reads of them.
+std::string IniText(const std::string& ini);
+
 // What hostsim info shows for a key the INI file does not hold.
 inline constexpr char kNotSet[] = "not set";
 

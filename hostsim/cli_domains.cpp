@@ -45,15 +45,6 @@ std::string Reason(telepost::DomainVerdict verdict) {
     return "kept";
 }
 
-// The INI file's bytes, as many as the plug-in reads of them.
-std::string IniText(const std::string& ini) {
-    std::ifstream in(ini, std::ios::binary);
-    std::string text(telepost::kIniTextSize, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    return text;
-}
-
 // The list of `key` into `value`, as the plug-in reads it: from the file's
 // bytes when it is in UTF-8, else through the profile functions. Its length.
 size_t ReadList(const std::string& ini, const std::string& text, const char* key,
@@ -80,6 +71,15 @@ void PrintList(const std::string& list, telepost::domain_list::Encoding encoding
 }
 
 }  // namespace
+
+// The INI file's bytes, as many as the plug-in reads of them.
+std::string IniText(const std::string& ini) {
+    std::ifstream in(ini, std::ios::binary);
+    std::string text(telepost::kIniTextSize, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    return text;
+}
 
 std::string DomainOption(const char* key) {
     std::string option = "--";

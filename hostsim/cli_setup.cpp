@@ -137,14 +137,18 @@ int SetupVerb(Session& session) {
     // model's dialog has nobody else to use it.
     bool scripted = WhoAnswers(!wishes.Scripted()) != Answerer::PersonAtWindow;
     bool shown = false;
-    user.OnDialog([&](HWND dialog) {
-        shown = true;
-        PrintBoxes(dialog);
-        if (scripted) {
-            Act(dialog, wishes);
-        }
-        FlushOutput();
-    });
+    // Shown and acted in once: a dialog that comes back after the message
+    // box below is not shown again; a scripted user cancels it.
+    user.OnDialog(
+        [&](HWND dialog) {
+            shown = true;
+            PrintBoxes(dialog);
+            if (scripted) {
+                Act(dialog, wishes);
+            }
+            FlushOutput();
+        },
+        scripted ? User::Returning::Cancel : User::Returning::Leave);
     // The dialog's one message box tells that OK could not save the
     // settings, and leaves the dialog open: the scripted user reads it and
     // cancels.

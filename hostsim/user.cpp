@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <iterator>
+#include <ostream>
+
+#include "codec.h"
 
 namespace hostsim {
 
@@ -99,6 +102,19 @@ UINT StyleOf(HWND box) {
 
 }  // namespace
 
+std::ostream& operator<<(std::ostream& out, const MessageBoxSeen& box) {
+    return out << "message box \"" << ShownCp932(box.caption) << "\": \"" << ShownCp932(box.text)
+               << "\", answered " << box.answer;
+}
+
+std::ostream& operator<<(std::ostream& out, const DialogReturned& returned) {
+    out << "dialog \"" << ShownCp932(returned.title) << "\" came back still open";
+    for (const MessageBoxSeen& box : returned.boxes) {
+        out << "; it had shown " << box;
+    }
+    return out;
+}
+
 const std::vector<int>& ButtonsOf(UINT style) {
     const std::vector<ButtonSet>& sets = ButtonSets();
     for (const ButtonSet& set : sets) {
@@ -129,8 +145,9 @@ void User::OnMessageBox(std::function<int(const MessageBoxSeen&)> decide) {
     decide_ = std::move(decide);
 }
 
-void User::OnDialog(std::function<void(HWND dialog)> act) {
+void User::OnDialog(std::function<void(HWND dialog)> act, Returning returning) {
     act_ = std::move(act);
+    returning_ = returning;
 }
 
 LRESULT CALLBACK User::WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
@@ -152,8 +169,57 @@ void User::Activated(HWND window) {
         // button is the default, as a person would see it.
         box_ = window;
         SetTimer(nullptr, 0, 0, &User::LookAtMessageBox);
+    } else if (ActedIn(window)) {
+        // Activated again, e.g. as a message box it showed closed (Windows
+        // and Wine do so).
+        Returned(window);
     } else if (act_) {
+        actedIn_.push_back(window);
         act_(window);
+    }
+}
+
+bool User::ActedIn(HWND dialog) {
+    std::erase_if(actedIn_, [](HWND acted) { return !IsWindow(acted); });
+    return std::find(actedIn_.begin(), actedIn_.end(), dialog) != actedIn_.end();
+}
+
+// Acting again would repeat what did not end it, without end: a failed save
+// pressed OK on forever.
+void User::Returned(HWND dialog) {
+    if (std::find(comingBack_.begin(), comingBack_.end(), dialog) != comingBack_.end()) {
+        return;
+    }
+    for (const DialogReturned& returned : returned_) {
+        if (returned.dialog == dialog) {
+            return;  // told and handled once
+        }
+    }
+    comingBack_.push_back(dialog);
+    // Looked at once the messages already sent to it are handled: a Cancel
+    // that `decide` sent as it answered the box ends it, and nothing is amiss.
+    SetTimer(nullptr, 0, 0, &User::LookAtReturnedDialogs);
+}
+
+void CALLBACK User::LookAtReturnedDialogs(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    User* user = Watching;
+    if (!user) {
+        return;
+    }
+    std::vector<HWND> dialogs;
+    dialogs.swap(user->comingBack_);
+    for (HWND dialog : dialogs) {
+        if (!IsWindow(dialog)) {
+            continue;
+        }
+        DialogReturned returned{dialog, TextOf(dialog), {}};
+        std::copy_if(user->seen_.begin(), user->seen_.end(), std::back_inserter(returned.boxes),
+                     [&](const MessageBoxSeen& box) { return box.owner == dialog; });
+        user->returned_.push_back(std::move(returned));
+        if (user->returning_ == Returning::Cancel) {
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
     }
 }
 
@@ -194,6 +260,12 @@ void User::AnswerMessageBox(HWND box) {
     }
     seen_[index].answer = answer;
     PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+    // Its dialog gets the keyboard back once the box closes; the Linux layer
+    // activates no window again, and presses Enter in a dialog left idle.
+    const HWND owner = seen_[index].owner;
+    if (ActedIn(owner)) {
+        Returned(owner);
+    }
 }
 
 }  // namespace hostsim

@@ -113,9 +113,10 @@ xvfb-run -a bash -c '
   bash scripts/wine-boot.sh
   cd "$UNPACKED"
   echo "-- integration tests against the DLL from the zip"
-  wine ./integration_tests.exe --gtest_brief=1
+  # A hung test program is ended, at several times what it takes.
+  timeout 300 wine ./integration_tests.exe --gtest_brief=1
   echo "-- version resource of the DLL from the zip"
-  wine ./version_resource_test.exe --gtest_brief=1
+  timeout 120 wine ./version_resource_test.exe --gtest_brief=1
   echo "-- hostsim.exe info"
   wine ./hostsim.exe info | tee info.txt
   grep -Eq "^vendor +Varnok" info.txt

@@ -27,14 +27,15 @@ namespace telepost {
 // plug-in runs on can run, so they are correct whenever they are called.
 void ChooseConversionPaths();
 
-// Full-width digits, Latin letters and 27 punctuation marks (the ideographic
-// space among them) become their ASCII bytes; the text gets one byte shorter
-// for each. Every other byte and double-byte character stays.
+// Full-width digits, Latin letters and the punctuation marks listed in
+// zenkaku_to_hankaku.cpp (the ideographic space among them) become their
+// ASCII bytes; the text gets one byte shorter for each. Every other byte and
+// double-byte character stays.
 char* ZenkakuToHankaku(char* text);
 
-// Twelve double-byte symbols (the circled digits 1 to 9, the black circle,
-// the wave dash, the telephone sign) and eight ASCII emoticons (!! !? <> :)
-// :( :| :X zZ) become DoCoMo i-mode emoji codes (lead byte 0xF9 or 0xF8).
+// The double-byte symbols and ASCII emoticons listed in imode_emoji.cpp (the
+// circled digits 1 to 9 and the wave dash among the symbols, !! and :) among
+// the emoticons) become DoCoMo i-mode emoji codes (lead byte 0xF9 or 0xF8).
 // The scan steps over whole characters and converted emoticons, so a trail
 // byte never begins an emoticon and "!!!" converts its first two marks only.
 // The length never changes.

@@ -324,18 +324,4 @@ IniBytesCheck PutBackIniBytes(const IniBytesRecord& copy) {
     return putBack ? IniBytesCheck::PutBack : IniBytesCheck::NotPutBack;
 }
 
-void ExamineIniFile() {
-    g_iniNotice = IniNoticeRecord{};
-    if (!g_iniPath[0]) {
-        g_iniNotice.trouble = IniTrouble::NoPath;
-        return;
-    }
-    char start[sizeof kUtf8ByteOrderMark - 1];
-    DWORD length = 0;
-    ReadFileBytes(g_iniPath, start, sizeof start, length);  // its first bytes are enough
-    if (IniStartOf(std::string_view(start, length)) == IniStart::ByteOrderMark) {
-        g_iniNotice.trouble = IniTrouble::ByteOrderMark;
-    }
-}
-
 }  // namespace telepost

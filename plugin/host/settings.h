@@ -99,22 +99,16 @@ IniBytesCheck PutBackIniBytes(const IniBytesRecord& copy);
 // hold.
 void LoadSettings();
 
-// What keeps the plug-in from reading its INI file, as the user is told it.
-enum class IniTrouble {
-    None,
-    NoPath,         // no INI path: the library's path is too long to name one
-    ByteOrderMark,  // saved as UTF-8 with a byte order mark
-};
+// Bytes of the notice about the INI file, terminator included: its longest
+// form, with every line it names cut to its bound (ui/ini_notice.cpp).
+inline constexpr std::size_t kIniNoticeSize = 16384;
 
-// The trouble with the INI file found at start, and whether the user has
-// been told it since.
+// What the plug-in tells the user about the INI file once a start, found
+// when it starts (ExamineIniFile, ui.h), and whether the user has been told
+// it since.
 struct IniNoticeRecord {
-    IniTrouble trouble = IniTrouble::None;
+    char text[kIniNoticeSize] = {};  // empty when the file reads well
     bool told = false;
 };
-
-// Looks at the INI file as the plug-in starts, and sets g_iniNotice afresh:
-// reads only, never writes.
-void ExamineIniFile();
 
 }  // namespace telepost

@@ -19,6 +19,13 @@ void WINAPI CmdToImodeEmoji(HWND window, LPARAM);
 void WINAPI CmdCheckDoubleByte(HWND window, LPARAM);
 void WINAPI CmdDeleteBlanks(HWND window, LPARAM);
 
+// Looks at the INI file as the plug-in starts, and writes afresh what the
+// user is to be told of it (g_iniNotice): a path too long to name the file,
+// a byte order mark that hides the settings' section, or the lines of the
+// section that the plug-in passes over, each with its number and why, at
+// most a screenful. Reads only, never writes.
+void ExamineIniFile();
+
 // Tells the user, in a box owned by `owner`, what keeps the plug-in from
 // reading its INI file (g_iniNotice): at most once a start, on the first
 // chance that comes, the first compose window opened or the settings dialog.

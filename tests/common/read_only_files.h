@@ -12,6 +12,8 @@
 #include <string>
 #include <system_error>
 
+#include "temp_folder.h"
+
 namespace telepost_tests {
 
 // Takes every write permission from `path`, a file or a folder (on Windows:
@@ -32,16 +34,13 @@ inline void MakeWritable(const std::filesystem::path& path) {
 
 inline bool ReadOnlyFilesRefused() {
     static const bool refused = [] {
-        namespace fs = std::filesystem;
-        const fs::path probe = fs::temp_directory_path() / "telepost-read-only-probe.ini";
-        std::error_code ignored;
-        fs::remove(probe, ignored);
+        const TempFolder folder("read-only-probe");
+        const std::string probe = folder / "probe.ini";
         std::ofstream(probe, std::ios::binary) << "[probe]\r\nkey=1\r\n";
         MakeReadOnly(probe);
         const bool written =
-            WritePrivateProfileStringA("probe", "key", "2", probe.string().c_str()) != FALSE;
+            WritePrivateProfileStringA("probe", "key", "2", probe.c_str()) != FALSE;
         MakeWritable(probe);
-        fs::remove(probe, ignored);
         if (written) {
             std::printf(
                 "note: this system lets its user write read-only files (Wine run by "

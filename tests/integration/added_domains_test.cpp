@@ -15,6 +15,7 @@
 
 #include "codec.h"
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "support/send_calls.h"
 #include "telepost/contract.h"
 #include "user.h"
@@ -225,7 +226,7 @@ std::vector<AddedCase> Cases() {
 }
 
 std::string IniPath() {
-    return IniBeside(PluginBesideProgram());
+    return IniUnderTest();
 }
 
 // Writes TELEPOST.ini afresh with the settings and the keys given.
@@ -248,7 +249,7 @@ class AddedDomainsTest : public testing::Test {
     void Start(const Keys& keys, const IniSettings& flags) {
         WriteIni(keys, flags);
         std::string error;
-        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
         std::remove(IniPath().c_str());
     }
@@ -270,7 +271,7 @@ class AddedDomainsTest : public testing::Test {
 TEST_F(AddedDomainsTest, SendsAsTheAddedDomainsRulesSay) {
     for (const AddedCase& c : Cases()) {
         SCOPED_TRACE(c.what);
-        Start(c.keys, c.settings);
+        ASSERT_NO_FATAL_FAILURE(Start(c.keys, c.settings));
         HWND window = Open(c.mail);
         User user;
         user.AnswerMessageBoxes(c.answers);
@@ -311,7 +312,7 @@ TEST_F(AddedDomainsTest, ListsTypedInFullWidthModeActAsTheirAsciiForms) {
         std::remove(IniPath().c_str());
         std::ofstream(IniPath(), std::ios::binary) << "[k-tai]\r\nconvert to emoji=1\r\n"
                                                    << line << "\r\n";
-        EXPECT_TRUE(host_.Load(PluginBesideProgram()));
+        EXPECT_TRUE(host_.Load(PluginUnderTest()));
         host_.Plugin().BKC_OnStart();
         std::remove(IniPath().c_str());
         HWND window = Open(mail);
@@ -393,7 +394,7 @@ TEST_F(AddedDomainsTest, EveryCarrierTakesItsWholeRuleToAnAddedDomain) {
         const size_t fits = length.bytes - address - (length.addressCap ? length.overhead : 0);
         for (const bool over : {false, true}) {
             SCOPED_TRACE(over ? "one byte over the limit" : "at the limit");
-            Start({{row.domainsKey, "added.example.jp"}}, {.emoji = true});
+            ASSERT_NO_FATAL_FAILURE(Start({{row.domainsKey, "added.example.jp"}}, {.emoji = true}));
             const std::string subject = over ? "#1" : "Hello";
             const std::string body = Body(fits + over - circle.size());
             HWND window = Open({"taro@added.example.jp", "", subject, kNamedSender, circle + body});
@@ -418,7 +419,7 @@ TEST_F(AddedDomainsTest, EveryCarrierTakesItsWholeRuleToAnAddedDomain) {
 // The keys are read with the settings at start, not at a send: a file
 // changed after the start changes nothing until the next start.
 TEST_F(AddedDomainsTest, TheKeysCountFromTheStart) {
-    Start({{"d domains", "ezweb.ne.jp"}}, {});
+    ASSERT_NO_FATAL_FAILURE(Start({{"d domains", "ezweb.ne.jp"}}, {}));
     WriteIni({{"d domains", "au.com"}}, {});
     HWND window = Open({kAu + ", x@au.com", "", "Hello", kSender, "Hi"});
     host_.ClearCalls();
@@ -441,7 +442,7 @@ TEST_F(AddedDomainsTest, TheSettingsDialogKeepsTheKeys) {
     }
     WriteIni(keys, {.hankaku = true});
     std::string error;
-    ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+    ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
     host_.Plugin().BKC_OnStart();
     User user;
     user.OnDialog([](HWND dialog) {

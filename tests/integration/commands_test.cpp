@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "telepost/contract.h"
 #include "user.h"
 
@@ -67,12 +68,12 @@ class CommandsTest : public testing::Test {
             WritePrivateProfileStringA(telepost::kSettingsSection, setting, "0", ini.c_str());
         }
         std::string error;
-        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
     }
     void TearDown() override { std::remove(IniPath().c_str()); }
 
-    static std::string IniPath() { return IniBeside(PluginBesideProgram()); }
+    static std::string IniPath() { return IniUnderTest(); }
 
     // Opens a compose window and builds its menu, as the host does.
     HWND OpenWithMenu(const std::string& body) {
@@ -227,7 +228,7 @@ TEST_F(CommandsTest, CommandsActOnTheMessageWhateverTheSettings) {
         User user;
         host_.ClearCalls();
 
-        Choose(window, c.command);
+        ASSERT_NO_FATAL_FAILURE(Choose(window, c.command));
 
         std::vector<Call> expected = {{"BKA_CompGetText", window, {}, {}, 260}};
         std::vector<MessageBoxSeen> notices;
@@ -258,7 +259,7 @@ TEST_F(CommandsTest, CommandsLeaveTheWindowAloneWhenTheHostLendsNoText) {
         User user;
         host_.ClearCalls();
 
-        Choose(window, command);
+        ASSERT_NO_FATAL_FAILURE(Choose(window, command));
 
         EXPECT_EQ(host_.Calls(), (std::vector<Call>{{"BKA_CompGetText", window, {}, {}, 260}}));
         EXPECT_EQ(host_.Body(window), text);

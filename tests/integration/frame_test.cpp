@@ -8,7 +8,9 @@
 #include <string>
 
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "telepost/contract.h"
+#include "temp_folder.h"
 #include "user.h"
 
 namespace hostsim {
@@ -17,7 +19,7 @@ namespace {
 TEST(FrameTest, LoadsWithAllHostFunctionsAndAnswersWithFixedResults) {
     Host host;
     std::string error;
-    ASSERT_TRUE(host.Load(PluginBesideProgram(), &error)) << error;
+    ASSERT_TRUE(host.Load(PluginUnderTest(), &error)) << error;
     const Callbacks& plugin = host.Plugin();
     EXPECT_EQ(plugin.BKC_OnStart(), 0);
     EXPECT_EQ(plugin.BKC_OnExit(), 0);
@@ -35,7 +37,7 @@ TEST(FrameTest, LoadsWithAllHostFunctionsAndAnswersWithFixedResults) {
 
 TEST(FrameTest, FillsTheInformationRecordAndLeavesTheRestOfEachField) {
     Host host;
-    ASSERT_TRUE(host.Load(PluginBesideProgram()));
+    ASSERT_TRUE(host.Load(PluginUnderTest()));
     char record[320];
     std::memset(record, 0x5A, sizeof record);
     EXPECT_EQ(host.Plugin().BKC_OnPlugInInfo(record), 0);
@@ -61,22 +63,21 @@ TEST(FrameTest, FillsTheInformationRecordAndLeavesTheRestOfEachField) {
 
 TEST(FrameTest, IgnoresANullInformationRecord) {
     Host host;
-    ASSERT_TRUE(host.Load(PluginBesideProgram()));
+    ASSERT_TRUE(host.Load(PluginUnderTest()));
     EXPECT_EQ(host.Plugin().BKC_OnPlugInInfo(nullptr), 0);
 }
 
 // A copy of the plug-in under another name keeps its settings beside itself:
 // the settings dialog's OK writes them there.
 TEST(FrameTest, ACopyNamedWithTwoDotsKeepsItsSettingsBesideItself) {
-    std::string original = PluginBesideProgram();
-    std::string copy = ProgramFolder() + "TELEPOST.old.dll";
+    const telepost_tests::TempFolder folder("frame");
+    const std::string copy = folder / "TELEPOST.old.dll";
     {
-        std::ifstream in(original, std::ios::binary);
+        std::ifstream in(PluginUnderTest(), std::ios::binary);
         std::ofstream out(copy, std::ios::binary);
         out << in.rdbuf();
     }
-    std::string ini = ProgramFolder() + "TELEPOST.old.ini";
-    std::remove(ini.c_str());
+    const std::string ini = folder / "TELEPOST.old.ini";
     {
         Host host;
         ASSERT_TRUE(host.Load(copy));
@@ -90,8 +91,6 @@ TEST(FrameTest, ACopyNamedWithTwoDotsKeepsItsSettingsBesideItself) {
                                     ini.c_str()),
               0u);
     EXPECT_TRUE(std::ifstream(ini).good());
-    std::remove(ini.c_str());
-    std::remove(copy.c_str());
 }
 
 // The settings the plug-in starts with, and those it reads from its INI file
@@ -112,7 +111,7 @@ TEST(FrameTest, ReadsTheSettingsAtStart) {
         {"0 and 1", "convert to hankaku=1\nconvert to emoji=0\ndelete crlf=1\n", true, "A\x87\x40"},
         {"2 counts as on", "convert to emoji=2\n", true, "\x82\x60\xF9\x87\r\n"},
     };
-    std::string ini = IniBeside(PluginBesideProgram());
+    std::string ini = IniUnderTest();
     for (const StartCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::remove(ini.c_str());
@@ -121,7 +120,7 @@ TEST(FrameTest, ReadsTheSettingsAtStart) {
                                                  << c.ini;
         }
         Host host;
-        ASSERT_TRUE(host.Load(PluginBesideProgram()));
+        ASSERT_TRUE(host.Load(PluginUnderTest()));
         if (c.start) {
             host.Plugin().BKC_OnStart();
         }

@@ -15,16 +15,19 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli.h"
 #include "codec.h"
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "interruption.h"
 #include "message_file.h"
 #include "paths.h"
 #include "telepost/contract.h"
 #include "read_only_files.h"
+#include "temp_folder.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -83,8 +86,14 @@ class TemporaryFolderAt {
 };
 
 // Runs hostsim on `args`, with the system's temporary folder at `temporary`
-// if given (once the output is being captured, which needs the real one).
-Outcome Capture(const Args& args, const std::string& temporary = {}) {
+// if given (once the output is being captured, which needs the real one). A
+// verb that loads the plug-in loads the run's copy, unless told another.
+Outcome Capture(Args args, const std::string& temporary = {}) {
+    for (const char* verb : {"info", "send", "setup", "command"}) {
+        if (!args.empty() && args.front() == verb) {
+            args = WithPluginUnderTest(args, 1);
+        }
+    }
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     Outcome outcome;
@@ -131,13 +140,10 @@ std::string Narrow(const std::string& utf8) {
 
 class HostsimCliTest : public testing::Test {
   protected:
-    void SetUp() override {
-        fs::create_directories(folder_);
-        std::remove(ini_.c_str());
-    }
+    void SetUp() override { std::remove(ini_.c_str()); }
     void TearDown() override {
-        fs::remove_all(folder_);
-        std::remove(ini_.c_str());
+        std::error_code ignored;
+        fs::remove_all(ini_, ignored);  // a file or a folder
     }
 
     // A message file holding `text`, its path.
@@ -146,9 +152,10 @@ class HostsimCliTest : public testing::Test {
         return file_;
     }
 
-    std::string folder_ = testing::TempDir() + "telepost_cli_test/";
+    const telepost_tests::TempFolder temporaryFolder_{"cli"};
+    const std::string folder_ = temporaryFolder_.Path();
     std::string file_ = folder_ + "message.txt";
-    std::string ini_ = IniBeside(PluginBesideProgram());
+    std::string ini_ = IniUnderTest();
 };
 
 TEST_F(HostsimCliTest, HelpAndVersionGoToStandardOutput) {
@@ -745,7 +752,7 @@ TEST_F(HostsimCliTest, APlugInThatDoesNotLoadIsToldWithTheSystemsReason) {
 TEST_F(HostsimCliTest, ACommandIsChosenByTheTextItWasRegisteredWith) {
     Host host;
     std::string error;
-    ASSERT_TRUE(host.Load(PluginBesideProgram(), &error)) << error;
+    ASSERT_TRUE(host.Load(PluginUnderTest(), &error)) << error;
     host.Plugin().BKC_OnStart();
     HWND window = host.OpenCompose(hostsim::Message{});
     HMENU menu = GetSubMenu(host.MenuBar(window), telepost::kCommandMenuPosition);
@@ -979,7 +986,7 @@ TEST_F(HostsimCliTest, APlugInInAFolderOfJapaneseNameIsLoadedCopiedAndShown) {
                                "\xE3\x83\x97\xE3\x83\xA9\xE3\x82\xB0\xE3\x82\xA4\xE3\x83\xB3/";
     fs::create_directories(FsPath(Narrow(folder)));
     const std::string plugin = folder + "TELEPOST.dll";
-    fs::copy_file(FsPath(PluginBesideProgram()), FsPath(Narrow(plugin)));
+    fs::copy_file(FsPath(PluginUnderTest()), FsPath(Narrow(plugin)));
     std::ofstream(FsPath(Narrow(folder + "TELEPOST.ini")), std::ios::binary) << kUsersIni;
     std::string file = Message("To: taro@docomo.ne.jp\nSubject: \xEF\xBC\xA1\n\nHi\n");  // Ａ
 
@@ -1027,7 +1034,8 @@ TEST_F(HostsimCliTest, APlugInInAFolderOfJapaneseNameIsLoadedCopiedAndShown) {
 TEST(RemovedOnInterruptionTest, EachSignalRemovesTheFolderAndEndsTheRun) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
         SCOPED_TRACE(signal);
-        const fs::path folder = testing::TempDir() + "telepost_interrupted";
+        const telepost_tests::TempFolder scratch("interrupted");
+        const fs::path folder = scratch / "folder";
         fs::create_directories(folder);
         const fs::path file = folder / "TELEPOST.ini";
         std::ofstream(file) << "[k-tai]\n";
@@ -1075,6 +1083,15 @@ TEST_F(HostsimCliTest, SettingsThatCannotBeSavedAreAnErrorNamingTheFile) {
             << outcome.out;
         EXPECT_TRUE(Holds(outcome.out, "pressed      OK\nmessage box\n")) << outcome.out;
         EXPECT_TRUE(Holds(outcome.out, "pressed      Cancel\n")) << outcome.out;
+        // Shown and acted in once, though it comes back as the box closes.
+        for (const char* once : {"dialog       ", "pressed      OK\n", "message box\n"}) {
+            size_t times = 0;
+            for (size_t at = outcome.out.find(once); at != std::string::npos;
+                 at = outcome.out.find(once, at + 1)) {
+                ++times;
+            }
+            EXPECT_EQ(times, 1u) << once << " in\n" << outcome.out;
+        }
         if (c.folder) {
             EXPECT_TRUE(fs::is_directory(ini_));
             fs::remove(ini_);

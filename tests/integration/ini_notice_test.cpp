@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "telepost/contract.h"
+#include "temp_folder.h"
 #include "user.h"
 
 namespace hostsim {
@@ -66,7 +68,7 @@ class IniNoticeTest : public testing::Test {
         return true;
     }
 
-    std::string ini_ = IniBeside(PluginBesideProgram());
+    std::string ini_ = IniUnderTest();
     Host host_;
     User user_;
 };
@@ -89,8 +91,8 @@ TEST_F(IniNoticeTest, AByteOrderMarkIsToldOnceAStartNamingTheFile) {
         std::ofstream(ini_, std::ios::binary) << bytes;
         user_.Forget();
         std::vector<HWND> windows;
-        ASSERT_TRUE(StartWithChances(PluginBesideProgram(), dialogFirst, &windows));
-        ExpectToldOnce(user_, windows[0], kByteOrderMarkNotice);
+        ASSERT_TRUE(StartWithChances(PluginUnderTest(), dialogFirst, &windows));
+        ASSERT_NO_FATAL_FAILURE(ExpectToldOnce(user_, windows[0], kByteOrderMarkNotice));
         const std::string text = user_.MessageBoxes().front().text;
         EXPECT_NE(text.find(".ini\n\n"), std::string::npos) << text;  // the file, on its own line
         // Once a start: the next start tells again.
@@ -120,7 +122,7 @@ TEST_F(IniNoticeTest, AFileThatReadsWellIsNotTold) {
         }
         user_.Forget();
         std::vector<HWND> windows;
-        ASSERT_TRUE(StartWithChances(PluginBesideProgram(), false, &windows));
+        ASSERT_TRUE(StartWithChances(PluginUnderTest(), false, &windows));
         EXPECT_TRUE(user_.MessageBoxes().empty());
     }
 }
@@ -129,22 +131,24 @@ TEST_F(IniNoticeTest, AFileThatReadsWellIsNotTold) {
 // path of its INI file, ".ini" in place of ".x", would pass MAX_PATH - 1.
 // Told once, and no file is made.
 TEST_F(IniNoticeTest, APathTooLongForTheIniFileIsToldOnce) {
-    const fs::path root = fs::path(testing::TempDir()) / "telepost_notice_test";
+    const telepost_tests::TempFolder scratch("notice");
+    const fs::path root = fs::path(scratch.Path()) / "deep";
     const std::string name = "TELEPOST.x";
     const size_t folderLength = MAX_PATH - 1 - name.size() - 1;  // a separator before the name
     fs::path folder = root;
-    while (folder.string().size() + 1 + 100 < folderLength) {
+    // Folders of 100 while room is left for a separator and one more byte.
+    while (folder.string().size() + 1 + 100 + 2 <= folderLength) {
         folder /= std::string(100, 'x');
     }
     folder /= std::string(folderLength - folder.string().size() - 1, 'y');
     const fs::path copy = folder / name;
     ASSERT_EQ(copy.string().size(), static_cast<size_t>(MAX_PATH - 1)) << copy.string();
     fs::create_directories(folder);
-    fs::copy_file(PluginBesideProgram(), copy, fs::copy_options::overwrite_existing);
+    fs::copy_file(PluginUnderTest(), copy, fs::copy_options::overwrite_existing);
     std::vector<HWND> windows;
     std::string error;
     ASSERT_TRUE(StartWithChances(copy.string(), false, &windows, &error)) << error;
-    ExpectToldOnce(user_, windows[0], kNoPathNotice);
+    ASSERT_NO_FATAL_FAILURE(ExpectToldOnce(user_, windows[0], kNoPathNotice));
     host_.Unload();
     std::vector<fs::path> files;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
@@ -153,7 +157,6 @@ TEST_F(IniNoticeTest, APathTooLongForTheIniFileIsToldOnce) {
         }
     }
     EXPECT_EQ(files, std::vector<fs::path>{copy});
-    fs::remove_all(root);
 }
 
 }  // namespace

@@ -18,11 +18,13 @@
 #include <vector>
 
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "support/send_calls.h"
 #include "telepost/contract.h"
 #include "user.h"
 #include "file_size_limit.h"
 #include "read_only_files.h"
+#include "temp_folder.h"
 
 namespace hostsim {
 namespace {
@@ -130,7 +132,7 @@ class InjectedFaultsTest : public SendTest {};
 TEST_F(InjectedFaultsTest, SendsKeepTheUsersTextWhateverFails) {
     for (const SendFault& c : SendFaults()) {
         SCOPED_TRACE(c.what);
-        Start(c.settings);
+        ASSERT_NO_FATAL_FAILURE(Start(c.settings));
         HWND window = Open(c.mail);
         if (c.ownerGone) {
             DestroyWindow(window);  // the host still answers for it
@@ -200,7 +202,7 @@ class IniFaultsTest : public testing::Test {
   protected:
     void TearDown() override { Clear(); }
 
-    static std::string Ini() { return IniBeside(PluginBesideProgram()); }
+    static std::string Ini() { return IniUnderTest(); }
 
     // Removes whatever stands at the INI file's place, read-only or not.
     static void Clear() {
@@ -213,7 +215,7 @@ class IniFaultsTest : public testing::Test {
         Clear();
         fault.make(Ini());
         std::string error;
-        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
     }
 
@@ -239,14 +241,9 @@ class IniFaultsTest : public testing::Test {
     // message box it shows is recorded and answered by `answer`.
     std::vector<MessageBoxSeen> PressOk(const std::function<void(HWND dialog)>& answer) {
         User user;
-        user.OnDialog([acted = false](HWND dialog) mutable {
-            // Once: the dialog is activated again when a box in front of it
-            // closes (on Windows).
-            if (!acted) {
-                acted = true;
-                PostMessageA(GetDlgItem(dialog, IDC_EMOJI), BM_CLICK, 0, 0);
-                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            }
+        user.OnDialog([](HWND dialog) {
+            PostMessageA(GetDlgItem(dialog, IDC_EMOJI), BM_CLICK, 0, 0);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         });
         user.OnMessageBox([&](const MessageBoxSeen& box) {
             EXPECT_TRUE(IsWindow(box.owner));  // the dialog is still open
@@ -266,7 +263,7 @@ TEST_F(IniFaultsTest, SettingsThatCannotBeSavedAreToldAndLeftAsTheyWere) {
         if (fault.readOnly && !telepost_tests::ReadOnlyFilesRefused()) {
             continue;
         }
-        Start(fault);
+        ASSERT_NO_FATAL_FAILURE(Start(fault));
         const std::string before = fault.readable ? ReadBytes(Ini()) : "";
 
         std::vector<MessageBoxSeen> boxes =
@@ -309,7 +306,7 @@ TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
         if (fault.readOnly && !telepost_tests::ReadOnlyFilesRefused()) {
             continue;
         }
-        Start(fault);
+        ASSERT_NO_FATAL_FAILURE(Start(fault));
         std::vector<MessageBoxSeen> boxes = PressOk([](HWND dialog) {
             telepost_tests::MakeWritable(Ini());
             if (!fs::is_regular_file(Ini())) {
@@ -339,7 +336,8 @@ TEST_F(IniFaultsTest, OkAgainSavesOnceTheCauseIsGone) {
 // save fails, and the settings stay as they were loaded. (Only the Linux
 // build can set the limit.)
 TEST_F(IniFaultsTest, ALaterSettingThatFailsLeavesTheSettingsAsTheyWere) {
-    Start({"two of the three keys", [](const std::string& ini) { WriteFile(ini, kStored); }});
+    ASSERT_NO_FATAL_FAILURE(
+        Start({"two of the three keys", [](const std::string& ini) { WriteFile(ini, kStored); }}));
     std::vector<MessageBoxSeen> boxes;
     {
         const telepost_tests::FileSizeLimit limit(kStored.size());
@@ -370,9 +368,8 @@ TEST_F(IniFaultsTest, ALaterSettingThatFailsLeavesTheSettingsAsTheyWere) {
 TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
     constexpr size_t kCutLength = MAX_PATH - 1;  // what the system gives of the path
     constexpr size_t kCutInFolder = 50;          // bytes of "cut.here…" within the cut
-    const fs::path root = fs::path(testing::TempDir()) / "telepost-deep";
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
+    const telepost_tests::TempFolder scratch("deep");
+    const fs::path root = fs::path(scratch.Path()) / "d";
     const size_t padding = kCutLength - kCutInFolder - root.string().size() - 2;
     const fs::path parent = root / std::string(padding, 'p');
     const fs::path folder = parent / ("cut.here" + std::string(100, 'd'));
@@ -382,11 +379,10 @@ TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
     const fs::path plugin = folder / "TELEPOST.dll";
     fs::create_directories(folder);
     WriteFile(decoy.string(), kStored);
-    fs::copy_file(PluginBesideProgram(), plugin);
+    fs::copy_file(PluginUnderTest(), plugin);
     std::string error;
     if (!host_.Load(plugin.string(), &error)) {
 #ifdef _WIN32
-        fs::remove_all(root, ignored);
         GTEST_SKIP() << "no library loads from a path this long here: " << error;
 #else
         FAIL() << error;
@@ -408,8 +404,7 @@ TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
     EXPECT_EQ(ReadBytes(decoy.string()), kStored);
     EXPECT_EQ(std::distance(fs::directory_iterator(parent), fs::directory_iterator()), 2);
     EXPECT_FALSE(Hankaku());
-    host_.Unload();
-    fs::remove_all(root, ignored);
+    host_.Unload();  // before its folder goes
 }
 
 // A settings file in UTF-8 without a byte order mark, as Notepad saves one,
@@ -434,8 +429,9 @@ TEST_F(IniFaultsTest, OkKeepsTheOtherLinesOfAFileInUtf8) {
         "\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x81\xEF\xBD\x8D\xEF\xBD\x90\xEF\xBD\x8C\xEF\xBD\x85\xEF"
         "\xBC\x8E\xEF\xBD\x8A\xEF\xBD\x90\r\n";
     const std::string added = "taro@example.jp";
-    Start({"a file in UTF-8",
-           [&](const std::string& ini) { WriteFile(ini, comment + kStored + lists); }});
+    ASSERT_NO_FATAL_FAILURE(Start({"a file in UTF-8", [&](const std::string& ini) {
+                                       WriteFile(ini, comment + kStored + lists);
+                                   }}));
     ASSERT_EQ(SentToDoCoMo(kFullWidthA), kFullWidthA);  // the lists read
     ASSERT_EQ(SentTo(added, kFullWidthA), "A");
     const std::string before = ReadBytes(Ini());
@@ -452,7 +448,7 @@ TEST_F(IniFaultsTest, OkKeepsTheOtherLinesOfAFileInUtf8) {
     // Loaded again, the plug-in reads the same lists.
     host_.Unload();
     std::string error;
-    ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+    ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
     host_.Plugin().BKC_OnStart();
     EXPECT_EQ(SentToDoCoMo(kFullWidthA), kFullWidthA);
     EXPECT_EQ(SentTo(added, kFullWidthA), "A");
@@ -474,7 +470,7 @@ TEST_F(IniFaultsTest, AnUnreadableIniReadsAsNoSettings) {
     }
     for (const IniFault& fault : unreadable) {
         SCOPED_TRACE(fault.what);
-        Start(fault);
+        ASSERT_NO_FATAL_FAILURE(Start(fault));
         EXPECT_FALSE(Hankaku());
         if (fault.readable) {
             EXPECT_EQ(PressOk([](HWND) {}).size(), 0u);

@@ -12,8 +12,10 @@
 #include "cli.h"
 #include "codec.h"
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "support/send_calls.h"
 #include "telepost/contract.h"
+#include "temp_folder.h"
 #include "user.h"
 
 namespace hostsim {
@@ -159,7 +161,7 @@ using OutgoingTest = SendTest;
 TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
     for (const SendCase& c : Cases()) {
         SCOPED_TRACE(c.what);
-        Start(c.settings);
+        ASSERT_NO_FATAL_FAILURE(Start(c.settings));
         HWND window = Open(c.mail);
         User user;
         user.AnswerMessageBoxes(c.answers);
@@ -176,7 +178,7 @@ TEST_F(OutgoingTest, SendsAsTheCarriersRulesSay) {
 // A cancelled send leaves the compose window as the user wrote it: the
 // headers it changed are put back and the converted body does not reach it.
 TEST_F(OutgoingTest, ACancelledSendLeavesTheMessageAsWritten) {
-    Start({.hankaku = true});
+    ASSERT_NO_FATAL_FAILURE(Start({.hankaku = true}));
     HWND window = Open({kGroupJ + "," + kGroupD, "", "", "#1", "Ichiro <" + kSender + ">",
                         "\x82\x60" + Body(400)});
     User user;
@@ -229,7 +231,7 @@ TEST_F(OutgoingTest, FromIsReducedOnlyToAnAddress) {
     const std::string body = Body(323);  // 384 - 55 - 7 + 1: too long beside a capped address
     for (const FromCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.written));
-        Start({});
+        ASSERT_NO_FATAL_FAILURE(Start({}));
         HWND window = Open({kGroupJ, "", "", "Hello", c.written, body});
         const bool asWritten = c.reduced.empty();
         User user;
@@ -246,7 +248,7 @@ TEST_F(OutgoingTest, FromIsReducedOnlyToAnAddress) {
 // Sends one after another share nothing: a cancelled walk of the recipients
 // leaves no trace in the next send.
 TEST_F(OutgoingTest, ASendAfterACancelledOneStartsAfresh) {
-    Start({});
+    ASSERT_NO_FATAL_FAILURE(Start({}));
     User user;
     user.AnswerMessageBoxes({IDNO});
     HWND first = Open({kDoCoMo + "," + kGroupD, "", "", "Hello", kSender, Body(600)});
@@ -261,27 +263,22 @@ TEST_F(OutgoingTest, ASendAfterACancelledOneStartsAfresh) {
 // hostsim send, as a user runs it: a message file in, what the phones get out.
 class HostsimSendTest : public testing::Test {
   protected:
-    void SetUp() override {
-        file_ = testing::TempDir() + "telepost_send_test.txt";
-        std::remove(ini_.c_str());
-    }
-    void TearDown() override {
-        std::remove(file_.c_str());
-        std::remove(ini_.c_str());
-    }
+    void SetUp() override { std::remove(ini_.c_str()); }
+    void TearDown() override { std::remove(ini_.c_str()); }
 
     // Runs the verb on a message file of `text` (UTF-8); its exit status and output.
     int Send(const std::string& text, Args options, std::string* output) {
         std::ofstream(file_, std::ios::binary) << text;
         options.insert(options.begin(), file_);
         testing::internal::CaptureStdout();
-        int status = RunSend(options);
+        int status = RunSend(WithPluginUnderTest(options, 0));
         *output = testing::internal::GetCapturedStdout();
         return status;
     }
 
-    std::string file_;
-    std::string ini_ = IniBeside(PluginBesideProgram());
+    const telepost_tests::TempFolder folder_{"send"};
+    const std::string file_ = folder_ / "message.txt";
+    const std::string ini_ = IniUnderTest();
 };
 
 TEST_F(HostsimSendTest, ShowsChangedHeadersAndTheBodyWithEmojiPictures) {
@@ -313,7 +310,7 @@ TEST_F(HostsimSendTest, ANoToTheWarningCancelsTheSend) {
 
 TEST_F(HostsimSendTest, FailsWithOneLineOnAMissingFileOrAMalformedMessage) {
     std::string output;
-    EXPECT_EQ(RunSend({testing::TempDir() + "no such message.txt"}), kExitFailure);
+    EXPECT_EQ(RunSend({folder_ / "no such message.txt"}), kExitFailure);
     EXPECT_EQ(Send("To taro@docomo.ne.jp\n\nHi\n", {}, &output), kExitFailure);
     EXPECT_EQ(Send("To: taro@docomo.ne.jp\n\nHi\n", {"--plugin", "nothing.dll"}, &output),
               kExitFailure);

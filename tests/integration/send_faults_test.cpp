@@ -271,7 +271,7 @@ void ExpectSame(const std::string& actual, const std::string& expected, const ch
 TEST_F(SendFaultsTest, LongHeadersAndCancelledSendsKeepWhatTheUserWrote) {
     for (const FaultCase& c : Cases()) {
         SCOPED_TRACE(c.what);
-        Start({.hankaku = c.hankaku});
+        ASSERT_NO_FATAL_FAILURE(Start({.hankaku = c.hankaku}));
         HWND window = Open(c.mail);
         User user;
         user.AnswerMessageBoxes(c.answers);
@@ -331,7 +331,7 @@ TEST_F(SendFaultsTest, ASendStartedFromAnotherSendsWarningIsSeparate) {
         "jiro@docomo.ne.jp, " + kOther, "", "", "Hi :)", kSender, ":)" + Body(598)};
     for (int innerAnswer : {IDYES, IDNO}) {
         SCOPED_TRACE(innerAnswer == IDYES ? "Yes in the second send" : "No in the second send");
-        Start({.emoji = true});
+        ASSERT_NO_FATAL_FAILURE(Start({.emoji = true}));
 
         // Each send alone.
         SendResult firstAlone;

@@ -2,11 +2,13 @@
 // keyboard: what the boxes show when it opens, what OK, Cancel and the keys
 // leave in the INI file and in the settings, and the template as the dialog
 // manager builds it.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -15,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "codec.h"
 #include "host.h"
+#include "support/plugin_under_test.h"
 #include "telepost/contract.h"
 #include "user.h"
 
@@ -135,7 +139,7 @@ std::vector<DialogCase> DialogCases() {
 }
 
 std::string IniPath() {
-    return IniBeside(PluginBesideProgram());
+    return IniUnderTest();
 }
 
 void Store(const Stored& values) {
@@ -193,6 +197,20 @@ void End(HWND dialog, Ending ending) {
     }
 }
 
+// Every dialog test's last check: the dialog ended as the user's action
+// meant, with no message box and without coming back to the user still
+// open; else what the user saw, in one failure.
+void ExpectEndedAsMeant(const User& user) {
+    std::ostringstream seen;
+    for (const MessageBoxSeen& box : user.MessageBoxes()) {
+        seen << "\n  " << box;
+    }
+    for (const DialogReturned& returned : user.DialogsReturned()) {
+        seen << "\n  " << returned;
+    }
+    EXPECT_TRUE(seen.str().empty()) << "the dialog did not end as the user meant:" << seen.str();
+}
+
 class SettingsDialogTest : public testing::Test {
   protected:
     void TearDown() override { std::remove(IniPath().c_str()); }
@@ -200,7 +218,7 @@ class SettingsDialogTest : public testing::Test {
     void Start(const Stored& values) {
         Store(values);
         std::string error;
-        ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+        ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
     }
 
@@ -227,7 +245,7 @@ class SettingsDialogTest : public testing::Test {
 TEST_F(SettingsDialogTest, ShowsTheFileAndStoresOnlyOnOk) {
     for (const DialogCase& c : DialogCases()) {
         SCOPED_TRACE(c.what);
-        Start(c.atStart);
+        ASSERT_NO_FATAL_FAILURE(Start(c.atStart));
         Store(c.atOpening);
         HWND owner = host_.OpenCompose(Message{});
         User user;
@@ -253,6 +271,7 @@ TEST_F(SettingsDialogTest, ShowsTheFileAndStoresOnlyOnOk) {
 
         EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(owner), 1);
 
+        ExpectEndedAsMeant(user);
         EXPECT_EQ(dialogs, 1);
         EXPECT_EQ(ownerSeen, owner);
         EXPECT_EQ(shown, c.shown);
@@ -265,10 +284,11 @@ TEST_F(SettingsDialogTest, ShowsTheFileAndStoresOnlyOnOk) {
 
 // OK on a fresh file writes the keys of the boxes in their order.
 TEST_F(SettingsDialogTest, OkWritesTheKeysInOrder) {
-    Start(kNoFile);
+    ASSERT_NO_FATAL_FAILURE(Start(kNoFile));
     User user;
     user.OnDialog([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
     EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(nullptr), 1);
+    ExpectEndedAsMeant(user);
     std::ifstream in(IniPath());
     std::stringstream text;
     text << in.rdbuf();
@@ -294,7 +314,7 @@ TEST_F(SettingsDialogTest, OkWritesTheKeysInOrder) {
 TEST_F(SettingsDialogTest, EveryRowSurvivesOk) {
     for (const char* value : {"0", "1", "2"}) {
         SCOPED_TRACE(std::string("every key at ") + value);
-        Start(kNoFile);
+        ASSERT_NO_FATAL_FAILURE(Start(kNoFile));
         for (const char* key : telepost::kSettingKeys) {
             WritePrivateProfileStringA(telepost::kSettingsSection, key, value, IniPath().c_str());
         }
@@ -306,7 +326,7 @@ TEST_F(SettingsDialogTest, EveryRowSurvivesOk) {
         });
         EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(nullptr), 1);
         EXPECT_EQ(dialogs, 1);
-        EXPECT_TRUE(user.MessageBoxes().empty()) << user.MessageBoxes().front().text;
+        ExpectEndedAsMeant(user);
         for (size_t i = 0; i < telepost::kSettingCount; ++i) {
             const bool box = telepost::kSettingBoxes[i] != telepost::kNoBox;
             char text[32] = {};
@@ -317,6 +337,40 @@ TEST_F(SettingsDialogTest, EveryRowSurvivesOk) {
         }
         host_.Unload();
     }
+}
+
+// A dialog test whose OK cannot save (a folder in the INI file's place)
+// ends all the same, and says why. The dialog shows why in a message box and
+// stays open; the user does not press OK again in it, but records that it
+// came back and cancels it, and the check every dialog test makes fails with
+// the box's text.
+TEST_F(SettingsDialogTest, ADialogThatCannotSaveEndsAndItsTestSaysWhy) {
+    ASSERT_NO_FATAL_FAILURE(Start(kNoFile));
+    std::filesystem::create_directory(IniPath());
+    HWND owner = host_.OpenCompose(Message{});
+    User user;
+    int acted = 0;
+    user.OnDialog([&](HWND dialog) {
+        ++acted;
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+
+    EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(owner), 1);
+
+    EXPECT_EQ(acted, 1);
+    ASSERT_EQ(user.DialogsReturned().size(), 1u);
+    const DialogReturned& returned = user.DialogsReturned().front();
+    EXPECT_EQ(returned.title, "\x90\xDD\x92\xE8");  // 設定
+    EXPECT_EQ(returned.boxes, user.MessageBoxes());
+    ASSERT_EQ(returned.boxes.size(), 1u);
+    EXPECT_EQ(returned.boxes.front().owner, returned.dialog);
+    const std::string notSaved = "設定を保存できませんでした。\n";
+    EXPECT_EQ(ShownCp932(returned.boxes.front().text).rfind(notSaved, 0), 0u)
+        << ShownCp932(returned.boxes.front().text);
+    EXPECT_NONFATAL_FAILURE(ExpectEndedAsMeant(user), notSaved);
+    EXPECT_TRUE(std::filesystem::is_directory(IniPath()));
+    host_.CloseCompose(owner);
+    std::filesystem::remove(IniPath());
 }
 
 struct ControlSeen {
@@ -439,7 +493,7 @@ char Mnemonic(const std::string& text) {
 // Opens the settings dialog through the plug-in, owned by a compose window,
 // lets `read` look at it, and cancels it.
 void SettingsDialogTest::WithDialog(const std::function<void(HWND dialog)>& read) {
-    Start(kNoFile);
+    ASSERT_NO_FATAL_FAILURE(Start(kNoFile));
     HWND owner = host_.OpenCompose(Message{});
     User user;
     int dialogs = 0;
@@ -449,6 +503,7 @@ void SettingsDialogTest::WithDialog(const std::function<void(HWND dialog)>& read
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(owner), 1);
+    ExpectEndedAsMeant(user);
     EXPECT_EQ(dialogs, 1);
     host_.CloseCompose(owner);
 }
@@ -460,7 +515,7 @@ TEST_F(SettingsDialogTest, TheDialogIsBuiltFromItsTemplate) {
     RECT client{}, clientExpected{};
     std::vector<ControlSeen> seen, expected;
     std::vector<int> tabOrder;
-    WithDialog([&](HWND dialog) {
+    ASSERT_NO_FATAL_FAILURE(WithDialog([&](HWND dialog) {
         title = TextOf(dialog);
         className = ClassOf(dialog);
         style = GetWindowLongA(dialog, GWL_STYLE);
@@ -475,7 +530,7 @@ TEST_F(SettingsDialogTest, TheDialogIsBuiltFromItsTemplate) {
             control = GetNextDlgTabItem(dialog, control, FALSE);
             tabOrder.push_back(GetDlgCtrlID(control));
         }
-    });
+    }));
 
     EXPECT_EQ(title, "\x90\xDD\x92\xE8");  // 設定
     EXPECT_EQ(className, "#32770");
@@ -496,10 +551,10 @@ TEST_F(SettingsDialogTest, TheDialogIsBuiltFromItsTemplate) {
 TEST_F(SettingsDialogTest, TheControlsFitApartWithTheirOwnKeys) {
     RECT client{};
     std::vector<ControlSeen> controls;
-    WithDialog([&](HWND dialog) {
+    ASSERT_NO_FATAL_FAILURE(WithDialog([&](HWND dialog) {
         GetClientRect(dialog, &client);
         controls = ControlsOf(dialog);
-    });
+    }));
 
     std::map<char, int> keys;  // each mnemonic and the control it marks
     for (size_t i = 0; i < controls.size(); ++i) {
@@ -520,7 +575,7 @@ TEST_F(SettingsDialogTest, TheControlsFitApartWithTheirOwnKeys) {
 // The template's own bytes, up to its font: compiled as Japanese, with its
 // texts turned from code page 932 into the right UTF-16.
 TEST_F(SettingsDialogTest, TheTemplateIsJapaneseAndNamesItsFont) {
-    Start(kNoFile);
+    ASSERT_NO_FATAL_FAILURE(Start(kNoFile));
     HMODULE module = host_.Module();
     HRSRC found = FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(101),
                                   MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));

@@ -1,6 +1,9 @@
 // Recognising a recipient entry as a mobile carrier's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <string>
 
 #include "classify_cases.h"
@@ -45,10 +48,8 @@ TEST(CarriersTest, ClassifiesEntries) {
 // Every member is a complete domain with its "@", holds its group's
 // pre-filter, and is recognised as its group's in an address.
 TEST(CarriersTest, EveryMemberSelectsItsCarrier) {
-    int members = 0;
     for (const CarrierRow& row : CarrierTable()) {
         for (const char* member : row.members) {
-            ++members;
             EXPECT_EQ(member[0], '@');
             if (row.preFilter) {
                 EXPECT_NE(FindNoCase(member, row.preFilter), nullptr) << member;
@@ -57,7 +58,38 @@ TEST(CarriersTest, EveryMemberSelectsItsCarrier) {
             EXPECT_EQ(ClassifyRecipient(address.c_str(), kNoDomains), row.carrier) << address;
         }
     }
-    EXPECT_EQ(members, 9 + 1 + 8);
+}
+
+// The built-in domains as the user guide lists them, each with its carrier.
+constexpr ClassifyCase kBuiltInDomains[] = {
+    {"@docomo.ne.jp", Carrier::DoCoMo},   {"@jp-d.ne.jp", Carrier::GroupJ},
+    {"@jp-h.ne.jp", Carrier::GroupJ},     {"@jp-t.ne.jp", Carrier::GroupJ},
+    {"@jp-c.ne.jp", Carrier::GroupJ},     {"@jp-r.ne.jp", Carrier::GroupJ},
+    {"@jp-k.ne.jp", Carrier::GroupJ},     {"@jp-n.ne.jp", Carrier::GroupJ},
+    {"@jp-s.ne.jp", Carrier::GroupJ},     {"@jp-q.ne.jp", Carrier::GroupJ},
+    {"@dct.dion.ne.jp", Carrier::GroupD}, {"@tct.dion.ne.jp", Carrier::GroupD},
+    {"@hct.dion.ne.jp", Carrier::GroupD}, {"@kct.dion.ne.jp", Carrier::GroupD},
+    {"@cct.dion.ne.jp", Carrier::GroupD}, {"@sct.dion.ne.jp", Carrier::GroupD},
+    {"@qct.dion.ne.jp", Carrier::GroupD}, {"@oct.dion.ne.jp", Carrier::GroupD},
+};
+
+// A recipient at each domain the guide lists gets its carrier's rule, and no
+// other domain is built in: a domain added to or dropped from the table
+// changes who gets a rule, and shows here by name.
+TEST(CarriersTest, BuiltInDomainsAreTheOnesTheGuideLists) {
+    for (const ClassifyCase& listed : kBuiltInDomains) {
+        const std::string address = std::string("taro") + listed.entry;
+        EXPECT_EQ(ClassifyRecipient(address.c_str(), kNoDomains), listed.carrier) << address;
+    }
+    for (const CarrierRow& row : CarrierTable()) {
+        for (const char* member : row.members) {
+            const auto listed = std::find_if(
+                std::begin(kBuiltInDomains), std::end(kBuiltInDomains),
+                [member](const ClassifyCase& c) { return !std::strcmp(c.entry, member); });
+            EXPECT_TRUE(listed != std::end(kBuiltInDomains) && listed->carrier == row.carrier)
+                << member << " is built in, but not listed for its carrier";
+        }
+    }
 }
 
 }  // namespace

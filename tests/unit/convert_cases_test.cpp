@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,21 +43,42 @@ void ExpectCases(Conversion convert, const std::vector<Case>& cases) {
     }
 }
 
+// Two-byte texts and what a conversion makes of each.
+using Units = std::map<std::string, std::string>;
+
 // Of every two-byte text (no NUL), the ones a conversion changes, with
 // their output.
-std::vector<Case> ChangedUnits(Conversion convert) {
-    std::vector<Case> changed;
+Units ChangedUnits(Conversion convert) {
+    Units changed;
     for (unsigned first = 0x01; first <= 0xFF; ++first) {
         for (unsigned second = 0x01; second <= 0xFF; ++second) {
             const std::string unit{static_cast<char>(first), static_cast<char>(second)};
             const std::string output = Converted(convert, unit);
             if (output != unit) {
-                changed.push_back({"", unit, output});
+                changed[unit] = output;
             }
         }
     }
     return changed;
 }
+
+// One line for each unit, "input -> output" in hex, so that a unit changed
+// or left unexpectedly shows by its bytes.
+std::string Listed(const Units& units) {
+    std::string lines;
+    for (const auto& [input, output] : units) {
+        lines += Hex(input) + "-> " + Hex(output) + "\n";
+    }
+    return lines;
+}
+
+// The full-width marks that become ASCII, in trail byte order, and the ASCII
+// each becomes.
+const std::string kFullWidthMarks =
+    "\x81\x40\x81\x43\x81\x44\x81\x46\x81\x47\x81\x48\x81\x49\x81\x5E\x81\x62"
+    "\x81\x65\x81\x66\x81\x67\x81\x68\x81\x69\x81\x6A\x81\x7B\x81\x7C\x81\x81"
+    "\x81\x83\x81\x84\x81\x8F\x81\x90\x81\x93\x81\x94\x81\x95\x81\x96\x81\x97";
+const std::string kAsciiMarks = " ,.:;?!/|''\"\"()+-=<>\\$%#&*@";
 
 TEST(ZenkakuToHankakuTest, ConvertsDigitsLettersAndMarks) {
     ExpectCases(
@@ -67,11 +89,7 @@ TEST(ZenkakuToHankakuTest, ConvertsDigitsLettersAndMarks) {
              "ABC123abc"},
             {"０９ＡＺａｚ, the ends of the three runs",
              "\x82\x4F\x82\x58\x82\x60\x82\x79\x82\x81\x82\x9A", "09AZaz"},
-            {"the 27 marks in trail byte order",
-             "\x81\x40\x81\x43\x81\x44\x81\x46\x81\x47\x81\x48\x81\x49\x81\x5E\x81\x62"
-             "\x81\x65\x81\x66\x81\x67\x81\x68\x81\x69\x81\x6A\x81\x7B\x81\x7C\x81\x81"
-             "\x81\x83\x81\x84\x81\x8F\x81\x90\x81\x93\x81\x94\x81\x95\x81\x96\x81\x97",
-             " ,.:;?!/|''\"\"()+-=<>\\$%#&*@"},
+            {"the marks in trail byte order", kFullWidthMarks, kAsciiMarks},
             {"あＡ: the hiragana pair is copied", "\x82\xA0\x82\x60",
              "\x82\xA0"
              "A"},
@@ -95,16 +113,27 @@ TEST(ZenkakuToHankakuTest, ConvertsDigitsLettersAndMarks) {
         });
 }
 
-TEST(ZenkakuToHankakuTest, ConvertsExactlyTheTablesPairs) {
-    const std::vector<Case> changed = ChangedUnits(ZenkakuToHankaku);
-    EXPECT_EQ(changed.size(), 10u + 26u + 26u + 27u);
-    for (const Case& unit : changed) {
-        const auto lead = static_cast<unsigned char>(unit.input[0]);
-        const auto ascii = static_cast<unsigned char>(unit.expected.at(0));
-        EXPECT_TRUE(lead == 0x81 || lead == 0x82) << Hex(unit.input);
-        EXPECT_EQ(unit.expected.size(), 1u) << Hex(unit.input);
-        EXPECT_TRUE(ascii >= 0x20 && ascii <= 0x7E) << Hex(unit.input);
+// Of all the code space, exactly the digits, the Latin letters and the marks
+// above become ASCII, each its own character: a character the conversion
+// takes or leaves that nobody meant shows here by its bytes.
+TEST(ZenkakuToHankakuTest, ConvertsExactlyTheDigitsLettersAndMarks) {
+    Units expected;
+    const struct {
+        unsigned char firstTrail;
+        char first;
+        int count;
+    } runs[] = {{0x4F, '0', 10}, {0x60, 'A', 26}, {0x81, 'a', 26}};
+    for (const auto& run : runs) {
+        for (int i = 0; i < run.count; ++i) {
+            expected[{'\x82', static_cast<char>(run.firstTrail + i)}] =
+                std::string(1, static_cast<char>(run.first + i));
+        }
     }
+    ASSERT_EQ(kFullWidthMarks.size(), 2 * kAsciiMarks.size());
+    for (size_t i = 0; i < kAsciiMarks.size(); ++i) {
+        expected[kFullWidthMarks.substr(2 * i, 2)] = kAsciiMarks.substr(i, 1);
+    }
+    EXPECT_EQ(Listed(ChangedUnits(ZenkakuToHankaku)), Listed(expected));
 }
 
 TEST(ToImodeEmojiTest, ConvertsSymbolsAndEmoticons) {
@@ -136,14 +165,27 @@ TEST(ToImodeEmojiTest, ConvertsSymbolsAndEmoticons) {
                 });
 }
 
-TEST(ToImodeEmojiTest, ConvertsExactlyTheTablesUnits) {
-    const std::vector<Case> changed = ChangedUnits(ToImodeEmoji);
-    EXPECT_EQ(changed.size(), 12u + 8u);
-    for (const Case& unit : changed) {
-        const auto lead = static_cast<unsigned char>(unit.expected.at(0));
-        EXPECT_EQ(unit.expected.size(), 2u) << Hex(unit.input);
-        EXPECT_TRUE(lead == 0xF8 || lead == 0xF9) << Hex(unit.input);
-    }
+// Of all the code space, exactly these symbols and emoticons become emoji,
+// each its own: a character the conversion takes or leaves that nobody
+// meant shows here by its bytes.
+TEST(ToImodeEmojiTest, ConvertsExactlyTheSymbolsAndEmoticons) {
+    const Units expected = {
+        {"\x87\x40", "\xF9\x87"},  // ①
+        {"\x87\x41", "\xF9\x88"},  // ②
+        {"\x87\x42", "\xF9\x89"},  // ③
+        {"\x87\x43", "\xF9\x8A"},  // ④
+        {"\x87\x44", "\xF9\x8B"},  // ⑤
+        {"\x87\x45", "\xF9\x8C"},  // ⑥
+        {"\x87\x46", "\xF9\x8D"},  // ⑦
+        {"\x87\x47", "\xF9\x8E"},  // ⑧
+        {"\x87\x48", "\xF9\x8F"},  // ⑨
+        {"\x81\x9C", "\xF9\xA3"},  // ●
+        {"\x81\x60", "\xF9\xAE"},  // ～
+        {"\x87\x84", "\xF8\xE8"},  // ℡
+        {"!!", "\xF9\xA9"},       {"!?", "\xF9\xA8"}, {"<>", "\xF9\x91"}, {":)", "\xF9\x95"},
+        {":(", "\xF9\x96"},       {":|", "\xF9\x98"}, {":X", "\xF9\x99"}, {"zZ", "\xF9\xA6"},
+    };
+    EXPECT_EQ(Listed(ChangedUnits(ToImodeEmoji)), Listed(expected));
 }
 
 TEST(DeleteBlanksTest, RemovesTabsLineBreaksAndSpaces) {

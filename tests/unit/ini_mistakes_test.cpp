@@ -15,20 +15,23 @@ namespace {
 
 using domain_list::Encoding;
 
-// `ascii` typed in full-width mode: its letters, digits, spaces and "=" in
-// their full-width forms, in `encoding`.
-std::string FullWidth(std::string_view ascii, Encoding encoding) {
+// A line as typed, the parts in braces in full-width mode: their letters,
+// spaces and "=" in their full-width forms, in `encoding`.
+std::string Typed(std::string_view line, Encoding encoding) {
     const bool utf8 = encoding == Encoding::Utf8;
     std::string text;
-    for (const char c : ascii) {
-        if (c == ' ') {
+    bool fullWidth = false;
+    for (const char c : line) {
+        if (c == '{' || c == '}') {
+            fullWidth = c == '{';
+        } else if (fullWidth && c == ' ') {
             text += utf8 ? "\xE3\x80\x80" : "\x81\x40";
-        } else if (c == '=') {
+        } else if (fullWidth && c == '=') {
             text += utf8 ? kFullWidthEquals.utf8 : kFullWidthEquals.cp932;
-        } else if (c >= 'A' && c <= 'Z') {
+        } else if (fullWidth && c >= 'A' && c <= 'Z') {
             text += utf8 ? "\xEF\xBC" : "\x82";
             text += static_cast<char>((utf8 ? 0xA1 : 0x60) + (c - 'A'));
-        } else if (c >= 'a' && c <= 'z') {
+        } else if (fullWidth && c >= 'a' && c <= 'z') {
             text += utf8 ? "\xEF\xBD" : "\x82";
             text += static_cast<char>(0x81 + (c - 'a'));
         } else {
@@ -135,26 +138,29 @@ std::string Joined(const std::vector<std::string>& lines, std::string_view lineE
 // either line end; comments, blank lines and other sections never.
 TEST(IniMistakesTest, NamesEachLineThatGivesNoKeyAndTheKeyItLooksLike) {
     for (const Encoding encoding : {Encoding::Utf8, Encoding::Cp932}) {
-        const auto fw = [encoding](std::string_view ascii) { return FullWidth(ascii, encoding); };
-        const std::vector<std::string> lines = {
-            "; " + fw("settings"),
-            "# " + fw("exempt domains=x.jp"),
+        const char* const typed[] = {
+            "; {settings}",
+            "# {exempt domains=x.jp}",
             "[k-tai]",
-            "exempt domains" + fw("=") + "docomo.ne.jp",
-            fw("j domains") + " = a.jp",
-            "\t" + fw("CONVERT") + " to " + fw("Emoji") + fw(" = ") + "1",
-            fw(" delete crlf ") + "= 1",
+            "exempt domains{=}docomo.ne.jp",
+            "{j domains} = a.jp",
+            "\t{CONVERT} to {Emoji = }1",
+            "{ delete crlf }= 1",
             "convert to emojis=1",
             "docomo.ne.jp",
             "exempt domains docomo.ne.jp",
-            "exempt" + fw(" ") + "domains" + fw("  ") + "=x.jp",
+            "exempt{ }domains{  }=x.jp",
             "j  domains=x.jp",
             "",
             " \t",
             "  ; convert to emoji=1",
             "[other]",
-            "exempt domains" + fw("=") + "docomo.ne.jp",
+            "exempt domains{=}docomo.ne.jp",
         };
+        std::vector<std::string> lines;
+        for (const char* line : typed) {
+            lines.push_back(Typed(line, encoding));
+        }
         const std::vector<std::string> expected = {
             "4: not a key, like exempt domains",
             "5: not a key, like j domains",
@@ -284,7 +290,9 @@ TEST(IniMistakesTest, NamesAByteOrderMarkOnlyWhereItHidesTheSection) {
 TEST(IniMistakesTest, KeepsTheFirstMistakesAndCountsThemAll) {
     std::string text = "[k-tai]\n";
     for (int i = 0; i < 30; ++i) {
-        text += "nonsense " + std::to_string(i) + "\n";
+        text += "nonsense ";
+        text += std::to_string(i);
+        text += "\n";
     }
     IniMistake all[40];
     ASSERT_EQ(FindIniMistakes(text, Encoding::Utf8, all), 30u);

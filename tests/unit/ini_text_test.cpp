@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "telepost/ini_text.h"
+#include "temp_folder.h"
 
 namespace telepost {
 namespace {
@@ -91,7 +92,8 @@ TEST(IniTextTest, OtherLinesAreKeptWhateverTheSettingsLinesBecome) {
 // Each file, its key's value as FindIniValue finds it and as the profile
 // functions give it.
 TEST(IniTextTest, FindsAValueAsTheProfileFunctionsDo) {
-    const std::string file = testing::TempDir() + "telepost_ini_text_test.ini";
+    const telepost_tests::TempFolder folder("ini-text");
+    const std::string file = folder / "TELEPOST.ini";
     const char* const texts[] = {
         "[k-tai]\r\nj domains=au.com\r\n",
         "[K-TAI]\nJ Domains = au.com \t\n",
@@ -114,7 +116,6 @@ TEST(IniTextTest, FindsAValueAsTheProfileFunctionsDo) {
         const std::string_view found = FindIniValue(text, "k-tai", "j domains");
         EXPECT_EQ(found.data() ? std::string(found) : std::string("(absent)"), expected);
     }
-    std::remove(file.c_str());
 }
 
 // The setting a file gives, read through GetPrivateProfileIntA, which the

@@ -21,6 +21,7 @@
 
 #include "file_size_limit.h"
 #include "read_only_files.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -37,9 +38,8 @@ constexpr UINT kDefault = 99;
 
 class ProfileIntTest : public testing::TestWithParam<IntCase> {
   protected:
-    void SetUp() override { path_ = testing::TempDir() + "telepost_profile_test.ini"; }
-    void TearDown() override { std::remove(path_.c_str()); }
-    std::string path_;
+    const telepost_tests::TempFolder folder_{"profile"};
+    const std::string path_ = folder_ / "settings.ini";
 };
 
 TEST_P(ProfileIntTest, ReadsTheValueAsWindowsDoes) {
@@ -125,7 +125,8 @@ class ProfileWriteTest : public testing::Test {
         telepost_tests::MakeWritable(path_);
         fs::remove_all(folder_, ignored);
     }
-    std::string folder_ = testing::TempDir() + "telepost_profile_write/";
+    const telepost_tests::TempFolder scratch_{"profile-write"};
+    std::string folder_ = scratch_ / "write/";
     std::string path_ = folder_ + "settings.ini";
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/process_state.h"
+#include "temp_folder.h"
 
 namespace telepost {
 namespace {
@@ -47,21 +48,17 @@ INSTANTIATE_TEST_SUITE_P(
                     IniPathCase{k255 + ".dll", k255 + ".ini"},
                     IniPathCase{std::string(300, 'a'), ""}));
 
-// A scratch INI file that IniPath points to while a test runs.
+// A scratch INI file that g_iniPath points to while a test runs.
 class SettingsFileTest : public testing::Test {
   protected:
     void SetUp() override {
-        path_ = testing::TempDir() + "telepost_settings_test.ini";
-        std::remove(path_.c_str());
         std::strcpy(g_iniPath, path_.c_str());
         g_settings = SettingsRecord{};
     }
-    void TearDown() override {
-        std::remove(path_.c_str());
-        g_iniPath[0] = '\0';
-    }
+    void TearDown() override { g_iniPath[0] = '\0'; }
     void WriteFile(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
-    std::string path_;
+    const telepost_tests::TempFolder folder_{"settings"};
+    const std::string path_ = folder_ / "TELEPOST.ini";
 };
 
 TEST_F(SettingsFileTest, StartsOnOnOffAndReadsAllOffWithoutAFile) {

@@ -1,6 +1,7 @@
 // The INI file's own bytes, as the plug-in and a host read them besides the
-// profile functions: what its start tells, and a value found in it as the
-// profile functions find one. Pure code, free of Win32 types.
+// profile functions: what its start tells, a value or a setting found in it
+// as the profile functions find one, and the settings written into it with
+// every other byte kept. Pure code, free of Win32 types.
 //
 // The profile functions read a file without a byte order mark in the ANSI
 // code page. Windows hands its bytes to the ANSI functions as they are, but
@@ -23,6 +24,11 @@ namespace telepost {
 // Bytes of the INI file read at most. A longer file is read through the
 // profile functions alone.
 inline constexpr std::size_t kIniTextSize = 64 * 1024;
+
+// The byte order mark Notepad writes at the start of a file saved as
+// "UTF-16 LE" (its "Unicode"), which the profile functions read and write
+// in UTF-16, giving the ANSI functions its text in the ANSI code page.
+inline constexpr char kUtf16ByteOrderMark[] = "\xFF\xFE";
 
 // What the start of the INI file tells.
 enum class IniStart {
@@ -328,6 +334,8 @@ constexpr unsigned DigitValue(char c) {
 // or 2, else base 10; the digits up to the first character that is none,
 // counted modulo 2^32 (no saturation); 0 when no digit follows, and for an
 // empty value, as for an absent key, the default, which the plug-in gives as 0.
+// Bytes are counted here where Windows counts characters: a character beyond
+// ASCII ends the number, and only ASCII comes before it.
 constexpr std::uint32_t IniInteger(std::string_view value) {
     value = value.substr(0, kIniIntegerTextLength);
     std::size_t at = 0;

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "codec.h"
+#include "support/plugin_under_test.h"
 #include "telepost/contract.h"
 
 namespace hostsim {
@@ -48,14 +49,14 @@ void SendTest::TearDown() {
 }
 
 std::string SendTest::IniPath() {
-    return IniBeside(PluginBesideProgram());
+    return IniUnderTest();
 }
 
 void SendTest::Start(const IniSettings& settings) {
     const std::string ini = IniPath();
     WriteSettings(ini, settings);
     std::string error;
-    ASSERT_TRUE(host_.Load(PluginBesideProgram(), &error)) << error;
+    ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
     host_.Plugin().BKC_OnStart();
     std::remove(ini.c_str());
 }
