@@ -115,9 +115,14 @@ void CheckFinder(std::string_view text, telepost::domain_list::Encoding encoding
                            m.kind == telepost::IniMistakeKind::SectionTwice;
         Check(twice ? m.countingLine >= 1 && m.countingLine < m.line : m.countingLine == 0);
         const bool skipped = m.kind == telepost::IniMistakeKind::SkippedDomain;
+        const bool notANumber = m.kind == telepost::IniMistakeKind::NotANumber;
         Check(skipped ? m.key && !m.item.empty() && Inside(m.item, m.text) &&
                             m.verdict != telepost::DomainVerdict::Kept
-                      : m.item.empty());
+              : notANumber
+                  ? m.key && telepost::ini_mistakes::KeyIndex(m.key) < telepost::kSettingCount &&
+                        !m.item.empty() && Inside(m.item, m.text) &&
+                        !telepost::ini_mistakes::HoldsANumber(m.item)
+                  : m.item.empty());
         if (i < std::size(few)) {
             Check(few[i].kind == m.kind && few[i].line == m.line &&
                   few[i].text.data() == m.text.data() && few[i].text.size() == m.text.size() &&
