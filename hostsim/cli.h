@@ -144,6 +144,15 @@ std::string IniText(const std::string& ini);
 // What hostsim info shows for a key the INI file does not hold.
 inline constexpr char kNotSet[] = "not set";
 
+// The setting `key` as the plug-in reads it from the INI file `ini` as it
+// stands: a file in UTF-8 from its bytes, any other through the profile
+// functions; 0 when the file does not hold it.
+int IniSetting(const std::string& ini, const char* key);
+
+// Prints the line of a setting, as info and setup show it: its key, the
+// value the plug-in reads and, when `set` is false, that it is not set.
+void PrintSettingLine(const char* key, int value, bool set);
+
 // Prints each domain list the INI file `ini` holds: its key as `printKey`
 // prints it, the value, then each item the plug-in skips on a line of its own
 // behind `indent`, with the reason. With `absent`, also each key the file

@@ -15,7 +15,6 @@
 #include "interruption.h"
 #include "paths.h"
 #include "system_message.h"
-#include "telepost/ini_text.h"
 
 namespace hostsim {
 
@@ -193,13 +192,7 @@ int Session::SettingUsed(const char* key) const {
     if (!iniNote_.empty() && !copied_) {
         return 0;
     }
-    // A file in UTF-8 has every key read from its bytes, as the plug-in reads it.
-    const std::string text = IniText(ini_);
-    if (telepost::ListsReadFromBytes(text)) {
-        return telepost::FindIniSetting(text, key);
-    }
-    return static_cast<int>(
-        GetPrivateProfileIntA(telepost::kSettingsSection, key, 0, ini_.c_str()));
+    return IniSetting(ini_, key);
 }
 
 HWND Session::OpenCompose(const Message& message) {

@@ -107,6 +107,25 @@ bool IniHolds(const std::string& ini, const char* key) {
     return false;
 }
 
+int IniSetting(const std::string& ini, const char* key) {
+    // A file in UTF-8 has every key read from its bytes, as the plug-in reads
+    // it: the profile functions may miss its header after a full-width
+    // character.
+    const std::string text = IniText(ini);
+    if (telepost::ListsReadFromBytes(text)) {
+        return telepost::FindIniSetting(text, key);
+    }
+    return static_cast<int>(GetPrivateProfileIntA(telepost::kSettingsSection, key, 0, ini.c_str()));
+}
+
+void PrintSettingLine(const char* key, int value, bool set) {
+    std::printf("  %-20s %d", key, value);
+    if (!set) {
+        std::printf(" (%s)", kNotSet);
+    }
+    std::printf("\n");
+}
+
 void PrintDomainLists(const std::string& ini, void (*printKey)(const char* key), const char* indent,
                       const char* absent) {
     const std::string text = IniText(ini);

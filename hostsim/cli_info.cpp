@@ -39,11 +39,7 @@ int InfoVerb(Session& session) {
     for (const char* setting : telepost::kSettingKeys) {
         // A key the plug-in does not find reads 0.
         const bool set = session.IniNote().empty() && IniHolds(session.Ini(), setting);
-        std::printf("  %-20s %d", setting, session.SettingUsed(setting));
-        if (!set) {
-            std::printf(" (%s)", kNotSet);
-        }
-        std::printf("\n");
+        PrintSettingLine(setting, session.SettingUsed(setting), set);
     }
     PrintDomainLists(
         session.Ini(), [](const char* key) { std::printf("  %-20s ", key); },

@@ -173,11 +173,9 @@ int SetupVerb(Session& session) {
 
     const std::string& ini = session.Ini();
     std::printf("settings     %s\n", ForTerminal(ini).c_str());
+    // Read as the plug-in reads the file at its next start.
     for (const char* setting : telepost::kSettingKeys) {
-        char value[32] = {};
-        GetPrivateProfileStringA(telepost::kSettingsSection, setting, "(absent)", value,
-                                 sizeof value, ini.c_str());
-        std::printf("  %-20s %s\n", setting, value);
+        PrintSettingLine(setting, IniSetting(ini, setting), IniHolds(ini, setting));
     }
     host.CloseCompose(owner);
     if (!user.MessageBoxes().empty()) {

@@ -611,6 +611,42 @@ TEST_F(HostsimCliTest, InfoShowsEveryKeyThePlugInReads) {
         << none.out;
 }
 
+// hostsim setup shows the settings as the plug-in reads the file after the
+// dialog closes, and as hostsim info shows them: in a file in UTF-8 with LF
+// line ends whose line before the header ends in a full-width character,
+// which the profile functions may read as no header, and in Shift-JIS.
+TEST_F(HostsimCliTest, SetupShowsTheSettingsAsThePlugInReadsThem) {
+    struct Case {
+        const char* what;
+        std::string comment;  // ends in "あ"
+        const char* lineEnd;
+    };
+    for (const Case& c : {Case{"UTF-8, LF", "; \xE3\x81\x82", "\n"},
+                          Case{"Shift-JIS, CR LF", "; \x82\xA0", "\r\n"}}) {
+        SCOPED_TRACE(c.what);
+        const std::string end = c.lineEnd;
+        std::ofstream(ini_, std::ios::binary) << c.comment + end + "[k-tai]" + end +
+                                                     "convert to hankaku=1" + end +
+                                                     "convert to emoji=1" + end;
+
+        // Cancel writes nothing: the key the file lacks reads 0.
+        Outcome cancelled = Capture({"setup", "--cancel"});
+        EXPECT_EQ(cancelled.status, kExitOk) << cancelled.err;
+        EXPECT_TRUE(Holds(cancelled.out, "settings     " + ini_ + "\n" +
+                                             KeyLines(telepost::kSettingKeys,
+                                                      {{"delete crlf", "0 (not set)\n"}}, "1\n")))
+            << cancelled.out;
+
+        Outcome saved = Capture({"setup", "--emoji", "off", "--delete-crlf", "on"});
+        EXPECT_EQ(saved.status, kExitOk) << saved.err;
+        const std::string settings =
+            KeyLines(telepost::kSettingKeys, {{"convert to emoji", "0\n"}}, "1\n");
+        EXPECT_TRUE(Holds(saved.out, "settings     " + ini_ + "\n" + settings)) << saved.out;
+        Outcome info = Capture({"info"});
+        EXPECT_TRUE(Holds(info.out, "settings     " + ini_ + "\n" + settings)) << info.out;
+    }
+}
+
 // hostsim info shows each domain list as the user wrote it, with each item
 // the plug-in skips and the reason; a list typed with the input method (its
 // full-width comma, space and 、) keeps all its domains.
