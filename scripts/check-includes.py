@@ -1,35 +1,43 @@
 #!/usr/bin/env python3
-"""Checks that the plug-in's libraries include only downwards.
+"""Checks what the compiler cannot see of the plug-in's layers.
 
 Each folder of plugin/ belongs to one library, and the libraries stand in
 layers: a file may include headers of its own library and of the libraries
-below it, never of one above. The stand-in host may include only the
-contract. The table below is checked against plugin/CMakeLists.txt too: each
-library's source folders, and the libraries it links.
+below it, never of one above. The build gives each library an include root
+of its own, so that most wrong includes do not compile; this script catches
+the rest: a path that climbs out of its folder ("../host/x.h"), a file that
+belongs to no library, a stand-in host that includes more than the contract,
+and plugin/CMakeLists.txt disagreeing with the table below (each library's
+source folders, the folders of its include root, and the libraries it
+links). Both "..." and <...> includes are read.
 
-Run by scripts/test-all.sh; exits 1 with each wrong include on a line.
+Run by ctest (the native preset) and scripts/test-all.sh; exits 1 with each
+fault on a line.
+    python3 scripts/check-includes.py [--root FOLDER]
 """
+import argparse
 import pathlib
 import re
 import sys
 
-ROOT = pathlib.Path(__file__).resolve().parent.parent
-
-# Library, its layer (higher may include lower), and the folders it holds.
+# Library, its layer (higher may include lower), and the folders (or files)
+# it holds.
 LIBRARIES = [
     ("telepost_contract", 0, ["plugin/include/telepost", "plugin/resources"]),
-    ("telepost_pure", 1, ["plugin/convert", "plugin/recipients"]),
-    ("telepost_send", 2, ["plugin/send"]),
-    ("telepost_frame", 3, ["plugin/host", "plugin/ui"]),
-    ("TELEPOST", 4, ["plugin/exports.cpp"]),
+    ("telepost_ini", 1, ["plugin/ini"]),
+    ("telepost_pure", 2, ["plugin/convert", "plugin/recipients"]),
+    ("telepost_send", 3, ["plugin/send"]),
+    ("telepost_frame", 4, ["plugin/host", "plugin/ui"]),
+    ("TELEPOST", 5, ["plugin/exports.cpp"]),
 ]
 # Include paths as written: "telepost/x.h" is the contract, "send/x.h" the
 # folder plugin/send, and so on.
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+INCLUDE = re.compile(r'^\s*#\s*include\s+(?:"([^"]+)"|<([^>]+)>)', re.M)
+SOURCES = (".cpp", ".h", ".inc")
 
 
 def library_of(path):
-    """The library that holds the file at `path` (relative to ROOT), or None."""
+    """The library that holds the file at `path` (relative to the root), or None."""
     for name, layer, folders in LIBRARIES:
         for folder in folders:
             if path == folder or path.startswith(folder + "/"):
@@ -37,45 +45,57 @@ def library_of(path):
     return None
 
 
-def included_file(source, include):
-    """The file of the repository an include names, relative to ROOT."""
-    for base in (ROOT / "plugin", ROOT / "plugin/include", source.parent):
+def includes(source):
+    """Each include of `source`: the path written, and whether it was quoted."""
+    for quoted, angled in INCLUDE.findall(source.read_text(encoding="utf-8")):
+        yield (quoted, True) if quoted else (angled, False)
+
+
+def included_file(root, source, include, quoted):
+    """The file of the repository an include names, relative to `root`."""
+    bases = [root / "plugin", root / "plugin/include"]
+    if quoted:
+        bases.insert(0, source.parent)
+    for base in bases:
         candidate = base / include
-        if candidate.exists():
-            return candidate.resolve().relative_to(ROOT).as_posix()
+        if candidate.is_file():
+            return candidate.resolve().relative_to(root.resolve()).as_posix()
     return None
 
 
-def check_includes():
+def check_includes(root):
     wrong = []
-    for source in sorted((ROOT / "plugin").rglob("*")):
-        if source.suffix not in (".cpp", ".h", ".inc"):
+    for source in sorted((root / "plugin").rglob("*")):
+        if source.suffix not in SOURCES:
             continue
-        path = source.relative_to(ROOT).as_posix()
+        path = source.relative_to(root).as_posix()
         owner = library_of(path)
         if owner is None:
             wrong.append(f"{path}: in no library of scripts/check-includes.py")
             continue
-        for include in INCLUDE.findall(source.read_text(encoding="utf-8")):
-            target = included_file(source, include)
+        for include, quoted in includes(source):
+            target = included_file(root, source, include, quoted)
             held = library_of(target) if target else None
             if held and held[1] > owner[1]:
-                wrong.append(f'{path}: includes "{include}" of {held[0]}, above {owner[0]}')
-    for source in sorted((ROOT / "hostsim").glob("*")):
-        if source.suffix not in (".cpp", ".h"):
+                wrong.append(f"{path}: includes {include} of {held[0]}, above {owner[0]}")
+    for source in sorted((root / "hostsim").glob("*")):
+        if source.suffix not in SOURCES:
             continue
-        for include in INCLUDE.findall(source.read_text(encoding="utf-8")):
-            target = included_file(source, include)
+        for include, quoted in includes(source):
+            target = included_file(root, source, include, quoted)
             if target and target.startswith("plugin/") and not target.startswith(
                     "plugin/include/telepost/"):
-                wrong.append(f'hostsim/{source.name}: includes "{include}", '
-                             "not the contract")
+                wrong.append(f"hostsim/{source.name}: includes {include}, not the contract")
     return wrong
 
 
-def check_cmake():
-    """Each library's sources and links in plugin/CMakeLists.txt follow the table."""
-    text = (ROOT / "plugin/CMakeLists.txt").read_text(encoding="utf-8")
+def holds_headers(root, folder):
+    return any(p.suffix in (".h", ".inc") for p in (root / folder).glob("*"))
+
+
+def check_cmake(root):
+    """Each library's sources, include root and links in plugin/CMakeLists.txt follow the table."""
+    text = (root / "plugin/CMakeLists.txt").read_text(encoding="utf-8")
     wrong = []
     globs = {name: re.findall(r"\$\{CMAKE_CURRENT_SOURCE_DIR\}/([\w/]+)/\*\.cpp", body)
              for name, body in re.findall(r"file\(GLOB (\w+) CONFIGURE_DEPENDS(.*?)\)", text, re.S)}
@@ -92,6 +112,17 @@ def check_cmake():
         if sorted(sources) != sorted(expected):
             wrong.append(f"plugin/CMakeLists.txt: {name} builds {sorted(sources)}, "
                          f"the table says {sorted(expected)}")
+        linked = []
+        for row in re.findall(rf"telepost_include_root\({name}((?:\s+[\w/]+)*)\)", text):
+            linked += ["plugin/" + folder for folder in row.split()]
+        for folder in linked:
+            if folder not in folders:
+                wrong.append(f"plugin/CMakeLists.txt: {name}'s include root links {folder}, "
+                             "not a folder of it in the table")
+        for folder in folders:
+            if (folder not in linked and not folder.endswith((".cpp", "include/telepost"))
+                    and holds_headers(root, folder)):
+                wrong.append(f"plugin/CMakeLists.txt: {name}'s include root lacks {folder}")
         for links in re.findall(rf"target_link_libraries\({name} \w+ ([^)]*)\)", text):
             for other in links.split():
                 if other in layers and layers[other] >= layer:
@@ -100,7 +131,12 @@ def check_cmake():
 
 
 def main():
-    wrong = check_includes() + check_cmake()
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--root", type=pathlib.Path,
+                        default=pathlib.Path(__file__).resolve().parent.parent,
+                        help="the repository to check (this one by default)")
+    root = parser.parse_args().root
+    wrong = check_includes(root) + check_cmake(root)
     for line in wrong:
         print(line, file=sys.stderr)
     if wrong:

@@ -168,6 +168,8 @@ on_exit() {
     running_pid=''
   fi
   [[ -z $test_tmpdir ]] || rm -rf -- "$test_tmpdir"
+  [[ -z $tests_per_program ]] ||
+    cmake --preset "$preset" -DTELEPOST_TEST_EACH=ON >/dev/null 2>&1
   if [[ -n $changed_file ]]; then
     local file=$changed_file
     restore && echo "$file put back as it was" >&2
@@ -175,6 +177,7 @@ on_exit() {
   fi
   exit "$status"
 }
+tests_per_program=''  # set once the preset is configured for this run
 trap on_exit EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
@@ -206,8 +209,11 @@ run_logged() {
 
 # Builds the preset, appending its output to LOG.
 build() {
-  if [[ ! -f $build_dir/build.ninja ]]; then
-    run_logged "$1" cmake --preset "$preset" || return 1
+  if [[ -z $tests_per_program ]]; then
+    # Each GoogleTest program one ctest test, stopped at its first failure;
+    # the preset's one test per GoogleTest test again at the end.
+    run_logged "$1" cmake --preset "$preset" -DTELEPOST_TEST_EACH=OFF || return 1
+    tests_per_program=1
   fi
   run_logged "$1" cmake --build --preset "$preset" -j2
 }

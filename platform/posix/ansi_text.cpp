@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "telepost/sjis.h"
+
 namespace win32posix {
 
 namespace {
@@ -27,9 +29,7 @@ constexpr LoneByte kLoneBytes[] = {
     {0x80, u'\u0080'}, {0xA0, u'\uF8F0'}, {0xFD, u'\uF8F1'}, {0xFE, u'\uF8F2'}, {0xFF, u'\uF8F3'},
 };
 
-constexpr bool IsLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+using telepost::IsLeadByte;
 
 // Latin-1's characters U+00A0-00FF as their nearest in ASCII, where the code
 // page has none of its own: "\0" for one it has, or one given below, "?"

@@ -100,7 +100,7 @@ TEST_F(CommandsTest, OtherMenuTypesAreLeftAlone) {
     for (int type : {0, 9, 11}) {
         SCOPED_TRACE(type);
         EXPECT_EQ(host_.Plugin().BKC_OnMenuInit(window, bar, type), 0);
-        EXPECT_TRUE(host_.Calls().empty());
+        EXPECT_EQ(host_.Calls(), std::vector<hostsim::Call>{});
         for (int i = 0; i < GetMenuItemCount(bar); ++i) {
             EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, i)), kHostItems) << "menu " << i;
         }
@@ -263,7 +263,7 @@ TEST_F(CommandsTest, CommandsLeaveTheWindowAloneWhenTheHostLendsNoText) {
 
         EXPECT_EQ(host_.Calls(), (std::vector<Call>{{"BKA_CompGetText", window, {}, {}, 260}}));
         EXPECT_EQ(host_.Body(window), text);
-        EXPECT_TRUE(user.MessageBoxes().empty());
+        EXPECT_EQ(user.MessageBoxes(), std::vector<hostsim::MessageBoxSeen>{});
         host_.CloseCompose(window);
     }
 }

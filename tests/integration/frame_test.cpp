@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "host.h"
 #include "support/plugin_under_test.h"
@@ -32,7 +33,8 @@ TEST(FrameTest, LoadsWithAllHostFunctionsAndAnswersWithFixedResults) {
     EXPECT_EQ(plugin.BKC_OnSend("mail"), 0);
     EXPECT_EQ(plugin.BKC_OnFinishRetrieve(1), 0);
     EXPECT_EQ(plugin.BKC_OnDragDrop("a", "b", 0, 0), 0);
-    EXPECT_TRUE(host.Calls().empty());  // none of these asks anything of the host
+    EXPECT_EQ(host.Calls(),
+              std::vector<hostsim::Call>{});  // none of these asks anything of the host
 }
 
 TEST(FrameTest, FillsTheInformationRecordAndLeavesTheRestOfEachField) {

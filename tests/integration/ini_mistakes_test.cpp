@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "codec.h"
+#include "cp932.h"
 #include "host.h"
 #include "support/plugin_under_test.h"
 #include "telepost/contract.h"
@@ -25,12 +25,7 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// `utf8` in code page 932, as the plug-in's boxes show text.
-std::string Cp932(const std::string& utf8) {
-    std::string text;
-    EXPECT_TRUE(Utf8ToCp932(utf8, &text)) << utf8;
-    return text;
-}
+using telepost_tests::Cp932;
 
 // `text` with each LF made CR LF.
 std::string WithCrLf(const std::string& text) {
@@ -174,7 +169,7 @@ TEST_F(IniMistakesTest, ManyMistakesFitOnAScreen) {
 TEST_F(IniMistakesTest, AByteOrderMarkIsToldOnlyWhereItHidesTheSection) {
     const std::string bom = "\xEF\xBB\xBF";
     ASSERT_NO_FATAL_FAILURE(Start(bom + "; 設定\r\n[k-tai]\r\nconvert to hankaku=1\r\n"));
-    EXPECT_TRUE(Told().empty());
+    EXPECT_EQ(Told(), std::vector<MessageBoxSeen>{});
     EXPECT_EQ(SentToDoCoMo(Cp932("Ａ")), "A");
     host_.Unload();
 
@@ -209,7 +204,7 @@ TEST_F(IniMistakesTest, AFileInUtf8GivesTheSameSettingsOnEverySystem) {
     ASSERT_NO_FATAL_FAILURE(
         Start("; 設定（見本）\n[k-tai]\nconvert to hankaku=1\n"
               "convert to emoji=0\nexempt domains=au.com\n"));
-    EXPECT_TRUE(Told().empty());
+    EXPECT_EQ(Told(), std::vector<MessageBoxSeen>{});
     EXPECT_EQ(SentToDoCoMo(Cp932("Ａ●")), std::string("A") + Cp932("●"));
 }
 

@@ -123,7 +123,7 @@ TEST_F(IniNoticeTest, AFileThatReadsWellIsNotTold) {
         user_.Forget();
         std::vector<HWND> windows;
         ASSERT_TRUE(StartWithChances(PluginUnderTest(), false, &windows));
-        EXPECT_TRUE(user_.MessageBoxes().empty());
+        EXPECT_EQ(user_.MessageBoxes(), std::vector<hostsim::MessageBoxSeen>{});
     }
 }
 

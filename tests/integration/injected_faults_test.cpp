@@ -440,7 +440,7 @@ TEST_F(IniFaultsTest, OkKeepsTheOtherLinesOfAFileInUtf8) {
     std::vector<MessageBoxSeen> boxes =
         PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
 
-    EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+    EXPECT_EQ(boxes, std::vector<hostsim::MessageBoxSeen>{});
     const std::string changed = "convert to emoji=0\r\n";
     std::string expected = before + "delete crlf=0\r\n";
     expected.replace(expected.find(changed), changed.size(), "convert to emoji=1\r\n");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "classify_cases.h"
+#include "cp932.h"
 #include "recipients/carriers.h"
 
 namespace telepost {
@@ -103,17 +104,7 @@ TEST(AddedDomainsTest, ParsesLists) {
     }
 }
 
-// `utf8` as Notepad on a Japanese Windows saves it as "ANSI": code page 932,
-// by the system's own conversion.
-std::string Cp932(const std::string& utf8) {
-    WCHAR wide[256];
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                           wide, static_cast<int>(std::size(wide)));
-    char text[512];
-    const int bytes =
-        WideCharToMultiByte(932, 0, wide, length, text, sizeof text, nullptr, nullptr);
-    return std::string(text, static_cast<size_t>(bytes));
-}
+using telepost_tests::Cp932;
 
 // Lists as the input method types them in full-width mode, read alike
 // whether the INI file holds them in code page 932 or in UTF-8.

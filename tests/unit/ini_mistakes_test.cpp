@@ -230,7 +230,8 @@ TEST(IniMistakesTest, NamesASettingThatHoldsNoNumber) {
     }
     for (const char* number : {"1", " -1", "+7", "0x1F", "1 ; on", "12abc", "\"1\""}) {
         SCOPED_TRACE(number);
-        EXPECT_TRUE(Mistakes(std::string("[k-tai]\nconvert to emoji=") + number + "\n").empty());
+        EXPECT_EQ(Mistakes(std::string("[k-tai]\nconvert to emoji=") + number + "\n"),
+                  std::vector<std::string>{});
     }
 }
 
