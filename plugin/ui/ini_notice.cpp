@@ -13,7 +13,7 @@
 #include <new>
 #include <string_view>
 
-#include "host/process_state.h"
+#include "send/ini_bytes.h"
 #include "telepost/contract.h"
 #include "telepost/ini_mistakes.h"
 #include "telepost/sjis.h"
@@ -224,10 +224,10 @@ std::string_view ExaminedText(const IniBytesRecord& ini, IniBytesRecord& convert
 
 }  // namespace
 
-void ExamineIniFile() {
-    g_iniNotice.told = false;
-    Notice notice(g_iniNotice.text);
-    if (!g_iniPath[0]) {
+void ExamineIniFile(const char* iniPath, IniNoticeRecord& record) {
+    record.told = false;
+    Notice notice(record.text);
+    if (!iniPath[0]) {
         for (const char* part : {kNoPath, "\n\n", kNoPathFix}) {
             notice.Add(part);
         }
@@ -235,7 +235,7 @@ void ExamineIniFile() {
     }
     IniBytesRecord ini;
     IniBytesRecord converted;
-    if (!ReadIniBytes(g_iniPath, ini)) {
+    if (!ReadIniBytes(iniPath, ini)) {
         return;  // no file, or one too large to be a settings file a person wrote
     }
     const std::string_view text = ExaminedText(ini, converted);
@@ -248,14 +248,13 @@ void ExamineIniFile() {
     }
     if (found[0].kind == IniMistakeKind::ByteOrderMark) {
         // The section is lost whole: nothing else in it matters.
-        for (const char* part : std::initializer_list<const char*>{
-                 kByteOrderMark, "\n\n", g_iniPath, "\n\n", kByteOrderMarkFix}) {
+        for (const char* part : std::initializer_list<const char*>{kByteOrderMark, "\n\n", iniPath,
+                                                                   "\n\n", kByteOrderMarkFix}) {
             notice.Add(part);
         }
         return;
     }
-    for (const char* part :
-         std::initializer_list<const char*>{kMistakes, "\n", g_iniPath, "\n\n"}) {
+    for (const char* part : std::initializer_list<const char*>{kMistakes, "\n", iniPath, "\n\n"}) {
         notice.Add(part);
     }
     for (std::size_t i = 0; i < count && i < kShownMistakes; ++i) {
@@ -269,15 +268,15 @@ void ExamineIniFile() {
     notice.Add(kMistakesFix);
 }
 
-void TellIniTrouble(HWND owner) {
-    if (!g_iniNotice.text[0] || g_iniNotice.told) {
+void TellIniTrouble(HWND owner, IniNoticeRecord& notice) {
+    if (!notice.text[0] || notice.told) {
         return;
     }
     // Told before the box waits for OK: a window opened meanwhile asks nothing
     // again. A box that could not be shown is tried again at the next chance.
-    g_iniNotice.told = true;
-    if (MessageBoxA(owner, g_iniNotice.text, kPluginName, kNoticeStyle) == 0) {
-        g_iniNotice.told = false;
+    notice.told = true;
+    if (MessageBoxA(owner, notice.text, kPluginName, kNoticeStyle) == 0) {
+        notice.told = false;
     }
 }
 

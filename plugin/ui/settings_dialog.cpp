@@ -10,7 +10,7 @@
 #include <iterator>
 #include <span>
 
-#include "host/process_state.h"
+#include "host/settings.h"
 #include "host/system_error.h"
 #include "telepost/contract.h"
 #include "ui/ui.h"
@@ -34,6 +34,13 @@ enum class NotSaved {
     PutBack,        // other lines of the file changed by the writes, put back as they were
     NotPutBack,     // the same, not put back
     HiddenSection,  // a byte order mark hides the settings' section: nothing written
+};
+
+// What the dialog works on, handed to its procedure with WM_INITDIALOG and
+// kept with the dialog (DWLP_USER) for the messages after it.
+struct SettingsDialogRecord {
+    const char* iniPath;  // empty: no INI file
+    SettingsRecord* settings;
 };
 
 bool IsDiskFull(DWORD error) {
@@ -84,7 +91,7 @@ NotSavedText TextOf(NotSaved why, DWORD error) {
 
 // Tells the user, in a box owned by the dialog, that the settings could not
 // be saved, and why: for a failed write, the system's text for `error`.
-void TellNotSaved(HWND dialog, NotSaved why, DWORD error) {
+void TellNotSaved(HWND dialog, const char* iniPath, NotSaved why, DWORD error) {
     const NotSavedText text = TextOf(why, error);
     char reason[kSystemErrorTextSize] = {};
     if (!text.reason) {
@@ -95,7 +102,7 @@ void TellNotSaved(HWND dialog, NotSaved why, DWORD error) {
     Append(message, length, kNotSaved);
     Append(message, length, "\n");
     if (why != NotSaved::NoIniPath) {
-        Append(message, length, g_iniPath);
+        Append(message, length, iniPath);
         Append(message, length, "\n");
     }
     Append(message, length, text.reason ? text.reason : reason);
@@ -104,13 +111,15 @@ void TellNotSaved(HWND dialog, NotSaved why, DWORD error) {
     MessageBoxA(dialog, message, kPluginName, kNotSavedStyle);
 }
 
-// Sets each box as the INI file holds its setting, not as g_settings does.
-void ShowStoredSettings(HWND dialog) {
+// Sets each box as the INI file holds its setting, not as the settings
+// record does.
+void ShowStoredSettings(HWND dialog, const char* iniPath) {
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
         if (kSettingBoxes[i] == kNoBox) {
             continue;
         }
-        WPARAM check = ReadSetting(kSettingFlags[i].key) != 0 ? BST_CHECKED : BST_UNCHECKED;
+        WPARAM check =
+            ReadSetting(iniPath, kSettingFlags[i].key) != 0 ? BST_CHECKED : BST_UNCHECKED;
         SendDlgItemMessageA(dialog, kSettingBoxes[i], BM_SETCHECK, check, 0);
     }
 }
@@ -132,17 +141,18 @@ void ShowStoredSettings(HWND dialog) {
 // read it. A file whose settings' section a byte order mark hides is not
 // written at all: a writer would add a second section, which the first
 // would hide once the mark is gone.
-bool StoreSettings(HWND dialog) {
-    SettingsRecord stored = g_settings;
+bool StoreSettings(HWND dialog, const SettingsDialogRecord& record) {
+    const char* iniPath = record.iniPath;
+    SettingsRecord stored = *record.settings;
     IniBytesRecord copy;
-    const bool utf8 = KeepIniBytes(copy);
-    const bool copied = utf8 || ReadIniBytes(g_iniPath, copy);
+    const bool utf8 = KeepIniBytes(iniPath, copy);
+    const bool copied = utf8 || ReadIniBytes(iniPath, copy);
     if (copied && SectionHiddenByByteOrderMark(copy.Text())) {
-        TellNotSaved(dialog, NotSaved::HiddenSection, 0);
+        TellNotSaved(dialog, iniPath, NotSaved::HiddenSection, 0);
         return false;
     }
     std::uint64_t before = 0;
-    const bool compared = OtherContentsDigest(before);
+    const bool compared = OtherContentsDigest(iniPath, before);
     IniSettingValue writes[kSettingCount] = {};
     std::size_t count = 0;
     for (size_t i = 0; i < std::size(kSettingBoxes); ++i) {
@@ -155,23 +165,23 @@ bool StoreSettings(HWND dialog) {
     const std::span<const IniSettingValue> written(writes, count);
     bool wrote = true;
     if (utf8) {
-        wrote = WriteSettingsIntoBytes(copy, written);
+        wrote = WriteSettingsIntoBytes(iniPath, copy, written);
     } else {
         for (std::size_t i = 0; wrote && i < count; ++i) {
-            wrote = WriteSetting(writes[i].key, writes[i].value);
+            wrote = WriteSetting(iniPath, writes[i].key, writes[i].value);
         }
     }
     const DWORD error = wrote ? ERROR_SUCCESS : GetLastError();
     IniBytesCheck check = IniBytesCheck::Kept;
     std::uint64_t after = 0;
     if (utf8) {
-        check = CheckIniBytes(copy);
-    } else if (compared && OtherContentsDigest(after) && after != before) {
-        check = copied ? PutBackIniBytes(copy) : IniBytesCheck::NotPutBack;
+        check = CheckIniBytes(iniPath, copy);
+    } else if (compared && OtherContentsDigest(iniPath, after) && after != before) {
+        check = copied ? PutBackIniBytes(iniPath, copy) : IniBytesCheck::NotPutBack;
     }
     if (check != IniBytesCheck::Kept) {
         // A file too large to be read whole was not kept: it is only told.
-        TellNotSaved(dialog,
+        TellNotSaved(dialog, iniPath,
                      !copied                           ? NotSaved::NotStored
                      : check == IniBytesCheck::PutBack ? NotSaved::PutBack
                                                        : NotSaved::NotPutBack,
@@ -179,27 +189,30 @@ bool StoreSettings(HWND dialog) {
         return false;
     }
     if (!wrote) {
-        TellNotSaved(dialog, g_iniPath[0] ? NotSaved::SystemError : NotSaved::NoIniPath, error);
+        TellNotSaved(dialog, iniPath, iniPath[0] ? NotSaved::SystemError : NotSaved::NoIniPath,
+                     error);
         return false;
     }
     for (const IniSettingValue& setting : written) {
-        if (!SettingStored(setting.key, setting.value)) {
-            TellNotSaved(dialog, NotSaved::NotStored, 0);
+        if (!SettingStored(iniPath, setting.key, setting.value)) {
+            TellNotSaved(dialog, iniPath, NotSaved::NotStored, 0);
             return false;
         }
     }
-    g_settings = stored;
+    *record.settings = stored;
     return true;
 }
 
-}  // namespace
-
-INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// The settings dialog's procedure: 1 for a message it handled, else 0.
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        ShowStoredSettings(dialog);
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        ShowStoredSettings(dialog, reinterpret_cast<const SettingsDialogRecord*>(lParam)->iniPath);
         return TRUE;  // the first tab stop, OK, takes the focus
     }
-    if (message != WM_COMMAND) {
+    const auto* record =
+        reinterpret_cast<const SettingsDialogRecord*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (message != WM_COMMAND || !record) {
         return FALSE;
     }
     // Only the command's identifier counts, never its notification code.
@@ -207,7 +220,7 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case IDOK:
             // Settings that cannot be saved keep the dialog open, for Cancel
             // or another try.
-            if (StoreSettings(dialog)) {
+            if (StoreSettings(dialog, *record)) {
                 EndDialog(dialog, IDOK);
             }
             return TRUE;
@@ -219,9 +232,14 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-void RunSettingsDialog(HWND owner) {
-    TellIniTrouble(owner);
-    DialogBoxParamA(g_moduleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDlgProc, 0);
+}  // namespace
+
+void RunSettingsDialog(HWND owner, HINSTANCE instance, const char* iniPath,
+                       SettingsRecord& settings, IniNoticeRecord& notice) {
+    TellIniTrouble(owner, notice);
+    SettingsDialogRecord record = {iniPath, &settings};
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDlgProc,
+                    reinterpret_cast<LPARAM>(&record));
 }
 
 }  // namespace telepost
