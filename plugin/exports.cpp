@@ -8,22 +8,57 @@
 #include "host/entry.h"
 #include "host/plugin_info.h"
 #include "host/process_state.h"
+#include "host/settings.h"
 #include "send/send_rules.h"
 #include "telepost/contract.h"
 #include "ui/ui.h"
 
 using namespace telepost;
 
+namespace {
+
+// Every process-wide record of the plug-in, kept here alone: each callback
+// hands the modules it calls the records they work on.
+ProcessState g_state;
+
+// The compose-window commands, which the host calls with their window.
+void WINAPI CmdZenkakuToHankaku(HWND window, LPARAM) {
+    ZenkakuToHankakuCommand(g_state.hostApi, window);
+}
+
+void WINAPI CmdToImodeEmoji(HWND window, LPARAM) {
+    ImodeEmojiCommand(g_state.hostApi, window);
+}
+
+void WINAPI CmdCheckDoubleByte(HWND window, LPARAM) {
+    DoubleByteCheckCommand(g_state.hostApi, window);
+}
+
+void WINAPI CmdDeleteBlanks(HWND window, LPARAM) {
+    DeleteBlanksCommand(g_state.hostApi, window);
+}
+
+// In the contract's order (kComposeCommands).
+constexpr CommandHandler kCommandHandlers[kComposeCommandCount] = {
+    CmdZenkakuToHankaku,
+    CmdToImodeEmoji,
+    CmdCheckDoubleByte,
+    CmdDeleteBlanks,
+};
+
+}  // namespace
+
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    return EnterLibrary(instance, reason) ? TRUE : FALSE;
+    g_state.moduleInstance = instance;
+    return EnterLibrary(instance, reason, g_state.hostApi, g_state.iniPath) ? TRUE : FALSE;
 }
 
 int WINAPI BKC_OnStart(void) {
-    LoadSettings();
-    ExamineIniFile();
-    LoadUserDomains(g_iniPath, g_userDomains);
+    LoadSettings(g_state.iniPath, g_state.settings);
+    ExamineIniFile(g_state.iniPath, g_state.iniNotice);
+    LoadUserDomains(g_state.iniPath, g_state.userDomains);
     return 0;
 }
 
@@ -32,7 +67,7 @@ int WINAPI BKC_OnExit(void) {
 }
 
 int WINAPI BKC_OnMenuInit(HWND, HMENU menu, int menuType) {
-    ExtendComposeMenu(menu, menuType);
+    ExtendComposeMenu(g_state.hostApi, menu, menuType, kCommandHandlers);
     return 0;
 }
 
@@ -49,12 +84,12 @@ int WINAPI BKC_OnEveryMinute(void) {
 }
 
 int WINAPI BKC_OnOpenCompose(HWND window, int) {
-    TellIniTrouble(window);
+    TellIniTrouble(window, g_state.iniNotice);
     return 0;
 }
 
 int WINAPI BKC_OnOutgoing(HWND window, int mode) {
-    return InspectOutgoing(g_hostApi, g_settings, g_userDomains, window, mode);
+    return InspectOutgoing(g_state.hostApi, g_state.settings, g_state.userDomains, window, mode);
 }
 
 int WINAPI BKC_OnKeyDispatch(HWND, int, int) {
@@ -74,7 +109,8 @@ int WINAPI BKC_OnFinishRetrieve(int) {
 }
 
 int WINAPI BKC_OnPlugInSetup(HWND owner) {
-    RunSettingsDialog(owner);
+    RunSettingsDialog(owner, g_state.moduleInstance, g_state.iniPath, g_state.settings,
+                      g_state.iniNotice);
     return 1;
 }
 

@@ -220,3 +220,36 @@ HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
     }
     return nullptr;
 }
+
+namespace {
+
+// The dialog's DWLP_USER slot, or null with the thread's last error set.
+LONG_PTR* DialogUser(HWND dialog, int index) {
+    Window* window = WindowOf(dialog);
+    if (!window) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    if (index != DWLP_USER || window->className != win32posix::kDialogClass) {
+        SetLastError(ERROR_INVALID_INDEX);
+        return nullptr;
+    }
+    return &window->user;
+}
+
+}  // namespace
+
+LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
+    LONG_PTR* user = DialogUser(window, index);
+    if (!user) {
+        return 0;
+    }
+    const LONG_PTR old = *user;
+    *user = value;
+    return old;
+}
+
+LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index) {
+    LONG_PTR* user = DialogUser(window, index);
+    return user ? *user : 0;
+}

@@ -31,6 +31,7 @@ struct Window {
     std::vector<HWND> children;
     Behaviour behaviour;  // null: messages are ignored and give 0
     LONG_PTR data = 0;    // a control's own state (a box's check, an icon)
+    LONG_PTR user = 0;    // a dialog's DWLP_USER
 
     // A modal window's end, set by its behaviour.
     bool ended = false;

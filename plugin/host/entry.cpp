@@ -1,21 +1,21 @@
 #include "host/entry.h"
 
 #include "convert/convert.h"
-#include "host/process_state.h"
+#include "host/settings.h"
 
 namespace telepost {
 
-int EnterLibrary(HINSTANCE instance, DWORD reason) {
-    g_moduleInstance = instance;
+int EnterLibrary(HINSTANCE instance, DWORD reason, HostApiRecord& hostApi,
+                 char (&iniPath)[MAX_PATH]) {
     if (reason != DLL_PROCESS_ATTACH) {
         return 1;
     }
     DisableThreadLibraryCalls(instance);
     ChooseConversionPaths();
-    if (!g_hostApi.Bind()) {
+    if (!hostApi.Bind()) {
         return 0;
     }
-    LocateIniFile(g_moduleInstance);
+    LocateIniFile(instance, iniPath);
     return 1;
 }
 

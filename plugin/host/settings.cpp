@@ -1,7 +1,5 @@
 #include "host/settings.h"
 
-#include "host/process_state.h"
-
 #include "telepost/sjis.h"
 #include "telepost/ini_mistakes.h"
 #include "telepost/ini_text.h"
@@ -110,14 +108,14 @@ bool MakeIniPath(const char* modulePath, char (&iniPath)[MAX_PATH]) {
     return true;
 }
 
-void LocateIniFile(HINSTANCE instance) {
+void LocateIniFile(HINSTANCE instance, char (&iniPath)[MAX_PATH]) {
     char modulePath[MAX_PATH] = {};
     DWORD length = GetModuleFileNameA(instance, modulePath, sizeof modulePath);
     if (length == 0 || length >= sizeof modulePath) {
-        g_iniPath[0] = '\0';  // a cut path would name some other file
+        iniPath[0] = '\0';  // a cut path would name some other file
         return;
     }
-    MakeIniPath(modulePath, g_iniPath);
+    MakeIniPath(modulePath, iniPath);
 }
 
 namespace {
@@ -128,8 +126,8 @@ namespace {
 // profile functions read. Every key of such a file is read from its bytes, so
 // that the settings and the lists come from one reading, alike on every
 // system.
-bool SettingsReadFromBytes(IniBytesRecord& ini) {
-    if (!ReadIniBytes(g_iniPath, ini) || !ListsReadFromBytes(ini.Text())) {
+bool SettingsReadFromBytes(const char* iniPath, IniBytesRecord& ini) {
+    if (!ReadIniBytes(iniPath, ini) || !ListsReadFromBytes(ini.Text())) {
         ini = IniBytesRecord{};
         return false;
     }
@@ -138,28 +136,29 @@ bool SettingsReadFromBytes(IniBytesRecord& ini) {
 
 }  // namespace
 
-std::int32_t ReadSetting(const char* key) {
-    if (!g_iniPath[0]) {
+std::int32_t ReadSetting(const char* iniPath, const char* key) {
+    if (!iniPath[0]) {
         return 0;
     }
     IniBytesRecord ini;
-    if (SettingsReadFromBytes(ini)) {
+    if (SettingsReadFromBytes(iniPath, ini)) {
         return FindIniSetting(ini.Text(), key);
     }
-    return static_cast<std::int32_t>(GetPrivateProfileIntA(kSettingsSection, key, 0, g_iniPath));
+    return static_cast<std::int32_t>(GetPrivateProfileIntA(kSettingsSection, key, 0, iniPath));
 }
 
-bool WriteSetting(const char* key, std::int32_t value) {
-    if (!g_iniPath[0]) {
+bool WriteSetting(const char* iniPath, const char* key, std::int32_t value) {
+    if (!iniPath[0]) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
     char text[kNumberSize];
     wsprintfA(text, "%d", value);
-    return WritePrivateProfileStringA(kSettingsSection, key, text, g_iniPath) != FALSE;
+    return WritePrivateProfileStringA(kSettingsSection, key, text, iniPath) != FALSE;
 }
 
-bool WriteSettingsIntoBytes(const IniBytesRecord& ini, std::span<const IniSettingValue> settings) {
+bool WriteSettingsIntoBytes(const char* iniPath, const IniBytesRecord& ini,
+                            std::span<const IniSettingValue> settings) {
     const std::size_t size = ini.Text().size() + kIniWriteRoom;
     const std::unique_ptr<char[]> text(new (std::nothrow) char[size]);
     std::size_t length = 0;
@@ -169,43 +168,44 @@ bool WriteSettingsIntoBytes(const IniBytesRecord& ini, std::span<const IniSettin
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
-    return ReplaceIniFile(std::string_view(text.get(), length));
+    return ReplaceIniFile(iniPath, std::string_view(text.get(), length));
 }
 
-bool SettingStored(const char* key, std::int32_t value) {
-    if (!g_iniPath[0]) {
+bool SettingStored(const char* iniPath, const char* key, std::int32_t value) {
+    if (!iniPath[0]) {
         return false;
     }
     char written[kNumberSize];
     wsprintfA(written, "%d", value);
     // All three null: the documented flush, after which the next read comes
     // from the disk; it reports FALSE whatever happens.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath);
     IniBytesRecord ini;
-    if (SettingsReadFromBytes(ini)) {
+    if (SettingsReadFromBytes(iniPath, ini)) {
         return FindIniValue(ini.Text(), kSettingsSection, key) == written;
     }
     char stored[kNumberSize] = {};
-    GetPrivateProfileStringA(kSettingsSection, key, "", stored, sizeof stored, g_iniPath);
+    GetPrivateProfileStringA(kSettingsSection, key, "", stored, sizeof stored, iniPath);
     return std::strcmp(stored, written) == 0;
 }
 
-bool OtherContentsDigest(std::uint64_t& digest) {
-    if (!g_iniPath[0]) {
+bool OtherContentsDigest(const char* iniPath, std::uint64_t& digest) {
+    if (!iniPath[0]) {
         return false;
     }
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);  // read from the disk
-    const std::unique_ptr<char[]> names = ReadWholeList([](char* list, DWORD size) {
-        return GetPrivateProfileSectionNamesA(list, size, g_iniPath);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath);  // read from the disk
+    const std::unique_ptr<char[]> names = ReadWholeList([iniPath](char* list, DWORD size) {
+        return GetPrivateProfileSectionNamesA(list, size, iniPath);
     });
     if (!names) {
         return false;
     }
     digest = kDigestBasis;
     for (const char* name = names.get(); *name; name += std::strlen(name) + 1) {
-        const std::unique_ptr<char[]> lines = ReadWholeList([name](char* list, DWORD size) {
-            return GetPrivateProfileSectionA(name, list, size, g_iniPath);
-        });
+        const std::unique_ptr<char[]> lines =
+            ReadWholeList([iniPath, name](char* list, DWORD size) {
+                return GetPrivateProfileSectionA(name, list, size, iniPath);
+            });
         if (!lines) {
             return false;
         }
@@ -227,12 +227,12 @@ bool OtherContentsDigest(std::uint64_t& digest) {
     return true;
 }
 
-void LoadSettings() {
+void LoadSettings(const char* iniPath, SettingsRecord& settings) {
     IniBytesRecord ini;
-    const bool fromBytes = g_iniPath[0] && SettingsReadFromBytes(ini);
+    const bool fromBytes = iniPath[0] && SettingsReadFromBytes(iniPath, ini);
     for (const SettingFlag& setting : kSettingFlags) {
-        g_settings.*setting.flag =
-            fromBytes ? FindIniSetting(ini.Text(), setting.key) : ReadSetting(setting.key);
+        settings.*setting.flag =
+            fromBytes ? FindIniSetting(ini.Text(), setting.key) : ReadSetting(iniPath, setting.key);
     }
 }
 
@@ -265,14 +265,14 @@ bool WriteWholeFile(const char* path, std::string_view text) {
 
 }  // namespace
 
-bool ReplaceIniFile(std::string_view text) {
+bool ReplaceIniFile(const char* iniPath, std::string_view text) {
     char beside[MAX_PATH];
-    const std::size_t length = std::strlen(g_iniPath);
-    if (!g_iniPath[0] || length + sizeof kNewFileSuffix > sizeof beside) {
+    const std::size_t length = std::strlen(iniPath);
+    if (!iniPath[0] || length + sizeof kNewFileSuffix > sizeof beside) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    std::memcpy(beside, g_iniPath, length);
+    std::memcpy(beside, iniPath, length);
     std::memcpy(beside + length, kNewFileSuffix, sizeof kNewFileSuffix);
     if (!WriteWholeFile(beside, text)) {
         const DWORD error = GetLastError();
@@ -280,7 +280,7 @@ bool ReplaceIniFile(std::string_view text) {
         SetLastError(error);
         return false;
     }
-    if (!MoveFileExA(beside, g_iniPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExA(beside, iniPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileA(beside);
         SetLastError(error);
@@ -295,31 +295,31 @@ bool SectionHiddenByByteOrderMark(std::string_view text) {
            first[0].kind == IniMistakeKind::ByteOrderMark;
 }
 
-bool KeepIniBytes(IniBytesRecord& copy) {
-    if (!ReadIniBytes(g_iniPath, copy) || !ListsReadFromBytes(copy.Text())) {
+bool KeepIniBytes(const char* iniPath, IniBytesRecord& copy) {
+    if (!ReadIniBytes(iniPath, copy) || !ListsReadFromBytes(copy.Text())) {
         copy = IniBytesRecord{};
         return false;
     }
     return true;
 }
 
-IniBytesCheck CheckIniBytes(const IniBytesRecord& copy) {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);  // to the disk
+IniBytesCheck CheckIniBytes(const char* iniPath, const IniBytesRecord& copy) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath);  // to the disk
     const std::unique_ptr<char[]> bytes(new (std::nothrow) char[kIniTextSize]);
     DWORD length = 0;
-    if (bytes && ReadFileBytes(g_iniPath, bytes.get(), kIniTextSize, length) &&
+    if (bytes && ReadFileBytes(iniPath, bytes.get(), kIniTextSize, length) &&
         OtherLinesKept(copy.Text(), std::string_view(bytes.get(), length))) {
         return IniBytesCheck::Kept;
     }
-    return PutBackIniBytes(copy);
+    return PutBackIniBytes(iniPath, copy);
 }
 
-IniBytesCheck PutBackIniBytes(const IniBytesRecord& copy) {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_iniPath);  // nothing cached to write
+IniBytesCheck PutBackIniBytes(const char* iniPath, const IniBytesRecord& copy) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath);  // nothing cached to write
     const std::unique_ptr<char[]> bytes(new (std::nothrow) char[kIniTextSize]);
     DWORD length = 0;
-    const bool putBack = WriteWholeFile(g_iniPath, copy.Text()) && bytes &&
-                         ReadFileBytes(g_iniPath, bytes.get(), kIniTextSize, length) &&
+    const bool putBack = WriteWholeFile(iniPath, copy.Text()) && bytes &&
+                         ReadFileBytes(iniPath, bytes.get(), kIniTextSize, length) &&
                          std::string_view(bytes.get(), length) == copy.Text();
     return putBack ? IniBytesCheck::PutBack : IniBytesCheck::NotPutBack;
 }

@@ -6,54 +6,26 @@
 
 #include "convert/convert.h"
 #include "telepost/sjis.h"
-#include "host/process_state.h"
 #include "ui/ui.h"
 
 namespace telepost {
 
 namespace {
 
-struct ComposeCommand {
-    const ComposeCommandText* text;
-    CommandHandler handler;
-};
-
-// Each command with its handler, in the contract's order.
-constexpr ComposeCommand kCommands[] = {
-    {&kZenkakuToHankakuCommand, CmdZenkakuToHankaku},
-    {&kImodeEmojiCommand, CmdToImodeEmoji},
-    {&kDoubleByteCheckCommand, CmdCheckDoubleByte},
-    {&kDeleteBlanksCommand, CmdDeleteBlanks},
-};
-static_assert(
-    [] {
-        if (std::size(kCommands) != std::size(kComposeCommands)) {
-            return false;
-        }
-        for (size_t i = 0; i < std::size(kCommands); ++i) {
-            if (kCommands[i].text != kComposeCommands[i]) {
-                return false;
-            }
-        }
-        return true;
-    }(),
-    "the commands in the contract's order");
-
-// メッセージに全角文字が含まれています。
-constexpr char kDoubleByteNotice[] =
-    "\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x82\xC9\x91\x53\x8A\x70\x95\xB6\x8E\x9A\x82\xAA"
-    "\x8A\xDC\x82\xDC\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x42";
+#define TELEPOST_MESSAGE(name, text) constexpr char name[] = text;
+#include "ui/commands_messages.inc"
+#undef TELEPOST_MESSAGE
 
 // Gets the compose window's text, converts it in place and hands it back,
 // also when nothing changed or the text is empty; a window whose host lends
 // no text is left alone.
-void ConvertMessage(HWND window, char* (*convert)(char*)) {
+void ConvertMessage(const HostApiRecord& hostApi, HWND window, char* (*convert)(char*)) {
     ComposeTextBuffer buffer = {};
-    char* text = BorrowComposeText(g_hostApi, window, buffer);
+    char* text = BorrowComposeText(hostApi, window, buffer);
     if (!text) {
         return;
     }
-    g_hostApi.BKA_CompSetText(window, 0, convert(text));
+    hostApi.BKA_CompSetText(window, 0, convert(text));
 }
 
 // Whether a double-byte pair starts at some byte of `text`. The scan moves
@@ -70,7 +42,8 @@ bool HoldsDoubleByte(const char* text) {
 
 }  // namespace
 
-void ExtendComposeMenu(HMENU menu, int menuType) {
+void ExtendComposeMenu(const HostApiRecord& hostApi, HMENU menu, int menuType,
+                       const CommandHandler (&handlers)[kComposeCommandCount]) {
     if (menuType != kComposeMenuType) {
         return;
     }
@@ -79,29 +52,29 @@ void ExtendComposeMenu(HMENU menu, int menuType) {
     // All are registered before the first item goes in.
     int ids[kComposeCommandCount];
     for (int i = 0; i < kComposeCommandCount; ++i) {
-        ids[i] = g_hostApi.BKA_RegisterCommand(kCommands[i].text->description, kComposeMenuType,
-                                               kCommands[i].handler);
+        ids[i] = hostApi.BKA_RegisterCommand(kComposeCommands[i]->description, kComposeMenuType,
+                                             handlers[i]);
     }
     for (int i = 0; i < kComposeCommandCount; ++i) {
-        AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(ids[i]), kCommands[i].text->label);
+        AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(ids[i]), kComposeCommands[i]->label);
     }
 }
 
-void WINAPI CmdZenkakuToHankaku(HWND window, LPARAM) {
-    ConvertMessage(window, ZenkakuToHankaku);
+void ZenkakuToHankakuCommand(const HostApiRecord& hostApi, HWND window) {
+    ConvertMessage(hostApi, window, ZenkakuToHankaku);
 }
 
-void WINAPI CmdToImodeEmoji(HWND window, LPARAM) {
-    ConvertMessage(window, ToImodeEmoji);
+void ImodeEmojiCommand(const HostApiRecord& hostApi, HWND window) {
+    ConvertMessage(hostApi, window, ToImodeEmoji);
 }
 
-void WINAPI CmdDeleteBlanks(HWND window, LPARAM) {
-    ConvertMessage(window, DeleteBlanks);
+void DeleteBlanksCommand(const HostApiRecord& hostApi, HWND window) {
+    ConvertMessage(hostApi, window, DeleteBlanks);
 }
 
-void WINAPI CmdCheckDoubleByte(HWND window, LPARAM) {
+void DoubleByteCheckCommand(const HostApiRecord& hostApi, HWND window) {
     ComposeTextBuffer buffer = {};
-    const char* text = BorrowComposeText(g_hostApi, window, buffer);
+    const char* text = BorrowComposeText(hostApi, window, buffer);
     if (text && HoldsDoubleByte(text)) {
         MessageBoxA(window, kDoubleByteNotice, kPluginName, MB_OK | MB_ICONQUESTION);
     }

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "host/process_state.h"
+#include "host/settings.h"
 #include "temp_folder.h"
 
 namespace telepost {
@@ -48,63 +48,61 @@ INSTANTIATE_TEST_SUITE_P(
                     IniPathCase{k255 + ".dll", k255 + ".ini"},
                     IniPathCase{std::string(300, 'a'), ""}));
 
-// A scratch INI file that g_iniPath points to while a test runs.
+// A scratch INI file, its path and the settings read from it.
 class SettingsFileTest : public testing::Test {
   protected:
-    void SetUp() override {
-        std::strcpy(g_iniPath, path_.c_str());
-        g_settings = SettingsRecord{};
-    }
-    void TearDown() override { g_iniPath[0] = '\0'; }
+    void SetUp() override { std::strcpy(iniPath_, path_.c_str()); }
     void WriteFile(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
     const telepost_tests::TempFolder folder_{"settings"};
     const std::string path_ = folder_ / "TELEPOST.ini";
+    char iniPath_[MAX_PATH] = {};
+    SettingsRecord settings_;
 };
 
 TEST_F(SettingsFileTest, StartsOnOnOffAndReadsAllOffWithoutAFile) {
-    EXPECT_EQ(g_settings.ConvertToHankaku, 1);
-    EXPECT_EQ(g_settings.ConvertToEmoji, 1);
-    EXPECT_EQ(g_settings.DeleteCrlf, 0);
-    LoadSettings();
-    EXPECT_EQ(g_settings.ConvertToHankaku, 0);
-    EXPECT_EQ(g_settings.ConvertToEmoji, 0);
-    EXPECT_EQ(g_settings.DeleteCrlf, 0);
+    EXPECT_EQ(settings_.ConvertToHankaku, 1);
+    EXPECT_EQ(settings_.ConvertToEmoji, 1);
+    EXPECT_EQ(settings_.DeleteCrlf, 0);
+    LoadSettings(iniPath_, settings_);
+    EXPECT_EQ(settings_.ConvertToHankaku, 0);
+    EXPECT_EQ(settings_.ConvertToEmoji, 0);
+    EXPECT_EQ(settings_.DeleteCrlf, 0);
 }
 
 TEST_F(SettingsFileTest, KeepsStoredValuesAsTheyAre) {
     WriteFile(
         "[other]\r\nconvert to emoji=7\r\n[K-TAI]\r\nConvert To Hankaku = 1\r\n"
         "convert to emoji=2\r\ndelete crlf=junk\r\n");
-    LoadSettings();
-    EXPECT_EQ(g_settings.ConvertToHankaku, 1);
-    EXPECT_EQ(g_settings.ConvertToEmoji, 2);  // on, and not reduced to 1
-    EXPECT_EQ(g_settings.DeleteCrlf, 0);      // not a number
+    LoadSettings(iniPath_, settings_);
+    EXPECT_EQ(settings_.ConvertToHankaku, 1);
+    EXPECT_EQ(settings_.ConvertToEmoji, 2);  // on, and not reduced to 1
+    EXPECT_EQ(settings_.DeleteCrlf, 0);      // not a number
 }
 
 TEST_F(SettingsFileTest, WritesEachSettingAsADecimalAndKeepsTheRestOfTheFile) {
     WriteFile("; kept\r\n[other]\r\nkey=value\r\n");
-    WriteSetting("convert to hankaku", 1);
-    WriteSetting("delete crlf", 0);
-    WriteSetting("convert to hankaku", 0);
+    WriteSetting(iniPath_, "convert to hankaku", 1);
+    WriteSetting(iniPath_, "delete crlf", 0);
+    WriteSetting(iniPath_, "convert to hankaku", 0);
     std::ifstream in(path_, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text,
               "; kept\r\n[other]\r\nkey=value\r\n[k-tai]\r\nconvert to hankaku=0\r\n"
               "delete crlf=0\r\n");
-    EXPECT_EQ(ReadSetting("convert to hankaku"), 0);
-    EXPECT_EQ(ReadSetting("delete crlf"), 0);
+    EXPECT_EQ(ReadSetting(iniPath_, "convert to hankaku"), 0);
+    EXPECT_EQ(ReadSetting(iniPath_, "delete crlf"), 0);
 }
 
 TEST_F(SettingsFileTest, WithoutAnIniPathTouchesNoFile) {
-    g_iniPath[0] = '\0';
+    iniPath_[0] = '\0';
     SetLastError(0);
-    EXPECT_FALSE(WriteSetting("convert to emoji", 1));  // nothing is saved, and why
+    EXPECT_FALSE(WriteSetting(iniPath_, "convert to emoji", 1));  // nothing is saved, and why
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
-    LoadSettings();
-    EXPECT_EQ(g_settings.ConvertToEmoji, 0);
-    EXPECT_FALSE(SettingStored("convert to emoji", 0));
+    LoadSettings(iniPath_, settings_);
+    EXPECT_EQ(settings_.ConvertToEmoji, 0);
+    EXPECT_FALSE(SettingStored(iniPath_, "convert to emoji", 0));
     std::uint64_t digest = 0;
-    EXPECT_FALSE(OtherContentsDigest(digest));
+    EXPECT_FALSE(OtherContentsDigest(iniPath_, digest));
     EXPECT_FALSE(std::ifstream(path_).good());
 }
 
@@ -133,14 +131,14 @@ TEST_F(SettingsFileTest, PutsBackAFileInUtf8WhoseOtherLinesChanged) {
         SCOPED_TRACE(c.what);
         WriteFile(utf8);
         IniBytesRecord copy;
-        ASSERT_TRUE(KeepIniBytes(copy));
+        ASSERT_TRUE(KeepIniBytes(iniPath_, copy));
         std::filesystem::remove(path_);
         if (c.after.empty()) {
             std::filesystem::create_directory(path_);
         } else {
             WriteFile(c.after);
         }
-        EXPECT_EQ(CheckIniBytes(copy), c.check);
+        EXPECT_EQ(CheckIniBytes(iniPath_, copy), c.check);
         if (c.after.empty()) {
             EXPECT_TRUE(std::filesystem::is_directory(path_));
         } else {
@@ -154,7 +152,7 @@ TEST_F(SettingsFileTest, PutsBackAFileInUtf8WhoseOtherLinesChanged) {
                                      std::string("[k-tai]\r\nx=\x82\x81\r\n"), std::string()}) {
         WriteFile(other);
         IniBytesRecord copy;
-        EXPECT_FALSE(KeepIniBytes(copy));
+        EXPECT_FALSE(KeepIniBytes(iniPath_, copy));
     }
 }
 
@@ -186,16 +184,16 @@ TEST_F(SettingsFileTest, TellsASaveThatDidNotStore) {
         SCOPED_TRACE(c.what);
         WriteFile(settings + notes);
         std::uint64_t before = 0;
-        ASSERT_TRUE(OtherContentsDigest(before));
+        ASSERT_TRUE(OtherContentsDigest(iniPath_, before));
         WriteFile(c.after);
         std::uint64_t after = 0;
-        ASSERT_TRUE(OtherContentsDigest(after));
+        ASSERT_TRUE(OtherContentsDigest(iniPath_, after));
         EXPECT_EQ(after == before, c.kept);
     }
     WriteFile(settings);
-    EXPECT_TRUE(SettingStored("convert to hankaku", 1));
-    EXPECT_FALSE(SettingStored("convert to hankaku", 0));
-    EXPECT_FALSE(SettingStored("delete crlf", 0));  // absent
+    EXPECT_TRUE(SettingStored(iniPath_, "convert to hankaku", 1));
+    EXPECT_FALSE(SettingStored(iniPath_, "convert to hankaku", 0));
+    EXPECT_FALSE(SettingStored(iniPath_, "delete crlf", 0));  // absent
 }
 
 }  // namespace
