@@ -51,8 +51,10 @@ constexpr bool ListsReadFromBytes(std::string_view text) {
 
 namespace ini_text {
 
+// The blanks the profile functions trim from a line, a name and a value: the
+// space, tab, vertical tab, form feed, Ctrl+Z and the CR of a line's end.
 constexpr bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A' || c == '\r';
 }
 
 constexpr std::string_view Trim(std::string_view text) {
