@@ -77,13 +77,15 @@ bool InContract(std::string_view text) {
 }
 
 // The file every input is written to: in memory where the system has a
-// tmpfs, one for each process of a run with -jobs.
+// tmpfs, one for each process of a run with -jobs, removed when it ends.
 const std::string& FilePath() {
     static const std::string path = [] {
         const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         return std::string(folder) + "/telepost-fuzz-ini-profile-" + std::to_string(getpid()) +
                ".ini";
     }();
+    static const bool removedAtExit = std::atexit([] { std::remove(path.c_str()); }) == 0;
+    static_cast<void>(removedAtExit);
     return path;
 }
 
