@@ -156,7 +156,8 @@ std::u16string AnsiToWide(std::string_view bytes, std::vector<std::size_t>* ends
         size_t length = 1;
         if (IsLeadByte(byte)) {
             if (at + 1 < bytes.size()) {
-                unit = tables.wideOfPair[byte << 8 | static_cast<unsigned char>(bytes[at + 1])];
+                unit = tables.wideOfPair[std::size_t{byte} << 8 |
+                                         static_cast<unsigned char>(bytes[at + 1])];
                 length = 2;
             } else {
                 unit = kNoSuchCharacter;

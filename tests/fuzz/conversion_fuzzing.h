@@ -12,17 +12,12 @@
 #include <memory>
 #include <string>
 
+#include "fuzz_check.h"
 #include "convert/paths.h"
 
 namespace telepost::fuzzing {
 
 using Conversion = char* (*)(ConversionPath, char*);
-
-inline void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 // The fuzzer's bytes up to the first NUL, as a conversion sees a text.
 inline std::string TextOf(const std::uint8_t* data, std::size_t size) {
@@ -36,7 +31,7 @@ inline std::string Converted(Conversion convert, ConversionPath path, const std:
     auto buffer = std::make_unique<char[]>(offset + text.size() + 1);
     char* const start = buffer.get() + offset;
     std::memcpy(start, text.c_str(), text.size() + 1);
-    Check(convert(path, start) == start);
+    FUZZ_CHECK(convert(path, start) == start);
     return start;
 }
 
@@ -45,7 +40,7 @@ inline std::string Converted(Conversion convert, ConversionPath path, const std:
 inline std::string ConvertedOnEveryPath(Conversion convert, const std::string& text) {
     const std::string converted = Converted(convert, ConversionPath::ByteAtATime, text);
     for (ConversionPath path : kBlockPaths) {
-        Check(!CanRun(path) || Converted(convert, path, text) == converted);
+        FUZZ_CHECK(!CanRun(path) || Converted(convert, path, text) == converted);
     }
     return converted;
 }

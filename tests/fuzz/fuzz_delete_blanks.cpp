@@ -14,6 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             kept += byte;
         }
     }
-    Check(ConvertedOnEveryPath(telepost::DeleteBlanksBy, text) == kept);
+    FUZZ_CHECK(ConvertedOnEveryPath(telepost::DeleteBlanksBy, text) == kept);
     return 0;
 }

@@ -11,15 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "recipients/carriers.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 bool IsDomainByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -88,41 +83,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool lastCutOff = false;
     std::vector<std::string> keptDomains;
     telepost::ParseDomainList(list.c_str(), cut, parsed, [&](const telepost::DomainItem& item) {
-        Check(item.written >= end && item.writtenLength > 0);
+        FUZZ_CHECK(item.written >= end && item.writtenLength > 0);
         end = item.written + item.writtenLength;
-        Check(end <= list.c_str() + list.size());
+        FUZZ_CHECK(end <= list.c_str() + list.size());
         lastItem = item.written;
         lastCutOff = item.verdict == telepost::DomainVerdict::CutOff;
         if (item.verdict == telepost::DomainVerdict::Kept) {
             keptDomains.emplace_back(item.domain);
             const std::string_view written(item.written, item.writtenLength);
-            Check(!IsAscii(written) || written == item.domain ||
-                  (written.front() == '@' && written.substr(1) == item.domain));
+            FUZZ_CHECK(!IsAscii(written) || written == item.domain ||
+                       (written.front() == '@' && written.substr(1) == item.domain));
         }
     });
 
-    Check(list == original);
-    Check(keptDomains.size() == static_cast<size_t>(parsed.count));
+    FUZZ_CHECK(list == original);
+    FUZZ_CHECK(keptDomains.size() == static_cast<size_t>(parsed.count));
     for (size_t i = 0; i < keptDomains.size(); ++i) {
-        Check(keptDomains[i] == parsed.patterns[i] + 1);
+        FUZZ_CHECK(keptDomains[i] == parsed.patterns[i] + 1);
     }
-    Check(parsed.count >= 0 && parsed.count <= telepost::kMaxAddedDomains);
+    FUZZ_CHECK(parsed.count >= 0 && parsed.count <= telepost::kMaxAddedDomains);
     for (int i = 0; i < parsed.count; ++i) {
         const char* pattern = parsed.patterns[i];
         const void* terminator = std::memchr(pattern, '\0', sizeof parsed.patterns[i]);
-        Check(terminator != nullptr);
+        FUZZ_CHECK(terminator != nullptr);
         const std::string_view domain(pattern + 1);
-        Check(pattern[0] == '@');
-        Check(!domain.empty() && domain.size() <= telepost::kMaxDomainLength);
-        Check(domain.find('.') != std::string_view::npos);
-        Check(domain.front() != '.' && domain.back() != '.');
-        Check(domain.find("..") == std::string_view::npos);
+        FUZZ_CHECK(pattern[0] == '@');
+        FUZZ_CHECK(!domain.empty() && domain.size() <= telepost::kMaxDomainLength);
+        FUZZ_CHECK(domain.find('.') != std::string_view::npos);
+        FUZZ_CHECK(domain.front() != '.' && domain.back() != '.');
+        FUZZ_CHECK(domain.find("..") == std::string_view::npos);
         for (char c : domain) {
-            Check(IsDomainByte(c));
+            FUZZ_CHECK(IsDomainByte(c));
         }
-        Check(!IsAscii(list) || IsItemOf(domain, list));
+        FUZZ_CHECK(!IsAscii(list) || IsItemOf(domain, list));
         for (int j = 0; j < i; ++j) {
-            Check(!SameNoCase(parsed.patterns[j], pattern));
+            FUZZ_CHECK(!SameNoCase(parsed.patterns[j], pattern));
         }
     }
     if (cut) {
@@ -131,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // encoding: the last item may be what made the list UTF-8 or not.
         size_t kept = list.size();
         if (lastCutOff) {
-            Check(end == list.c_str() + list.size());
+            FUZZ_CHECK(end == list.c_str() + list.size());
             kept = static_cast<size_t>(lastItem - list.c_str());
         }
         const std::string shorter = list.substr(0, kept);
@@ -141,9 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         telepost::DomainList whole;
         telepost::ParseDomainList(shorter.c_str(), false, whole);
-        Check(whole.count == parsed.count);
+        FUZZ_CHECK(whole.count == parsed.count);
         for (int i = 0; i < parsed.count; ++i) {
-            Check(std::strcmp(whole.patterns[i], parsed.patterns[i]) == 0);
+            FUZZ_CHECK(std::strcmp(whole.patterns[i], parsed.patterns[i]) == 0);
         }
     }
     return 0;

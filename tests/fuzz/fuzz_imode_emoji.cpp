@@ -7,8 +7,6 @@
 
 namespace {
 
-using telepost::fuzzing::Check;
-
 bool IsEmojiLead(char byte) {
     return byte == '\xF8' || byte == '\xF9';
 }
@@ -19,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = telepost::fuzzing::TextOf(data, size);
     const std::string emoji =
         telepost::fuzzing::ConvertedOnEveryPath(telepost::ToImodeEmojiBy, text);
-    Check(emoji.size() == text.size());
+    FUZZ_CHECK(emoji.size() == text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (emoji[i] != text[i]) {
             const bool startsCode = IsEmojiLead(emoji[i]) && i + 1 < text.size();
             const bool endsCode = i > 0 && IsEmojiLead(emoji[i - 1]) && emoji[i - 1] != text[i - 1];
-            Check(startsCode || endsCode);
+            FUZZ_CHECK(startsCode || endsCode);
         }
     }
     return 0;

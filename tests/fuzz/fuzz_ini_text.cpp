@@ -13,16 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "telepost/ini_mistakes.h"
 #include "telepost/ini_text.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 // The bytes before the text: which settings are written, in which letter
 // case and order, and their values.
@@ -43,16 +38,19 @@ bool Inside(std::string_view part, std::string_view whole) {
 std::string Write(std::string_view text, std::span<const telepost::IniSettingValue> settings) {
     std::string out(text.size() + telepost::kIniWriteRoom, '\0');
     std::size_t length = 0;
-    Check(telepost::WriteIniSettings(text, settings, out, length) == telepost::IniWrite::Written);
-    Check(length <= out.size());
+    FUZZ_CHECK(telepost::WriteIniSettings(text, settings, out, length) ==
+               telepost::IniWrite::Written);
+    FUZZ_CHECK(length <= out.size());
     // A buffer of exactly the result's size takes it; one byte less does not.
     std::string exact(length, '\0');
     std::size_t again = 0;
-    Check(telepost::WriteIniSettings(text, settings, exact, again) == telepost::IniWrite::Written);
-    Check(again == length && std::memcmp(exact.data(), out.data(), length) == 0);
+    FUZZ_CHECK(telepost::WriteIniSettings(text, settings, exact, again) ==
+               telepost::IniWrite::Written);
+    FUZZ_CHECK(again == length && std::memcmp(exact.data(), out.data(), length) == 0);
     if (length > 0) {
-        Check(telepost::WriteIniSettings(text, settings, std::span<char>(exact).first(length - 1),
-                                         again) == telepost::IniWrite::NoRoom);
+        FUZZ_CHECK(telepost::WriteIniSettings(text, settings,
+                                              std::span<char>(exact).first(length - 1),
+                                              again) == telepost::IniWrite::NoRoom);
     }
     out.resize(length);
     return out;
@@ -76,28 +74,28 @@ void CheckWriter(std::string_view text, const std::uint8_t* control) {
         written[i] = true;
     }
     const std::string after = Write(text, settings);
-    Check(telepost::OtherLinesKept(text, after));
+    FUZZ_CHECK(telepost::OtherLinesKept(text, after));
     for (const telepost::IniSettingValue& setting : settings) {
-        Check(telepost::FindIniSetting(after, setting.key) == setting.value);
+        FUZZ_CHECK(telepost::FindIniSetting(after, setting.key) == setting.value);
     }
     for (std::size_t i = 0; i < kSettingCount; ++i) {
-        Check(written[i] || telepost::FindIniSetting(after, kSettingKeys[i]) ==
-                                telepost::FindIniSetting(text, kSettingKeys[i]));
+        FUZZ_CHECK(written[i] || telepost::FindIniSetting(after, kSettingKeys[i]) ==
+                                     telepost::FindIniSetting(text, kSettingKeys[i]));
     }
     for (const char* key : telepost::kDomainListKeys) {
         const std::string_view before =
             telepost::FindIniValue(text, telepost::kSettingsSection, key);
         const std::string_view now = telepost::FindIniValue(after, telepost::kSettingsSection, key);
-        Check(before.data() ? now.data() && before == now : !now.data());
+        FUZZ_CHECK(before.data() ? now.data() && before == now : !now.data());
     }
-    Check(Write(after, settings) == after);
+    FUZZ_CHECK(Write(after, settings) == after);
 }
 
 void CheckFinder(std::string_view text, telepost::domain_list::Encoding encoding) {
     telepost::IniMistake all[64];
     telepost::IniMistake few[3];
     const std::size_t total = telepost::FindIniMistakes(text, encoding, all);
-    Check(telepost::FindIniMistakes(text, encoding, few) == total);
+    FUZZ_CHECK(telepost::FindIniMistakes(text, encoding, few) == total);
     std::size_t lines = 0;
     for (std::size_t at = 0; at < text.size(); ++lines) {
         const std::size_t end = text.find('\n', at);
@@ -106,28 +104,29 @@ void CheckFinder(std::string_view text, telepost::domain_list::Encoding encoding
     std::size_t lastLine = 0;
     for (std::size_t i = 0; i < total && i < std::size(all); ++i) {
         const telepost::IniMistake& m = all[i];
-        Check(m.line >= 1 && m.line <= lines && m.line >= lastLine);
+        FUZZ_CHECK(m.line >= 1 && m.line <= lines && m.line >= lastLine);
         lastLine = m.line;
-        Check(Inside(m.text, text) && m.text.find('\n') == std::string_view::npos);
-        Check(!m.key ||
-              telepost::ini_mistakes::KeyIndex(m.key) < telepost::ini_mistakes::kKeyCount);
+        FUZZ_CHECK(Inside(m.text, text) && m.text.find('\n') == std::string_view::npos);
+        FUZZ_CHECK(!m.key ||
+                   telepost::ini_mistakes::KeyIndex(m.key) < telepost::ini_mistakes::kKeyCount);
         const bool twice = m.kind == telepost::IniMistakeKind::KeyTwice ||
                            m.kind == telepost::IniMistakeKind::SectionTwice;
-        Check(twice ? m.countingLine >= 1 && m.countingLine < m.line : m.countingLine == 0);
+        FUZZ_CHECK(twice ? m.countingLine >= 1 && m.countingLine < m.line : m.countingLine == 0);
         const bool skipped = m.kind == telepost::IniMistakeKind::SkippedDomain;
         const bool notANumber = m.kind == telepost::IniMistakeKind::NotANumber;
-        Check(skipped ? m.key && !m.item.empty() && Inside(m.item, m.text) &&
-                            m.verdict != telepost::DomainVerdict::Kept
-              : notANumber
-                  ? m.key && telepost::ini_mistakes::KeyIndex(m.key) < telepost::kSettingCount &&
-                        !m.item.empty() && Inside(m.item, m.text) &&
-                        !telepost::ini_mistakes::HoldsANumber(m.item)
-                  : m.item.empty());
+        FUZZ_CHECK(skipped ? m.key && !m.item.empty() && Inside(m.item, m.text) &&
+                                 m.verdict != telepost::DomainVerdict::Kept
+                   : notANumber
+                       ? m.key &&
+                             telepost::ini_mistakes::KeyIndex(m.key) < telepost::kSettingCount &&
+                             !m.item.empty() && Inside(m.item, m.text) &&
+                             !telepost::ini_mistakes::HoldsANumber(m.item)
+                       : m.item.empty());
         if (i < std::size(few)) {
-            Check(few[i].kind == m.kind && few[i].line == m.line &&
-                  few[i].text.data() == m.text.data() && few[i].text.size() == m.text.size() &&
-                  few[i].key == m.key && few[i].item.data() == m.item.data() &&
-                  few[i].verdict == m.verdict && few[i].countingLine == m.countingLine);
+            FUZZ_CHECK(few[i].kind == m.kind && few[i].line == m.line &&
+                       few[i].text.data() == m.text.data() && few[i].text.size() == m.text.size() &&
+                       few[i].key == m.key && few[i].item.data() == m.item.data() &&
+                       few[i].verdict == m.verdict && few[i].countingLine == m.countingLine);
         }
     }
 }

@@ -8,18 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "recipients/recipients.h"
 
 namespace {
 
 bool IsBlank(unsigned char byte) {
     return byte >= 0x01 && byte <= 0x20;
-}
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
 }
 
 }  // namespace
@@ -39,19 +34,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char* cursor = nullptr;
     for (char* entry = telepost::NextRecipient(begin, &cursor); entry != nullptr;
          entry = telepost::NextRecipient(nullptr, &cursor)) {
-        Check(++calls <= original.size());
-        Check(entry >= previousEnd && entry < end);
+        FUZZ_CHECK(++calls <= original.size());
+        FUZZ_CHECK(entry >= previousEnd && entry < end);
         const std::size_t length = std::strlen(entry);
         const unsigned char first = static_cast<unsigned char>(entry[0]);
-        Check(first != '\0' && !IsBlank(first) && first != ',' && first != ';');
-        Check(!IsBlank(static_cast<unsigned char>(entry[length - 1])));
-        Check(original.compare(static_cast<std::size_t>(entry - begin), length, entry, length) ==
-              0);
+        FUZZ_CHECK(first != '\0' && !IsBlank(first) && first != ',' && first != ';');
+        FUZZ_CHECK(!IsBlank(static_cast<unsigned char>(entry[length - 1])));
+        FUZZ_CHECK(
+            original.compare(static_cast<std::size_t>(entry - begin), length, entry, length) == 0);
         previousEnd = entry + length;
     }
-    Check(telepost::NextRecipient(nullptr, &cursor) == nullptr);
+    FUZZ_CHECK(telepost::NextRecipient(nullptr, &cursor) == nullptr);
     for (std::size_t i = 0; i < original.size(); ++i) {
-        Check(list[i] == original[i] || list[i] == '\0');
+        FUZZ_CHECK(list[i] == original[i] || list[i] == '\0');
     }
     return 0;
 }

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "recipients/recipients.h"
 #include "send/send_rules.h"
 
@@ -37,12 +38,6 @@ using telepost::InspectOutgoing;
 telepost::HostApiRecord hostApi;
 telepost::SettingsRecord settings;
 telepost::UserDomainsRecord domains;
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 enum Header { kTo, kCc, kBcc, kSubject, kFrom, kHeaderCount };
 constexpr const char* kNames[kHeaderCount] = {"To", "Cc", "Bcc", "Subject", "From"};
@@ -90,18 +85,18 @@ HWND WindowOf(int index) {
 
 Compose& ComposeOf(HWND window) {
     const auto index = reinterpret_cast<std::uintptr_t>(window);
-    Check(index == 1 || index == 2);
+    FUZZ_CHECK(index == 1 || index == 2);
     return run.windows[index - 1];
 }
 
 int HeaderOf(LPCSTR name) {
-    Check(name != nullptr);
+    FUZZ_CHECK(name != nullptr);
     for (int i = 0; i < kHeaderCount; ++i) {
         if (std::strcmp(name, kNames[i]) == 0) {
             return i;
         }
     }
-    Check(false);
+    FUZZ_CHECK(false);
     return 0;
 }
 
@@ -122,7 +117,7 @@ LPSTR WINAPI CompGetText(HWND window, LPSTR, int) {
 
 int WINAPI CompSetText(HWND window, int, LPCSTR text) {
     Compose& compose = ComposeOf(window);
-    Check(text == compose.text.data());
+    FUZZ_CHECK(text == compose.text.data());
     compose.textSet = true;
     return 0;
 }
@@ -132,7 +127,7 @@ LPSTR WINAPI CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int 
     const int header = HeaderOf(name);
     const std::string& value = compose.now[header];
     compose.touched = true;
-    Check(buffer != nullptr && size > 0);
+    FUZZ_CHECK(buffer != nullptr && size > 0);
     if (run.failing & (1u << header)) {
         return nullptr;  // nothing written
     }
@@ -154,22 +149,22 @@ LPSTR WINAPI CompGetSpecifiedHeader(HWND window, LPCSTR name, LPSTR buffer, int 
 int WINAPI CompSetSpecifiedHeader(HWND window, LPCSTR name, LPCSTR value) {
     Compose& compose = ComposeOf(window);
     const int header = HeaderOf(name);
-    Check(value != nullptr);
-    Check(!(run.failing & (1u << header)));
+    FUZZ_CHECK(value != nullptr);
+    FUZZ_CHECK(!(run.failing & (1u << header)));
     compose.touched = true;
     const std::string written = value;
     if (header == kFrom) {
         // An address: "@" with something before and after it, never the
         // comment or the nothing a mailbox without one splits into.
         const size_t at = written.find('@', 1);
-        Check(written == compose.written[kFrom] ||
-              (written.size() <= kLargestFrom && written == WholeAddress(compose.now[kFrom]) &&
-               at != std::string::npos && at + 1 < written.size()));
+        FUZZ_CHECK(written == compose.written[kFrom] ||
+                   (written.size() <= kLargestFrom && written == WholeAddress(compose.now[kFrom]) &&
+                    at != std::string::npos && at + 1 < written.size()));
     } else {
-        Check(header == kSubject);
+        FUZZ_CHECK(header == kSubject);
         // Cleared, converted (never longer) or put back.
-        Check(written.size() <= compose.now[kSubject].size() ||
-              written == compose.written[kSubject]);
+        FUZZ_CHECK(written.size() <= compose.now[kSubject].size() ||
+                   written == compose.written[kSubject]);
     }
     compose.now[header] = written;
     return 0;
@@ -181,7 +176,7 @@ void Send(int index);
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     Compose& compose = ComposeOf(owner);
-    Check(text != nullptr && caption != nullptr && style == kWarningStyle);
+    FUZZ_CHECK(text != nullptr && caption != nullptr && style == kWarningStyle);
     const int warning = run.warnings++;
     if (!run.nested && warning + 1 == run.nestAt) {
         run.nested = true;
@@ -199,18 +194,18 @@ namespace {
 void Send(int index) {
     Compose& compose = run.windows[index];
     const int result = InspectOutgoing(hostApi, settings, domains, WindowOf(index), run.mode);
-    Check(result == 0 || result == -1);
-    Check(std::strlen(compose.text.data()) <= compose.bodyLength);
+    FUZZ_CHECK(result == 0 || result == -1);
+    FUZZ_CHECK(std::strlen(compose.text.data()) <= compose.bodyLength);
     if (run.mode != 0 || run.nullBody) {
-        Check(result == 0 && !compose.touched && !compose.textSet);
+        FUZZ_CHECK(result == 0 && !compose.touched && !compose.textSet);
     }
     if (compose.unshown) {
-        Check(result == -1);
+        FUZZ_CHECK(result == -1);
     }
     if (result == -1) {
-        Check(compose.now[kSubject] == compose.written[kSubject]);
-        Check(compose.now[kFrom] == compose.written[kFrom]);
-        Check(!compose.textSet);
+        FUZZ_CHECK(compose.now[kSubject] == compose.written[kSubject]);
+        FUZZ_CHECK(compose.now[kFrom] == compose.written[kFrom]);
+        FUZZ_CHECK(!compose.textSet);
     }
 }
 

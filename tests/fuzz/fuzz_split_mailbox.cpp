@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "recipients/recipients.h"
 
 namespace {
@@ -17,19 +18,13 @@ bool IsBlank(char byte) {
     return byte == ' ' || byte == '\t';
 }
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
 void CheckOutput(const std::vector<char>& output, std::string_view mailbox) {
     const void* terminator = std::memchr(output.data(), '\0', output.size());
-    Check(terminator != nullptr);
+    FUZZ_CHECK(terminator != nullptr);
     const std::string_view text(output.data());
     if (!text.empty()) {
-        Check(!IsBlank(text.front()) && !IsBlank(text.back()));
-        Check(mailbox.find(text) != std::string_view::npos);
+        FUZZ_CHECK(!IsBlank(text.front()) && !IsBlank(text.back()));
+        FUZZ_CHECK(mailbox.find(text) != std::string_view::npos);
     }
 }
 
@@ -53,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<char> address(static_cast<size_t>(addressSize), 'x');
     telepost::SplitMailbox(name.data(), nameSize, address.data(), addressSize, mailbox.data());
 
-    Check(std::string_view(mailbox.data(), mailbox.size() - 1) == original);
+    FUZZ_CHECK(std::string_view(mailbox.data(), mailbox.size() - 1) == original);
     CheckOutput(name, original);
     CheckOutput(address, original);
     return 0;

@@ -8,8 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace telepost::fuzzing;
     const std::string text = TextOf(data, size);
     const std::string halfWidth = ConvertedOnEveryPath(telepost::ZenkakuToHankakuBy, text);
-    Check(halfWidth.size() <= text.size());
-    Check(Converted(telepost::ZenkakuToHankakuBy, telepost::ConversionPath::ByteAtATime,
-                    halfWidth) == halfWidth);
+    FUZZ_CHECK(halfWidth.size() <= text.size());
+    FUZZ_CHECK(Converted(telepost::ZenkakuToHankakuBy, telepost::ConversionPath::ByteAtATime,
+                         halfWidth) == halfWidth);
     return 0;
 }

@@ -154,6 +154,39 @@ TEST(IniTextTest, TheByteReaderAgreesWithTheProfileFunctions) {
         "j domains=\x82\x81u.com\x81\x41\x82\x83\x82\x94.jp\r\n"
         "exempt domains=\x83\x68\x83\x52\x83\x82.jp\r\n",
         "[k-tai]\r\nconvert to emoji=\x81\x81 1\r\nexempt domains\x81\x81x.jp\r\n",
+        // The blanks the profile functions trim besides space and tab: vertical
+        // tab, form feed and Ctrl+Z, around a header, a key and a value.
+        "\v[\fk-tai\x1A]\x1A\r\n\fconvert to emoji\v=\x1A"
+        "5\v\r\n\x1A"
+        "j domains\f=\f\"a.jp\"\x1A\r\n",
+        // Quotes: one kind around all of the value only; a lone quote, an empty
+        // pair, quotes inside, blanks inside kept.
+        "[k-tai]\nconvert to emoji=\"\nconvert to hankaku=\"\"\ndelete crlf='7\nj domains=\" a.jp "
+        "\"\n"
+        "d domains=a\"b\"\ndocomo domains=\"'x'\"\nexempt domains='\"\n",
+        "[k-tai]\nconvert to emoji= \" 3\" \nconvert to hankaku=\"1\"x\ndelete crlf=x\"1\"\n"
+        "j domains=''\nexempt domains=\"a.jp\" ;comment\n",
+        // What ends a section: any header, with text after its "]", an empty
+        // name, blanks; not a line that only opens with "[" or closes with "]".
+        "[k-tai]\r\nconvert to emoji=1\r\n[k-tai\r\ndelete crlf=2\r\nk-tai]\r\n"
+        "convert to hankaku=3\r\n[ ]\r\nj domains=no.jp\r\n",
+        "[k-tai]\r\n[x] trailing text\r\nconvert to emoji=1\r\n",
+        "[k-tai]\r\n\t[]\r\nconvert to emoji=1\r\n[k-tai]\r\ndelete crlf=1\r\n",
+        "[k-tai] ; a comment after the header\r\nconvert to emoji=4\r\n[k-tai]x\r\n",
+        // The first line: the header itself, after blank lines, behind blanks,
+        // behind a key; a file of one line without its end.
+        "\r\n\n  \r\n[k-tai]\nconvert to emoji=6",
+        "convert to emoji=2\n[k-tai]\ndelete crlf=3\n",
+        "[k-tai]",
+        "\t [k-tai]convert to emoji=1\r\nconvert to emoji=8\r\n",
+        // Line ends: CR alone is no line end, LF CR, CRs before LF.
+        "[k-tai]\rconvert to emoji=1\ndelete crlf=2\r\r\r\n\rconvert to hankaku=3\n\r",
+        // The longest key and keys one letter longer or shorter, which are none
+        // of the plug-in's.
+        "[k-tai]\r\nconvert to hankakuu=1\r\nconvert to hankak=2\r\nconvert to hankaku=3\r\n"
+        "docomo domainss=no.jp\r\nexempt domain=no.jp\r\nexempt domains=x.jp\r\n",
+        // A key with an empty name, "=" in a value, a value of blanks alone.
+        "[k-tai]\r\n=1\r\nconvert to emoji==2\r\ndelete crlf= \t \r\nj domains = = a.jp\r\n",
     };
     std::vector<const char*> keys(std::begin(kSettingKeys), std::end(kSettingKeys));
     keys.insert(keys.end(), std::begin(kDomainListKeys), std::end(kDomainListKeys));

@@ -50,8 +50,10 @@ bool ListsReadFromBytes(std::string_view text);
 
 namespace ini_text {
 
+// The blanks the profile functions trim from a line, a name and a value: the
+// space, tab, vertical tab, form feed, Ctrl+Z and the CR of a line's end.
 constexpr bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A' || c == '\r';
 }
 
 std::string_view Trim(std::string_view text);
@@ -251,7 +253,12 @@ constexpr std::uint32_t IniInteger(std::string_view value) {
 // of a name (ASCII letter case aside), the same blanks, comments and quotes,
 // and the same reading of a number. They part on purpose on a file in UTF-8
 // beyond ASCII, which a system that reads it through code page 932 changes
-// and this reader keeps as written. tests/unit/ini_text_test.cpp checks the
+// and this reader keeps as written; and on a line that opens with "[" and
+// holds a double-byte character whose second byte is "]" ("[\x81]"), which
+// ends the header here and is no "]" to the profile functions (the reader
+// reads bytes; it is used on files in UTF-8 only, where "]" is always a
+// character of its own). tests/fuzz/fuzz_ini_profile.cpp compares the two on
+// random files of that contract. tests/unit/ini_text_test.cpp checks the
 // agreement on both targets, against the Linux layer's profile functions and
 // against the system's under Wine.
 
