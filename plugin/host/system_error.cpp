@@ -6,8 +6,9 @@ namespace telepost {
 
 namespace {
 
-// "エラー", before the error's number.
-constexpr char kErrorWord[] = "\x83\x47\x83\x89\x81\x5B";
+#define TELEPOST_MESSAGE(name, text) constexpr char name[] = text;
+#include "host/system_error_messages.inc"
+#undef TELEPOST_MESSAGE
 // Room for the number and its brackets: " (エラー 4294967295)".
 constexpr int kNumberSize = 32;
 

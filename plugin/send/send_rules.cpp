@@ -35,12 +35,9 @@ constexpr char kAddressMark = '@';
 // A Subject that begins with it survives SubjectPolicy::ClearedUnlessMarked.
 constexpr char kKeepSubjectMark = '#';
 
-// "携帯電話に送信するにはメッセージが長すぎます。\nこのまま送信しますか？"
-constexpr char kLengthWarning[] =
-    "\x8C\x67\x91\xD1\x93\x64\x98\x62\x82\xC9\x91\x97\x90\x4D\x82\xB7\x82\xE9\x82\xC9\x82\xCD"
-    "\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x82\xAA\x92\xB7\x82\xB7\x82\xAC\x82\xDC\x82\xB7"
-    "\x81\x42\n"
-    "\x82\xB1\x82\xCC\x82\xDC\x82\xDC\x91\x97\x90\x4D\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81\x48";
+#define TELEPOST_MESSAGE(name, text) constexpr char name[] = text;
+#include "send/send_rules_messages.inc"
+#undef TELEPOST_MESSAGE
 constexpr UINT kLengthWarningStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 
 // The carriers the recipients so far belong to.

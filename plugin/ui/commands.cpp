@@ -39,10 +39,9 @@ static_assert(
     }(),
     "the commands in the contract's order");
 
-// メッセージに全角文字が含まれています。
-constexpr char kDoubleByteNotice[] =
-    "\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x82\xC9\x91\x53\x8A\x70\x95\xB6\x8E\x9A\x82\xAA"
-    "\x8A\xDC\x82\xDC\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x42";
+#define TELEPOST_MESSAGE(name, text) constexpr char name[] = text;
+#include "ui/commands_messages.inc"
+#undef TELEPOST_MESSAGE
 
 // Gets the compose window's text, converts it in place and hands it back,
 // also when nothing changed or the text is empty; a window whose host lends

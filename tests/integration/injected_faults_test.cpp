@@ -26,11 +26,13 @@
 #include "file_size_limit.h"
 #include "read_only_files.h"
 #include "temp_folder.h"
+#include "cp932.h"
 
 namespace hostsim {
 namespace {
 
 namespace fs = std::filesystem;
+using telepost_tests::Cp932;
 
 // What the compose window holds after the send.
 struct Written {
@@ -43,7 +45,6 @@ const std::string kGroupJ = "jiro@jp-d.ne.jp";
 const std::string kDoCoMo = "taro@docomo.ne.jp";
 const std::string kSender = "ichiro@example.com";
 const std::string kNamedSender = "Ichiro <" + kSender + ">";
-const std::string kFullWidthA = "\x82\x60";  // Ａ
 
 // The longest header value the plug-in reads whole.
 constexpr size_t kLongestWhole = 2 * 1024 * 1024 - 2;
@@ -93,9 +94,9 @@ std::vector<SendFault> SendFaults() {
          .broken = "To",
          .after = {"Hello", kNamedSender, Body(400)}},
         {.what = "a DoCoMo-only Subject whose reads fail is not written back",
-         .mail = {kDoCoMo, "", "", kFullWidthA, kSender, "Hi"},
+         .mail = {kDoCoMo, "", "", Cp932("Ａ"), kSender, "Hi"},
          .broken = "Subject",
-         .after = {kFullWidthA, kSender, "Hi"},
+         .after = {Cp932("Ａ"), kSender, "Hi"},
          .settings = {.hankaku = true}},
         {.what = "a host that leaves a long Subject unterminated: No puts it back whole",
          .mail = {kGroupJ, "", "", subject, kNamedSender, Body(400)},
@@ -194,10 +195,9 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// 設定を保存できませんでした。
-const std::string kNotSaved =
-    "\x90\xDD\x92\xE8\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
-    "\x82\xB5\x82\xBD\x81\x42";
+std::string NotSaved() {
+    return Cp932("設定を保存できませんでした。");
+}
 
 class IniFaultsTest : public testing::Test {
   protected:
@@ -221,7 +221,7 @@ class IniFaultsTest : public testing::Test {
     }
 
     // Whether a send to DoCoMo converts the full-width letter: the hankaku setting.
-    bool Hankaku() { return SentToDoCoMo(kFullWidthA) == "A"; }
+    bool Hankaku() { return SentToDoCoMo(Cp932("Ａ")) == "A"; }
     // Whether it turns the circle into its emoji: the emoji setting.
     bool Emoji() { return SentToDoCoMo("\x81\x9C") == "\xF9\xA3"; }
 
@@ -275,10 +275,10 @@ TEST_F(IniFaultsTest, SettingsThatCannotBeSavedAreToldAndLeftAsTheyWere) {
         EXPECT_EQ(boxes[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
         const std::string& text = boxes[0].text;
         // The first line, the file, then the system's reason and a hint.
-        EXPECT_EQ(text.substr(0, kNotSaved.size() + Ini().size() + 2),
-                  kNotSaved + "\n" + Ini() + "\n")
+        EXPECT_EQ(text.substr(0, NotSaved().size() + Ini().size() + 2),
+                  NotSaved() + "\n" + Ini() + "\n")
             << text;
-        EXPECT_GT(text.size(), kNotSaved.size() + Ini().size() + 2);
+        EXPECT_GT(text.size(), NotSaved().size() + Ini().size() + 2);
         if (fault.readable) {
             EXPECT_EQ(ReadBytes(Ini()), before);
         } else {
@@ -346,8 +346,8 @@ TEST_F(IniFaultsTest, ALaterSettingThatFailsLeavesTheSettingsAsTheyWere) {
         boxes = PressOk([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
     }
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text.substr(0, kNotSaved.size() + Ini().size() + 2),
-              kNotSaved + "\n" + Ini() + "\n")
+    EXPECT_EQ(boxes[0].text.substr(0, NotSaved().size() + Ini().size() + 2),
+              NotSaved() + "\n" + Ini() + "\n")
         << boxes[0].text;
     // The first two keys went to the file, the third did not.
     EXPECT_EQ(GetPrivateProfileIntA(telepost::kSettingsSection, telepost::kSettingKeys[1], -1,
@@ -398,8 +398,8 @@ TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
     ASSERT_EQ(boxes.size(), 1u);
     const std::string& text = boxes[0].text;
     // The first line, then the cause on a line of its own.
-    EXPECT_EQ(text.substr(0, kNotSaved.size() + 1), kNotSaved + "\n") << text;
-    EXPECT_NE(text.substr(kNotSaved.size() + 1, 1), "\n") << text;
+    EXPECT_EQ(text.substr(0, NotSaved().size() + 1), NotSaved() + "\n") << text;
+    EXPECT_NE(text.substr(NotSaved().size() + 1, 1), "\n") << text;
     EXPECT_EQ(text.find(".ini"), std::string::npos) << text;
     EXPECT_EQ(text.find("Program Files"), std::string::npos) << text;
     EXPECT_EQ(ReadBytes(decoy.string()), kStored);
@@ -414,27 +414,17 @@ TEST_F(IniFaultsTest, APathTooLongForTheIniNamesNoFile) {
 // section, and every other byte of the file as it was (the system's writer,
 // which may rewrite the file in code page 932, is not used for it).
 TEST_F(IniFaultsTest, OkKeepsTheOtherLinesOfAFileInUtf8) {
-    // ; 携帯メールの設定
-    const std::string comment =
-        "; "
-        "\xE6\x90\xBA\xE5\xB8\xAF\xE3\x83\xA1\xE3\x83\xBC\xE3\x83\xAB\xE3\x81\xAE\xE8\xA8\xAD\xE5"
-        "\xAE\x9A\r\n";
-    // ｄｏｃｏｍｏ．ｎｅ．ｊｐ exempt, ｅｘａｍｐｌｅ．ｊｐ added to DoCoMo
+    const std::string comment = "; 携帯メールの設定\r\n";
+    // A domain exempt and one added to DoCoMo, in full-width forms.
     const std::string lists =
-        "exempt "
-        "domains="
-        "\xEF\xBD\x84\xEF\xBD\x8F\xEF\xBD\x83\xEF\xBD\x8F\xEF\xBD\x8D\xEF\xBD\x8F\xEF\xBC\x8E\xEF"
-        "\xBD\x8E\xEF\xBD\x85\xEF\xBC\x8E\xEF\xBD\x8A\xEF\xBD\x90\r\n"
-        "docomo "
-        "domains="
-        "\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x81\xEF\xBD\x8D\xEF\xBD\x90\xEF\xBD\x8C\xEF\xBD\x85\xEF"
-        "\xBC\x8E\xEF\xBD\x8A\xEF\xBD\x90\r\n";
+        "exempt domains=ｄｏｃｏｍｏ．ｎｅ．ｊｐ\r\n"
+        "docomo domains=ｅｘａｍｐｌｅ．ｊｐ\r\n";
     const std::string added = "taro@example.jp";
     ASSERT_NO_FATAL_FAILURE(Start({"a file in UTF-8", [&](const std::string& ini) {
                                        WriteFile(ini, comment + kStored + lists);
                                    }}));
-    ASSERT_EQ(SentToDoCoMo(kFullWidthA), kFullWidthA);  // the lists read
-    ASSERT_EQ(SentTo(added, kFullWidthA), "A");
+    ASSERT_EQ(SentToDoCoMo(Cp932("Ａ")), Cp932("Ａ"));  // the lists read
+    ASSERT_EQ(SentTo(added, Cp932("Ａ")), "A");
     const std::string before = ReadBytes(Ini());
 
     std::vector<MessageBoxSeen> boxes =
@@ -451,58 +441,38 @@ TEST_F(IniFaultsTest, OkKeepsTheOtherLinesOfAFileInUtf8) {
     std::string error;
     ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
     host_.Plugin().BKC_OnStart();
-    EXPECT_EQ(SentToDoCoMo(kFullWidthA), kFullWidthA);
-    EXPECT_EQ(SentTo(added, kFullWidthA), "A");
+    EXPECT_EQ(SentToDoCoMo(Cp932("Ａ")), Cp932("Ａ"));
+    EXPECT_EQ(SentTo(added, Cp932("Ａ")), "A");
     host_.Unload();
 }
 
 // The texts of a failed save, after its first line and the file's path:
 // a file that does not read back as written, and its hint.
-// 設定ファイルを読み直したところ、正しく書き込まれていませんでした。ディスクが
-// いっぱいになっている可能性があります。
-const std::string kNotStored =
-    "\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x93\xC7\x82\xDD\x92\xBC"
-    "\x82\xB5\x82\xBD\x82\xC6\x82\xB1\x82\xEB\x81\x41\x90\xB3\x82\xB5\x82\xAD\x8F\x91"
-    "\x82\xAB\x8D\x9E\x82\xDC\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
-    "\x82\xB5\x82\xBD\x81\x42\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xAA\x82\xA2\x82\xC1"
-    "\x82\xCF\x82\xA2\x82\xC9\x82\xC8\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x89\xC2\x94\x5C"
-    "\x90\xAB\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB7\x81\x42";
-// ディスクの空きを確保してから、もう一度 OK を押すか、キャンセルで閉じてくださ
-// い。ファイルのほかの内容が失われていることもありますので、あわせてご確認くだ
-// さい。
-const std::string kDiskFullHint =
-    "\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xCC\x8B\xF3\x82\xAB\x82\xF0\x8A\x6D\x95\xDB"
-    "\x82\xB5\x82\xC4\x82\xA9\x82\xE7\x81\x41\x82\xE0\x82\xA4\x88\xEA\x93\x78 OK \x82\xF0"
-    "\x89\x9F\x82\xB7\x82\xA9\x81\x41\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B\x82\xC5"
-    "\x95\xC2\x82\xB6\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42\x83\x74\x83\x40"
-    "\x83\x43\x83\x8B\x82\xCC\x82\xD9\x82\xA9\x82\xCC\x93\xE0\x97\x65\x82\xAA\x8E\xB8"
-    "\x82\xED\x82\xEA\x82\xC4\x82\xA2\x82\xE9\x82\xB1\x82\xC6\x82\xE0\x82\xA0\x82\xE8"
-    "\x82\xDC\x82\xB7\x82\xCC\x82\xC5\x81\x41\x82\xA0\x82\xED\x82\xB9\x82\xC4\x82\xB2"
-    "\x8A\x6D\x94\x46\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
+std::string NotStored() {
+    return Cp932(
+        "設定ファイルを読み直したところ、正しく書き込まれていませんでした。"
+        "ディスクがいっぱいになっている可能性があります。");
+}
+std::string DiskFullHint() {
+    return Cp932(
+        "ディスクの空きを確保してから、もう一度 OK を押すか、"
+        "キャンセルで閉じてください。ファイルのほかの内容が失われていることもあります"
+        "ので、あわせてご確認ください。");
+}
 // A file the writes changed besides the settings' lines, put back:
-// 設定を書き込んだところ、設定以外の行まで変わってしまったため、ファイルを書き
-// 込む前の状態に戻しました。設定は保存されていません。
-const std::string kPutBack =
-    "\x90\xDD\x92\xE8\x82\xF0\x8F\x91\x82\xAB\x8D\x9E\x82\xF1\x82\xBE\x82\xC6\x82\xB1"
-    "\x82\xEB\x81\x41\x90\xDD\x92\xE8\x88\xC8\x8A\x4F\x82\xCC\x8D\x73\x82\xDC\x82\xC5"
-    "\x95\xCF\x82\xED\x82\xC1\x82\xC4\x82\xB5\x82\xDC\x82\xC1\x82\xBD\x82\xBD\x82\xDF"
-    "\x81\x41\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x8F\x91\x82\xAB\x8D\x9E\x82\xDE"
-    "\x91\x4F\x82\xCC\x8F\xF3\x91\xD4\x82\xC9\x96\xDF\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
-    "\x81\x42\x90\xDD\x92\xE8\x82\xCD\x95\xDB\x91\xB6\x82\xB3\x82\xEA\x82\xC4\x82\xA2"
-    "\x82\xDC\x82\xB9\x82\xF1\x81\x42";
+std::string PutBack() {
+    return Cp932(
+        "設定を書き込んだところ、設定以外の行まで変わってしまったため、"
+        "ファイルを書き込む前の状態に戻しました。"
+        "設定は保存されていません。");
+}
 // Its hint:
-// ディスクの空きが足りないか、ほかのプログラムが同時にファイルを書き換えた可能
-// 性があります。ご確認のうえ、もう一度 OK を押すか、キャンセルで閉じてくだ
-// さい。
-const std::string kPutBackHint =
-    "\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xCC\x8B\xF3\x82\xAB\x82\xAA\x91\xAB\x82\xE8"
-    "\x82\xC8\x82\xA2\x82\xA9\x81\x41\x82\xD9\x82\xA9\x82\xCC\x83\x76\x83\x8D\x83\x4F"
-    "\x83\x89\x83\x80\x82\xAA\x93\xAF\x8E\x9E\x82\xC9\x83\x74\x83\x40\x83\x43\x83\x8B"
-    "\x82\xF0\x8F\x91\x82\xAB\x8A\xB7\x82\xA6\x82\xBD\x89\xC2\x94\x5C\x90\xAB\x82\xAA"
-    "\x82\xA0\x82\xE8\x82\xDC\x82\xB7\x81\x42\x82\xB2\x8A\x6D\x94\x46\x82\xCC\x82\xA4"
-    "\x82\xA6\x81\x41\x82\xE0\x82\xA4\x88\xEA\x93\x78 OK \x82\xF0\x89\x9F\x82\xB7\x82\xA9"
-    "\x81\x41\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B\x82\xC5\x95\xC2\x82\xB6\x82\xC4"
-    "\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
+std::string PutBackHint() {
+    return Cp932(
+        "ディスクの空きが足りないか、ほかのプログラムが同時にファイルを書き換えた可能"
+        "性があります。ご確認のうえ、もう一度 OK を押すか、"
+        "キャンセルで閉じてください。");
+}
 
 // A writer that lies or damages the file, met by OK: the user is told
 // exactly what happened, the dialog stays open (Cancel closes it), the
@@ -510,23 +480,21 @@ const std::string kPutBackHint =
 // the settings' own lines is put back byte for byte, even one they made
 // longer.
 TEST_F(IniFaultsTest, AWriterThatLiesOrDamagesTheFileIsCaught) {
-    // "; 携帯メールの設定" and a section of the user's own with "山田" in it, in
-    // code page 932.
+    // A comment and a section of the user's own, in code page 932.
     const std::string file =
-        "; \x8C\x67\x91\xD1\x83\x81\x81\x5B\x83\x8B\x82\xCC\x90\xDD\x92\xE8\r\n" + kStored +
-        "[memo]\r\nname=\x8E\x52\x93\x63\r\n";
+        Cp932("; 携帯メールの設定\r\n") + kStored + Cp932("[memo]\r\nname=山田\r\n");
     struct Case {
         const char* what;
         WriterFault fault;
-        const std::string& reason;
-        const std::string& hint;
+        std::string reason;
+        std::string hint;
     };
     const Case cases[] = {
-        {"a writer that stores nothing", WriterFault::StoresNothing, kNotStored, kDiskFullHint},
+        {"a writer that stores nothing", WriterFault::StoresNothing, NotStored(), DiskFullHint()},
         {"a writer that turns the file's bytes from 0x80 up into ?", WriterFault::MarksHighBytes,
-         kPutBack, kPutBackHint},
+         PutBack(), PutBackHint()},
         {"a writer that makes the file longer, then finds the disk full",
-         WriterFault::GrowsThenDiskFull, kPutBack, kPutBackHint},
+         WriterFault::GrowsThenDiskFull, PutBack(), PutBackHint()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -543,7 +511,7 @@ TEST_F(IniFaultsTest, AWriterThatLiesOrDamagesTheFileIsCaught) {
             EXPECT_EQ(box.caption, telepost::kPluginName);
             EXPECT_EQ(box.style & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
         }
-        EXPECT_EQ(texts, std::vector<std::string>{kNotSaved + "\n" + Ini() + "\n" + c.reason +
+        EXPECT_EQ(texts, std::vector<std::string>{NotSaved() + "\n" + Ini() + "\n" + c.reason +
                                                   "\n\n" + c.hint});
         EXPECT_EQ(ReadBytes(Ini()), file);
         EXPECT_TRUE(Hankaku());  // the settings as loaded, not as the boxes said

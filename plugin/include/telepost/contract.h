@@ -38,29 +38,18 @@ struct ComposeCommandText {
     const char* label;
 };
 
-// 現在のメッセージを全角英数字から半角英数字へ変換します / 全角から半角へ
-inline constexpr ComposeCommandText kZenkakuToHankakuCommand = {
-    "\x8C\xBB\x8D\xDD\x82\xCC\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x82\xF0\x91\x53\x8A\x70"
-    "\x89\x70\x90\x94\x8E\x9A\x82\xA9\x82\xE7\x94\xBC\x8A\x70\x89\x70\x90\x94\x8E\x9A\x82\xD6"
-    "\x95\xCF\x8A\xB7\x82\xB5\x82\xDC\x82\xB7",
-    "\x91\x53\x8A\x70\x82\xA9\x82\xE7\x94\xBC\x8A\x70\x82\xD6"};
-// 現在のメッセージをi-mode文字へ変換します / i-mode文字へ
-inline constexpr ComposeCommandText kImodeEmojiCommand = {
-    "\x8C\xBB\x8D\xDD\x82\xCC\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x82\xF0"
-    "i-mode\x95\xB6\x8E\x9A\x82\xD6\x95\xCF\x8A\xB7\x82\xB5\x82\xDC\x82\xB7",
-    "i-mode\x95\xB6\x8E\x9A\x82\xD6"};
-// 現在のメッセージに２バイト文字が含まれているかチェックします / 全角チェック
-inline constexpr ComposeCommandText kDoubleByteCheckCommand = {
-    "\x8C\xBB\x8D\xDD\x82\xCC\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x82\xC9\x82\x51\x83\x6F"
-    "\x83\x43\x83\x67\x95\xB6\x8E\x9A\x82\xAA\x8A\xDC\x82\xDC\x82\xEA\x82\xC4\x82\xA2\x82\xE9"
-    "\x82\xA9\x83\x60\x83\x46\x83\x62\x83\x4E\x82\xB5\x82\xDC\x82\xB7",
-    "\x91\x53\x8A\x70\x83\x60\x83\x46\x83\x62\x83\x4E"};
-// 現在のメッセージの空白および改行コードを削除します / 空白・改行削除
-inline constexpr ComposeCommandText kDeleteBlanksCommand = {
-    "\x8C\xBB\x8D\xDD\x82\xCC\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x82\xCC\x8B\xF3\x94\x92"
-    "\x82\xA8\x82\xE6\x82\xD1\x89\xFC\x8D\x73\x83\x52\x81\x5B\x83\x68\x82\xF0\x8D\xED\x8F\x9C"
-    "\x82\xB5\x82\xDC\x82\xB7",
-    "\x8B\xF3\x94\x92\x81\x45\x89\xFC\x8D\x73\x8D\xED\x8F\x9C"};
+// The texts of the contract, each written once in contract_messages.utf8.inc.
+#define TELEPOST_MESSAGE(name, text) inline constexpr char name[] = text;
+#include "telepost/contract_messages.inc"
+#undef TELEPOST_MESSAGE
+
+inline constexpr ComposeCommandText kZenkakuToHankakuCommand = {kZenkakuToHankakuDescription,
+                                                                kZenkakuToHankakuLabel};
+inline constexpr ComposeCommandText kImodeEmojiCommand = {kImodeEmojiDescription, kImodeEmojiLabel};
+inline constexpr ComposeCommandText kDoubleByteCheckCommand = {kDoubleByteCheckDescription,
+                                                               kDoubleByteCheckLabel};
+inline constexpr ComposeCommandText kDeleteBlanksCommand = {kDeleteBlanksDescription,
+                                                            kDeleteBlanksLabel};
 
 // The commands in the order the plug-in registers them, which is also the
 // order of their items, after a separator, at the end of the menu at
@@ -88,10 +77,6 @@ inline constexpr int kSettingBoxes[] = {
 };
 #undef TELEPOST_SETTING
 static_assert(std::size(kSettingBoxes) == kSettingCount);
-
-// "テレポスト", the plug-in's name in the record, also the caption of every
-// message box it shows.
-inline constexpr char kPluginName[] = "\x83\x65\x83\x8C\x83\x7C\x83\x58\x83\x67";
 
 // The longest header value the plug-in reads whole with
 // BKA_CompGetSpecifiedHeader: 2,097,150 bytes. Of a longer value it reads the
