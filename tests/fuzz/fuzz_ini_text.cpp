@@ -106,18 +106,34 @@ void CheckFinder(std::string_view text, telepost::domain_list::Encoding encoding
     std::size_t lastLine = 0;
     for (std::size_t i = 0; i < total && i < std::size(all); ++i) {
         const telepost::IniMistake& m = all[i];
+        using Kind = telepost::IniMistakeKind;
+        if (m.kind == Kind::NoSection) {
+            // Of no line, first, and only with a key outside after it.
+            Check(i == 0 && m.line == 0 && m.text.empty() && !m.key && total > 1 &&
+                  (i + 1 >= std::size(all) || all[i + 1].kind == Kind::KeyOutside));
+            continue;
+        }
         Check(m.line >= 1 && m.line <= lines && m.line >= lastLine);
         lastLine = m.line;
         Check(Inside(m.text, text) && m.text.find('\n') == std::string_view::npos);
         Check(!m.key ||
               telepost::ini_mistakes::KeyIndex(m.key) < telepost::ini_mistakes::kKeyCount);
-        const bool twice = m.kind == telepost::IniMistakeKind::KeyTwice ||
-                           m.kind == telepost::IniMistakeKind::SectionTwice;
-        Check(twice ? m.countingLine >= 1 && m.countingLine < m.line : m.countingLine == 0);
+        const bool keyed = m.kind == Kind::KeyOutside || m.kind == Kind::FullWidthSpace ||
+                           m.kind == Kind::KeyTwice || m.kind == Kind::SkippedDomain ||
+                           m.kind == Kind::NotANumber;
+        Check(keyed ? m.key != nullptr : m.kind == Kind::NotAKey || !m.key);
+        Check((m.spot != telepost::IniSpot::None) <=
+              (m.kind == Kind::FullWidthSpace || m.kind == Kind::HeaderMistyped));
+        Check(m.kind != Kind::FullWidthSpace || m.spot != telepost::IniSpot::None);
+        const bool twice = m.kind == Kind::KeyTwice || m.kind == Kind::SectionTwice;
+        Check(twice                        ? m.countingLine >= 1 && m.countingLine < m.line
+              : m.kind == Kind::KeyOutside ? m.countingLine < m.line
+                                           : m.countingLine == 0);
         const bool skipped = m.kind == telepost::IniMistakeKind::SkippedDomain;
         const bool notANumber = m.kind == telepost::IniMistakeKind::NotANumber;
         Check(skipped ? m.key && !m.item.empty() && Inside(m.item, m.text) &&
-                            m.verdict != telepost::DomainVerdict::Kept
+                            m.verdict != telepost::DomainVerdict::Kept &&
+                            m.verdict != telepost::DomainVerdict::Duplicate
               : notANumber
                   ? m.key && telepost::ini_mistakes::KeyIndex(m.key) < telepost::kSettingCount &&
                         !m.item.empty() && Inside(m.item, m.text) &&
@@ -127,7 +143,8 @@ void CheckFinder(std::string_view text, telepost::domain_list::Encoding encoding
             Check(few[i].kind == m.kind && few[i].line == m.line &&
                   few[i].text.data() == m.text.data() && few[i].text.size() == m.text.size() &&
                   few[i].key == m.key && few[i].item.data() == m.item.data() &&
-                  few[i].verdict == m.verdict && few[i].countingLine == m.countingLine);
+                  few[i].verdict == m.verdict && few[i].countingLine == m.countingLine &&
+                  few[i].spot == m.spot);
         }
     }
 }
