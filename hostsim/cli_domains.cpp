@@ -26,6 +26,10 @@ std::string Reason(telepost::DomainVerdict verdict) {
         case DomainVerdict::CutOff:
             return "may be cut: only the first " + std::to_string(telepost::kDomainListSize - 1) +
                    " bytes of the value are read";
+        case DomainVerdict::MailAddress:
+            return "a mail address: only the part after '@' is a domain";
+        case DomainVerdict::ForeignSeparator:
+            return "not a separator: domains are separated by blanks, ',' and ';'";
         case DomainVerdict::NotADomainCharacter:
             return "not a domain: a character other than letters, digits, '-' and '.'";
         case DomainVerdict::TooLong:

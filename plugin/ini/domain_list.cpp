@@ -13,17 +13,21 @@ namespace {
 // The full-width characters the grammar knows, other than the letters and
 // digits.
 constexpr FullWidthForm kFullWidthForms[] = {
-    {"\x81\x40", "\xE3\x80\x80", kSeparator},  // the full-width space U+3000
-    {"\x81\x41", "\xE3\x80\x81", kSeparator},  // 、
-    {"\x81\x43", "\xEF\xBC\x8C", kSeparator},  // ，
-    {"\x81\x47", "\xEF\xBC\x9B", kSeparator},  // ；
-    {"\x81\x44", "\xEF\xBC\x8E", '.'},         // ．
-    {"\x81\x42", "\xE3\x80\x82", '.'},         // 。
-    {"\xA1", "\xEF\xBD\xA1", '.'},             // ｡ (one byte in code page 932)
-    {"\x81\x7C", "\xEF\xBC\x8D", '-'},         // －
-    {"\x81\x5B", "\xE3\x83\xBC", '-'},         // ー
-    {"\x81\x5D", "\xE2\x80\x90", '-'},         // ‐
-    {"\x81\x97", "\xEF\xBC\xA0", kAt},         // ＠
+    {"\x81\x40", "\xE3\x80\x80", kSeparator},         // the full-width space U+3000
+    {"\x81\x41", "\xE3\x80\x81", kSeparator},         // 、
+    {"\x81\x43", "\xEF\xBC\x8C", kSeparator},         // ，
+    {"\x81\x47", "\xEF\xBC\x9B", kSeparator},         // ；
+    {"\x81\x44", "\xEF\xBC\x8E", '.'},                // ．
+    {"\x81\x42", "\xE3\x80\x82", '.'},                // 。
+    {"\xA1", "\xEF\xBD\xA1", '.'},                    // ｡ (one byte in code page 932)
+    {"\x81\x7C", "\xEF\xBC\x8D", '-'},                // －
+    {"\x81\x5B", "\xE3\x83\xBC", '-'},                // ー
+    {"\x81\x5D", "\xE2\x80\x90", '-'},                // ‐
+    {"\x81\x97", "\xEF\xBC\xA0", kAt},                // ＠
+    {"\x81\x45", "\xE3\x83\xBB", kForeignSeparator},  // ・
+    {"\x81\x5E", "\xEF\xBC\x8F", kForeignSeparator},  // ／
+    {"\x81\x62", "\xEF\xBD\x9C", kForeignSeparator},  // ｜
+    {"\x81\x46", "\xEF\xBC\x9A", kForeignSeparator},  // ：
 };
 
 constexpr unsigned char Byte(const char* p) {
@@ -70,6 +74,9 @@ ListCharacter CharacterAt(const char* p, Encoding encoding) {
         const char c = *p;
         if (c == ' ' || c == '\t' || c == ',' || c == ';') {
             return {1, kSeparator};
+        }
+        if (c == '/' || c == '|' || c == ':') {
+            return {1, kForeignSeparator};
         }
         return {1, IsDomainByte(c) || c == kAt ? c : '\0'};
     }
@@ -121,11 +128,23 @@ constexpr bool Keeps(const DomainList& list, const char* domain, std::size_t len
     return false;
 }
 
+// What an item held besides a domain's bytes.
+struct Foreign {
+    bool at = false;         // an "@" after its first character
+    bool separator = false;  // a kForeignSeparator
+    bool other = false;      // any character no domain has, these among them
+};
+
 // The verdict on a domain of `length` bytes, `domain` holding its first
-// kMaxDomainLength, and `foreign` when the item held a character no domain
-// has.
-constexpr DomainVerdict Plausibility(const char* domain, std::size_t length, bool foreign) {
-    if (foreign) {
+// kMaxDomainLength, and what else the item held.
+constexpr DomainVerdict Plausibility(const char* domain, std::size_t length, Foreign foreign) {
+    if (foreign.at) {
+        return DomainVerdict::MailAddress;
+    }
+    if (foreign.separator) {
+        return DomainVerdict::ForeignSeparator;
+    }
+    if (foreign.other) {
         return DomainVerdict::NotADomainCharacter;
     }
     if (length > static_cast<std::size_t>(kMaxDomainLength)) {
@@ -176,10 +195,12 @@ void domain_list::ParseDomainList(const char* list, bool cut, DomainList& out,
         }
         char domain[kMaxDomainLength + 1] = {};
         std::size_t length = 0;
-        bool foreign = false;
+        domain_list::Foreign foreign;
         while (*p && c.ascii != domain_list::kSeparator) {
             const char ascii = domain_list::IsDomainByte(c.ascii) ? c.ascii : '\0';
-            foreign = foreign || ascii == '\0';
+            foreign.other = foreign.other || ascii == '\0';
+            foreign.at = foreign.at || (c.ascii == domain_list::kAt && length > 0);
+            foreign.separator = foreign.separator || c.ascii == domain_list::kForeignSeparator;
             if (length < static_cast<std::size_t>(kMaxDomainLength)) {
                 domain[length] = ascii;
             }

@@ -1,9 +1,11 @@
 // The notice about the INI file that the plug-in gives once a start: a file
 // saved as UTF-8 with a byte order mark on the settings' header, which
 // Windows does not see; a file whose path the plug-in could not form; or the
-// lines of the settings' section that the plug-in passes over (a line that
-// gives no key it reads, a key given twice, a domain a list skips), each
-// named with its number. The file itself is never changed.
+// lines that the plug-in passes over (the settings' section missing or its
+// header mistyped, a key of the plug-in outside that section, and in it a
+// line that gives no key it reads, a key given twice, a domain a list
+// skips), each named with its number and what to do. The file itself is
+// never changed.
 #include <windows.h>
 
 #include <cstddef>
@@ -11,6 +13,8 @@
 #include <initializer_list>
 #include <memory>
 #include <new>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "send/ini_bytes.h"
@@ -70,7 +74,21 @@ class Notice {
 
 // The notice's bound: a mistake is its line's number and text, then at most
 // two formatted parts.
-static_assert(sizeof kSkippedDomain + sizeof(ShownText) + sizeof kOverTheCount + 16 <
+static_assert(sizeof kSkippedDomain + sizeof(ShownText) + sizeof kForeignSeparator + 16 <
+              kFormattedSize);
+constexpr std::size_t LongestKey() {
+    std::size_t longest = 0;
+    for (const auto& keys : {std::span<const char* const>(kSettingKeys),
+                             std::span<const char* const>(kDomainListKeys)}) {
+        for (const char* key : keys) {
+            const std::size_t length = std::char_traits<char>::length(key);
+            longest = length > longest ? length : longest;
+        }
+    }
+    return longest;
+}
+static_assert(sizeof kFullWidthSpace + sizeof kAtLineStart + sizeof kInKeyName +
+                  sizeof kBeforeEquals + sizeof kHalfWidthSpace + LongestKey() <
               kFormattedSize);
 static_assert(sizeof kMistakes + MAX_PATH + sizeof kMore + sizeof kMistakesFix +
                   kShownMistakes * (kFormattedSize * 3 + sizeof(ShownText)) <
@@ -116,22 +134,25 @@ void Show(std::string_view bytes, domain_list::Encoding encoding, ShownText& sho
     }
 }
 
-// Why a domain list skips an item, for each verdict but Kept: the text, and
-// the bound it names (its "%d"), if any.
+// Why a domain list skips an item, for each verdict the notice tells (a
+// domain listed twice is used, and not told): the text, the bound it names
+// (its "%d"), if any, and what to do, if the reason does not say.
 struct SkipReason {
     DomainVerdict verdict;
     const char* text;
     int bound;
+    const char* fix;
 };
 constexpr SkipReason kSkipReasons[] = {
-    {DomainVerdict::CutOff, kCutOff, 0},
-    {DomainVerdict::NotADomainCharacter, kNotADomainCharacter, 0},
-    {DomainVerdict::TooLong, kTooLong, kMaxDomainLength},
-    {DomainVerdict::DotAtAnEnd, kDotAtAnEnd, 0},
-    {DomainVerdict::EmptyPart, kEmptyPart, 0},
-    {DomainVerdict::NoDot, kNoDot, 0},
-    {DomainVerdict::Duplicate, kDuplicate, 0},
-    {DomainVerdict::OverTheCount, kOverTheCount, kMaxAddedDomains},
+    {DomainVerdict::CutOff, kCutOff, 0, nullptr},
+    {DomainVerdict::MailAddress, kMailAddress, 0, kMailAddressFix},
+    {DomainVerdict::ForeignSeparator, kForeignSeparator, 0, kForeignSeparatorFix},
+    {DomainVerdict::NotADomainCharacter, kNotADomainCharacter, 0, nullptr},
+    {DomainVerdict::TooLong, kTooLong, kMaxDomainLength, nullptr},
+    {DomainVerdict::DotAtAnEnd, kDotAtAnEnd, 0, kDotAtAnEndFix},
+    {DomainVerdict::EmptyPart, kEmptyPart, 0, nullptr},
+    {DomainVerdict::NoDot, kNoDot, 0, nullptr},
+    {DomainVerdict::OverTheCount, kOverTheCount, kMaxAddedDomains, nullptr},
 };
 
 // The item `item` and why the list skips it.
@@ -141,8 +162,16 @@ void AddSkipped(Notice& notice, const char* item, DomainVerdict verdict) {
             char text[kFormattedSize];
             wsprintfA(text, reason.text, reason.bound);
             notice.Format(kSkippedDomain, item, text);
+            notice.Add(reason.fix ? reason.fix : "");
         }
     }
+}
+
+// Where a full-width space stands, and what to do with it.
+const char* SpotText(IniSpot spot) {
+    return spot == IniSpot::LineStart   ? kAtLineStart
+           : spot == IniSpot::InKeyName ? kInKeyName
+                                        : kBeforeEquals;
 }
 
 bool IsDomainListKey(const char* key) {
@@ -154,24 +183,46 @@ bool IsDomainListKey(const char* key) {
     return false;
 }
 
-// The line of `mistake`, unless the mistake before named it already, then
-// why it is not used, each on a line of its own.
+// The line of `mistake`, unless the mistake before named it already or it
+// is of no line, then why it is not used, each on a line of its own.
 void AddMistake(Notice& notice, const IniMistake& mistake, const IniMistake* before,
                 domain_list::Encoding encoding) {
     ShownText shown;
-    if (!before || before->line != mistake.line) {
+    if (mistake.line != 0 && (!before || before->line != mistake.line)) {
         Show(mistake.text, encoding, shown);
         notice.Format(kLineNumber, static_cast<unsigned>(mistake.line));
         notice.Add(shown);
         notice.Add("\n");
     }
     switch (mistake.kind) {
+        case IniMistakeKind::NoSection:
+            notice.Add(kNoSection);
+            break;
+        case IniMistakeKind::HeaderMistyped:
+            notice.Add(kHeaderMistyped);
+            notice.Add(mistake.spot == IniSpot::LineStart ? kHeaderAfterSpace : "");
+            break;
+        case IniMistakeKind::KeyOutside:
+            if (mistake.countingLine != 0) {
+                notice.Format(kKeyInOtherSection, mistake.key,
+                              static_cast<unsigned>(mistake.countingLine));
+            } else {
+                notice.Format(kKeyOutside, mistake.key);
+            }
+            break;
         case IniMistakeKind::NotAKey:
             if (mistake.key) {
                 notice.Format(kLooksLikeKey, mistake.key);
             } else {
                 notice.Add(kNotAKey);
             }
+            break;
+        case IniMistakeKind::FullWidthSpace:
+            notice.Format(kFullWidthSpace, SpotText(mistake.spot), mistake.key,
+                          mistake.spot == IniSpot::InKeyName ? kHalfWidthSpace : kRemoveSpace);
+            break;
+        case IniMistakeKind::NotAComment:
+            notice.Add(kNotAComment);
             break;
         case IniMistakeKind::KeyTwice:
             notice.Format(kKeyTwice, mistake.key, static_cast<unsigned>(mistake.countingLine));

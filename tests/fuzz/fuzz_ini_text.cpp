@@ -104,18 +104,34 @@ void CheckFinder(std::string_view text, telepost::domain_list::Encoding encoding
     std::size_t lastLine = 0;
     for (std::size_t i = 0; i < total && i < std::size(all); ++i) {
         const telepost::IniMistake& m = all[i];
+        using Kind = telepost::IniMistakeKind;
+        if (m.kind == Kind::NoSection) {
+            // Of no line, first, and only with a key outside after it.
+            FUZZ_CHECK(i == 0 && m.line == 0 && m.text.empty() && !m.key && total > 1 &&
+                       (i + 1 >= std::size(all) || all[i + 1].kind == Kind::KeyOutside));
+            continue;
+        }
         FUZZ_CHECK(m.line >= 1 && m.line <= lines && m.line >= lastLine);
         lastLine = m.line;
         FUZZ_CHECK(Inside(m.text, text) && m.text.find('\n') == std::string_view::npos);
         FUZZ_CHECK(!m.key ||
                    telepost::ini_mistakes::KeyIndex(m.key) < telepost::ini_mistakes::kKeyCount);
-        const bool twice = m.kind == telepost::IniMistakeKind::KeyTwice ||
-                           m.kind == telepost::IniMistakeKind::SectionTwice;
-        FUZZ_CHECK(twice ? m.countingLine >= 1 && m.countingLine < m.line : m.countingLine == 0);
+        const bool keyed = m.kind == Kind::KeyOutside || m.kind == Kind::FullWidthSpace ||
+                           m.kind == Kind::KeyTwice || m.kind == Kind::SkippedDomain ||
+                           m.kind == Kind::NotANumber;
+        FUZZ_CHECK(keyed ? m.key != nullptr : m.kind == Kind::NotAKey || !m.key);
+        FUZZ_CHECK((m.spot != telepost::IniSpot::None) <=
+                   (m.kind == Kind::FullWidthSpace || m.kind == Kind::HeaderMistyped));
+        FUZZ_CHECK(m.kind != Kind::FullWidthSpace || m.spot != telepost::IniSpot::None);
+        const bool twice = m.kind == Kind::KeyTwice || m.kind == Kind::SectionTwice;
+        FUZZ_CHECK(twice                        ? m.countingLine >= 1 && m.countingLine < m.line
+                   : m.kind == Kind::KeyOutside ? m.countingLine < m.line
+                                                : m.countingLine == 0);
         const bool skipped = m.kind == telepost::IniMistakeKind::SkippedDomain;
         const bool notANumber = m.kind == telepost::IniMistakeKind::NotANumber;
         FUZZ_CHECK(skipped ? m.key && !m.item.empty() && Inside(m.item, m.text) &&
-                                 m.verdict != telepost::DomainVerdict::Kept
+                                 m.verdict != telepost::DomainVerdict::Kept &&
+                                 m.verdict != telepost::DomainVerdict::Duplicate
                    : notANumber
                        ? m.key &&
                              telepost::ini_mistakes::KeyIndex(m.key) < telepost::kSettingCount &&
@@ -126,7 +142,8 @@ void CheckFinder(std::string_view text, telepost::domain_list::Encoding encoding
             FUZZ_CHECK(few[i].kind == m.kind && few[i].line == m.line &&
                        few[i].text.data() == m.text.data() && few[i].text.size() == m.text.size() &&
                        few[i].key == m.key && few[i].item.data() == m.item.data() &&
-                       few[i].verdict == m.verdict && few[i].countingLine == m.countingLine);
+                       few[i].verdict == m.verdict && few[i].countingLine == m.countingLine &&
+                       few[i].spot == m.spot);
         }
     }
 }

@@ -737,8 +737,8 @@ TEST_F(HostsimCliTest, ListsTypedInFullWidthModeActAsTheirAsciiForms) {
 }
 
 // hostsim info shows what the plug-in tells as the first compose window
-// opens: here, that the INI file was saved with a byte order mark. The file
-// stays as it is.
+// opens: here, that the INI file was saved with a byte order mark, or has no
+// section the plug-in reads. The file stays as it is.
 TEST_F(HostsimCliTest, InfoShowsTheNoticeAboutTheIniFile) {
     const std::string bytes = "\xEF\xBB\xBF[k-tai]\r\nconvert to hankaku=1\r\n";
     std::ofstream(ini_, std::ios::binary) << bytes;
@@ -749,6 +749,17 @@ TEST_F(HostsimCliTest, InfoShowsTheNoticeAboutTheIniFile) {
                       "  | 設定ファイルが「UTF-8 (BOM 付き)」の形式で保存されているため、"))
         << info.out;
     EXPECT_EQ(ReadBytes(ini_), bytes);
+
+    // A file without the section: its keys are told; one of other sections
+    // only is no news.
+    std::ofstream(ini_, std::ios::binary) << "exempt domains=docomo.ne.jp\r\n";
+    info = Capture({"info"});
+    EXPECT_TRUE(Holds(info.out, "  | [k-tai] の行が見つからないため、")) << info.out;
+    EXPECT_TRUE(Holds(info.out, "  | 1 行目: exempt domains=docomo.ne.jp\n")) << info.out;
+    std::ofstream(ini_, std::ios::binary) << "[other]\r\nname=1\r\n";
+    info = Capture({"info"});
+    EXPECT_EQ(info.status, kExitOk) << info.err;
+    EXPECT_FALSE(Holds(info.out, "message box")) << info.out;
 }
 
 TEST_F(HostsimCliTest, ASettingThatCannotBeGivenIsAnError) {

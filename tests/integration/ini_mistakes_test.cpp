@@ -76,8 +76,8 @@ class IniMistakesTest : public testing::Test {
     Host host_;
 };
 
-// A file with a mistake of each kind, between comments and another section
-// that are never named.
+// A file with a mistake of each kind, between comments and a line of
+// another section that are never named.
 const std::string kFile =
     "; 携帯メールの設定\n"
     "[k-tai]\n"
@@ -90,18 +90,21 @@ const std::string kFile =
     "convet to hankaku=1\n"
     "convert to emoji=１\n"
     "[ほかの設定]\n"
-    "exempt domains＝x\n";
+    "exempt domains＝x\n"
+    "色=青\n";
 
 std::string ExpectedNotice(const std::string& ini) {
     return Cp932("設定ファイルの次の行には誤りがあり、書かれた内容の一部が使われていません。\n") +
            ini + "\n\n" +
            Cp932(
                "3 行目: exempt domains＝docomo.ne.jp\n"
-               "　全角の文字が含まれているため、使われていません。「exempt domains」のつもりでした"
-               "ら、キー名と「=」を半角で入力してください。\n"
+               "　全角の文字が含まれているため、使われていません。「exempt "
+               "domains」として使うには、"
+               "キー名と「=」を半角で入力してください。\n"
                "4 行目: ｅｘｅｍｐｔ　ｄｏｍａｉｎｓ=au.com\n"
-               "　全角の文字が含まれているため、使われていません。「exempt domains」のつもりでした"
-               "ら、キー名と「=」を半角で入力してください。\n"
+               "　全角の文字が含まれているため、使われていません。「exempt "
+               "domains」として使うには、"
+               "キー名と「=」を半角で入力してください。\n"
                "6 行目: exempt domains=au.com\n"
                "　「exempt domains」は 5 行目にもあるため、この行は使われていません（同じキーは最初"
                "の行だけが使われます）。ドメインを増やすときは、5 行目に「,」で区切って書き足して"
@@ -113,8 +116,13 @@ std::string ExpectedNotice(const std::string& ini) {
                "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご"
                "確認ください。\n"
                "10 行目: convert to emoji=１\n"
-               "　値「１」を数として読み取れないため、0（オフ）として扱われています。半角の数字で"
-               "書いてください。\n"
+               "　値「１」を数値として読み取れないため、0（オフ）として扱われています。半角の数字で"
+               "、"
+               "オンにするときは 1、オフにするときは 0 と書いてください。\n"
+               "12 行目: exempt domains＝x\n"
+               "　「exempt domains」は 11 "
+               "行目から始まるほかのセクションの中にあるため、使われていませ"
+               "ん。[k-tai] の行の下に移してください。\n"
                "\n"
                "メモ帳などでファイルを直して保存してから、メールソフトを起動し直してください。");
 }
@@ -142,6 +150,142 @@ TEST_F(IniMistakesTest, EachMistakeIsToldOnceNamingItsLine) {
         // What the mistakes leave: docomo.ne.jp exempt (line 5), none added.
         EXPECT_EQ(SentToDoCoMo(Cp932("Ａ")), Cp932("Ａ"));
         host_.Unload();
+    }
+}
+
+// The settings' section missing or mistyped, keys outside it, and what a
+// user cannot see or did not mean: each file, in code page 932 and in UTF-8
+// with CR LF, gives the whole notice written here (between the opening and
+// the path, and the closing advice, which every notice has); a file with no
+// key of the plug-in gives none.
+TEST_F(IniMistakesTest, EachFileGivesItsWholeNotice) {
+    struct Case {
+        const char* what;
+        const char* file;
+        const char* told;  // null: nothing told
+        std::string sent;  // what a send to DoCoMo makes of "Ａ"
+    };
+    const std::string converted = "A";
+    const std::string kept = Cp932("Ａ");
+    const Case cases[] = {
+        {"an empty file", "", nullptr, kept},
+        {"other sections only", "; メモ\n[other]\nname=1\nメモ\n", nullptr, kept},
+        {"no section", "convert to hankaku=1\nexempt domains=docomo.ne.jp\n",
+         "[k-tai] の行が見つからないため、テレポストの設定とドメインの一覧はすべて使われていません"
+         "（設定はすべてオフとして扱われます）。テレポストの設定を書いた行の上に、半角で「[k-tai]」"
+         "とだけ書いた行を加えてください。\n"
+         "1 行目: convert to hankaku=1\n"
+         "　「convert to hankaku」は [k-tai] の行の下にないため、使われていません。[k-tai] の行の"
+         "下に移してください。\n"
+         "2 行目: exempt domains=docomo.ne.jp\n"
+         "　「exempt domains」は [k-tai] の行の下にないため、使われていません。[k-tai] の行の下に"
+         "移してください。\n",
+         kept},
+        {"the header typed in full-width mode", "; 設定\n[ｋ－ｔａｉ]\nconvert to hankaku=1\n",
+         "2 行目: [ｋ－ｔａｉ]\n"
+         "　[k-tai] "
+         "の行として読み取れないため、テレポストの設定とドメインの一覧はすべて使われていま"
+         "せん（設定はすべてオフとして扱われます）。この行を、半角で「[k-tai]」とだけ書き直してくだ"
+         "さい。\n",
+         kept},
+        {"the header after a full-width space, a key above it",
+         "convert to emoji=1\n　【k-tai】\nconvert to hankaku=1\n",
+         "1 行目: convert to emoji=1\n"
+         "　「convert to emoji」は [k-tai] の行の下にないため、使われていません。[k-tai] の行の下"
+         "に移してください。\n"
+         "2 行目: 　【k-tai】\n"
+         "　[k-tai] "
+         "の行として読み取れないため、テレポストの設定とドメインの一覧はすべて使われていま"
+         "せん（設定はすべてオフとして扱われます）。この行を、半角で「[k-tai]」とだけ書き直してくだ"
+         "さい。行の先頭にある全角スペースも消してください。\n",
+         kept},
+        {"a key above the section and in another",
+         "delete crlf=1\n[k-tai]\nconvert to hankaku=1\n[other]\nexempt domains=au.com\n",
+         "1 行目: delete crlf=1\n"
+         "　「delete crlf」は [k-tai] の行の下にないため、使われていません。[k-tai] の行の下に移し"
+         "てください。\n"
+         "5 行目: exempt domains=au.com\n"
+         "　「exempt domains」は 4 行目から始まるほかのセクションの中にあるため、使われていません。"
+         "[k-tai] の行の下に移してください。\n",
+         converted},
+        {"what a user cannot see or did not mean",
+         "[k-tai]\nconvert to hankaku　=1\n　exempt domains=au.com\nj　domains=a.jp\n"
+         "携帯電話の設定\n// メモ\n"
+         "docomo domains=taro@docomo.ne.jp a.jp・b.jp c.jp。 c.jp\n",
+         "2 行目: convert to hankaku　=1\n"
+         "　「=」の前に全角スペースがあるため、「convert to hankaku」として読み取れず、使われて"
+         "いません。全角スペースを消してください。\n"
+         "3 行目: 　exempt domains=au.com\n"
+         "　行の先頭に全角スペースがあるため、「exempt domains」として読み取れず、使われていま"
+         "せん。全角スペースを消してください。\n"
+         "4 行目: j　domains=a.jp\n"
+         "　キー名の途中に全角スペースがあるため、「j domains」として読み取れず、使われていま"
+         "せん。全角スペースを半角のスペースに変えてください。\n"
+         "5 行目: 携帯電話の設定\n"
+         "　設定の行としても説明の行（コメント）としても読み取れません。説明の行は、行の先頭に"
+         "半角の「;」を付けて書いてください。\n"
+         "6 行目: // メモ\n"
+         "　設定の行としても説明の行（コメント）としても読み取れません。説明の行は、行の先頭に"
+         "半角の「;」を付けて書いてください。\n"
+         "7 行目: docomo domains=taro@docomo.ne.jp a.jp・b.jp c.jp。 c.jp\n"
+         "　「taro@docomo.ne.jp」は、メールアドレスの形で書かれているため使われていません。"
+         "「@」より後ろのドメインの部分だけを書いてください。\n"
+         "　「a.jp・b.jp」は、一覧の区切りに使えない文字（「・」「／」など）を含むため使われて"
+         "いません。ドメインの間は、「,」「、」または空白で区切ってください。\n"
+         "　「c.jp。」は、先頭か末尾がドット（「.」や「。」）であるため使われていません。先頭と"
+         "末尾の「.」や「。」を消してください。\n",
+         kept},
+        {"more than the box shows", "[k-tai]\na\nb\nc\nd\ne\nf\ng\nh\ni\nj\n",
+         "2 行目: a\n"
+         "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご確認く"
+         "ださい。\n"
+         "3 行目: b\n"
+         "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご確認く"
+         "ださい。\n"
+         "4 行目: c\n"
+         "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご確認く"
+         "ださい。\n"
+         "5 行目: d\n"
+         "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご確認く"
+         "ださい。\n"
+         "6 行目: e\n"
+         "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご確認く"
+         "ださい。\n"
+         "7 行目: f\n"
+         "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご確認く"
+         "ださい。\n"
+         "8 行目: g\n"
+         "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご確認く"
+         "ださい。\n"
+         "9 行目: h\n"
+         "　テレポストが読み取る設定の項目ではないため、使われていません。キー名のつづりをご確認く"
+         "ださい。\n"
+         "ほかに 2 件あります。上の行を直してメールソフトを起動し直すと、残りが表示されます。\n",
+         kept},
+    };
+    for (const Case& c : cases) {
+        for (const bool cp932 : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (cp932 ? ", code page 932" : ", UTF-8"));
+            const std::string file = WithCrLf(c.file);
+            ASSERT_NO_FATAL_FAILURE(Start(cp932 ? Cp932(file) : file));
+            const std::vector<MessageBoxSeen> boxes = Told();
+            std::vector<std::string> texts;
+            for (const MessageBoxSeen& box : boxes) {
+                texts.push_back(box.text);
+            }
+            std::vector<std::string> expected;
+            if (c.told) {
+                expected.push_back(
+                    Cp932("設定ファイルの次の行には誤りがあり、書かれた内容の一部が使われていま"
+                          "せん。\n") +
+                    ini_ + "\n\n" + Cp932(c.told) +
+                    Cp932("\nメモ帳などでファイルを直して保存してから、メールソフトを起動し直"
+                          "してください。"));
+            }
+            EXPECT_EQ(texts, expected);
+            EXPECT_EQ(SentToDoCoMo(Cp932("Ａ")), c.sent);
+            host_.Unload();
+        }
     }
 }
 

@@ -171,13 +171,27 @@ TEST(AddedDomainsTest, TellsEachItemWithItsVerdict) {
         ItemsTold("a.jp, nodot\x81\x40.a.jp a. a..jp a_b.jp \x82\xA0x " + tooLong + " A.JP a.jp.x"),
         items);
     EXPECT_EQ(ItemsTold("a.jp b", true), (std::vector<Told>{{"a.jp", Kept}, {"b", CutOff}}));
-    // "@" counts before a domain only, once.
-    EXPECT_EQ(ItemsTold("@a.jp \x81\x97 @, @@b.jp b@c.jp"),
+    // "@" counts before a domain only, once; after an item's first character
+    // it makes a mail address, before any other reason.
+    EXPECT_EQ(ItemsTold("@a.jp \x81\x97 @, @@b.jp b@c.jp \x82\xA0\x81\x97x_y.jp"),
               (std::vector<Told>{{"@a.jp", Kept},
                                  {"\x81\x97", NotADomainCharacter},  // ＠
                                  {"@", NotADomainCharacter},
                                  {"@@b.jp", NotADomainCharacter},
-                                 {"b@c.jp", NotADomainCharacter}}));
+                                 {"b@c.jp", MailAddress},
+                                 {"\x82\xA0\x81\x97x_y.jp", MailAddress}}));  // あ＠
+    // What people put between domains that is no separator here: the item
+    // that holds it is told so, before a character no domain has.
+    EXPECT_EQ(ItemsTold("a.jp\x81\x45"
+                        "b.jp c/d.jp e|f.jp g:h.jp i\x81\x5Ej \x82\xA0\x81\x62x"),
+              (std::vector<Told>{{"a.jp\x81\x45"
+                                  "b.jp",
+                                  ForeignSeparator},  // ・
+                                 {"c/d.jp", ForeignSeparator},
+                                 {"e|f.jp", ForeignSeparator},
+                                 {"g:h.jp", ForeignSeparator},
+                                 {"i\x81\x5Ej", ForeignSeparator},            // ／
+                                 {"\x82\xA0\x81\x62x", ForeignSeparator}}));  // あ｜
 
     const std::vector<Told> many = ItemsTold(Many(kMaxAddedDomains) + "more.jp 0.example.jp");
     ASSERT_EQ(many.size(), static_cast<size_t>(kMaxAddedDomains) + 2);

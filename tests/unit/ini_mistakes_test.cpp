@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cp932.h"
 #include "telepost/ini_mistakes.h"
 
 namespace telepost {
@@ -47,6 +48,10 @@ const char* VerdictName(DomainVerdict verdict) {
             return "kept";
         case DomainVerdict::CutOff:
             return "cut off";
+        case DomainVerdict::MailAddress:
+            return "mail address";
+        case DomainVerdict::ForeignSeparator:
+            return "foreign separator";
         case DomainVerdict::NotADomainCharacter:
             return "not a domain character";
         case DomainVerdict::TooLong:
@@ -67,10 +72,36 @@ const char* VerdictName(DomainVerdict verdict) {
 
 // A mistake in a line of its own, the line's bytes left out: the table below
 // checks those against the text.
+const char* SpotName(IniSpot spot) {
+    switch (spot) {
+        case IniSpot::None:
+            return "nowhere";
+        case IniSpot::LineStart:
+            return "at the line's start";
+        case IniSpot::InKeyName:
+            return "in the key's name";
+        case IniSpot::BeforeEquals:
+            return "before =";
+    }
+    return "?";
+}
+
 std::string Describe(const IniMistake& m) {
     const std::string line = std::to_string(m.line) + ": ";
     const std::string key = m.key ? m.key : "";
     switch (m.kind) {
+        case IniMistakeKind::NoSection:
+            return line + "no section";
+        case IniMistakeKind::HeaderMistyped:
+            return line + "header mistyped" +
+                   (m.spot == IniSpot::None ? "" : std::string(", space ") + SpotName(m.spot));
+        case IniMistakeKind::KeyOutside:
+            return line + key + " outside" +
+                   (m.countingLine ? ", in the section of " + std::to_string(m.countingLine) : "");
+        case IniMistakeKind::FullWidthSpace:
+            return line + "full-width space " + SpotName(m.spot) + ", " + key;
+        case IniMistakeKind::NotAComment:
+            return line + "meant as a comment";
         case IniMistakeKind::ByteOrderMark:
             return line + "byte order mark";
         case IniMistakeKind::SectionTwice:
@@ -110,6 +141,10 @@ std::vector<std::string> Mistakes(std::string_view text) {
     for (std::size_t i = 0; i < count && i < std::size(found); ++i) {
         const IniMistake& m = found[i];
         described.push_back(Describe(m));
+        if (m.kind == IniMistakeKind::NoSection) {
+            EXPECT_TRUE(i == 0 && m.line == 0 && m.text.empty()) << described.back();
+            continue;
+        }
         EXPECT_TRUE(m.line >= 1 && m.line <= lines.size()) << described.back();
         std::string_view line = lines[m.line - 1];
         if (m.line == 1 && line.starts_with(kUtf8ByteOrderMark)) {
@@ -171,8 +206,9 @@ TEST(IniMistakesTest, NamesEachLineThatGivesNoKeyAndTheKeyItLooksLike) {
             "8: not a key",
             "9: not a key",
             "10: not a key",
-            "11: not a key, like exempt domains",
+            "11: full-width space in the key's name, exempt domains",
             "12: not a key",
+            "17: exempt domains outside, in the section of 16",
         };
         for (const std::string_view lineEnd : {"\n", "\r\n"}) {
             const std::string text = Joined(lines, lineEnd);
@@ -184,8 +220,9 @@ TEST(IniMistakesTest, NamesEachLineThatGivesNoKeyAndTheKeyItLooksLike) {
 }
 
 // A key given again, in any letter case, and the section given again: only
-// the first counts, and its line is named. Lines outside the section, a
-// second section's among them, are never named.
+// the first counts, and its line is named. Lines outside the section are
+// named only when they give a key the plug-in reads, and none of those after
+// a second header, which that header's mistake accounts for.
 TEST(IniMistakesTest, NamesAKeyOrTheSectionGivenAgainWithTheLineThatCounts) {
     const std::string text =
         "delete crlf=1\r\n"       // 1: before any section
@@ -204,9 +241,11 @@ TEST(IniMistakesTest, NamesAKeyOrTheSectionGivenAgainWithTheLineThatCounts) {
         "nonsense\r\n"            // 14
         "[k-tai]";                // 15
     EXPECT_EQ(Mistakes(text), (std::vector<std::string>{
+                                  "1: delete crlf outside",
                                   "5: delete crlf again, 3 counts",
                                   "8: delete crlf again, 3 counts",
                                   "9: j domains again, 6 counts",
+                                  "11: delete crlf outside, in the section of 10",
                                   "12: section again, 2 counts",
                                   "15: section again, 2 counts",
                               }));
@@ -226,6 +265,8 @@ TEST(IniMistakesTest, NamesASettingThatHoldsNoNumber) {
         EXPECT_EQ(Mistakes(text), (std::vector<std::string>{
                                       "2: convert to hankaku is no number: " + one,
                                       "3: convert to emoji is no number: on",
+                                      // outside: its value is not examined
+                                      "6: convert to emoji outside, in the section of 5",
                                   }));
     }
     for (const char* number : {"1", " -1", "+7", "0x1F", "1 ; on", "12abc", "\"1\""}) {
@@ -242,7 +283,8 @@ std::string ListOf(int length) {
 }
 
 // Each item the plug-in skips, with its reason: of the line that counts,
-// read as the plug-in reads it, in either encoding.
+// read as the plug-in reads it, in either encoding. A domain listed again is
+// used (its first writing is), and not named.
 TEST(IniMistakesTest, NamesEachDomainTheListThatCountsSkips) {
     struct Case {
         const char* what;
@@ -256,17 +298,14 @@ TEST(IniMistakesTest, NamesEachDomainTheListThatCountsSkips) {
          "a..b @.x.jp A.JP \xE6\x90\xBA.jp\"\n"
          "exempt domains=" +
              std::string(64, 'x') + ".jp\n",
-         {"2: j domains skips nodot: no dot",
-          "2: j domains skips \xEF\xBD\x81\xEF\xBC\x8E\xEF\xBD\x8A\xEF\xBD\x90: duplicate",
-          "2: j domains skips a..b: empty part", "2: j domains skips @.x.jp: dot at an end",
-          "2: j domains skips A.JP: duplicate",
+         {"2: j domains skips nodot: no dot", "2: j domains skips a..b: empty part",
+          "2: j domains skips @.x.jp: dot at an end",
           "2: j domains skips \xE6\x90\xBA.jp: not a domain character",
           "3: exempt domains skips " + std::string(64, 'x') + ".jp: too long"}},
         {"code page 932, CR LF",
          "[k-tai]\r\nd domains=\x82\x81\x81\x44jp\x81\x41"
          "a.jp\x81\x41\x8C\x67.jp\r\n",
-         {"2: d domains skips a.jp: duplicate",
-          "2: d domains skips \x8C\x67.jp: not a domain character"}},
+         {"2: d domains skips \x8C\x67.jp: not a domain character"}},
         {"only the line that counts",
          "[k-tai]\ndocomo domains=\ndocomo domains=nodot\n",
          {"3: docomo domains again, 2 counts"}},
@@ -279,11 +318,117 @@ TEST(IniMistakesTest, NamesEachDomainTheListThatCountsSkips) {
         {"a list cut",
          "[k-tai]\n" + ListOf(kDomainListSize + 3),
          {"2: exempt domains skips ab: cut off"}},
-        {"a list cut, outside the section", ListOf(kDomainListSize + 3), {}},
+        {"a list cut, outside the section: not examined",
+         ListOf(kDomainListSize + 3),
+         {"0: no section", "1: exempt domains outside"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(Mistakes(c.text), c.expected);
+    }
+}
+
+// The section the plug-in reads missing or its header mistyped: every
+// setting is off. A line that looks like the header is named where no true
+// header is, and the lines under it are not; without one, "no section" comes
+// first once a key the plug-in reads stands outside; such a key is named
+// wherever it stands outside, with the header of the section it is in. A file
+// with no key of the plug-in (empty, comments, other sections) has no mistake.
+// Each file in UTF-8 and in code page 932, with CR LF.
+TEST(IniMistakesTest, NamesTheSectionMissingOrMistypedAndKeysOutsideIt) {
+    struct Case {
+        const char* file;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"\n\n", {}},
+        {"; 携帯の設定\n# exempt domains=a.jp\n", {}},
+        {"[other]\nfoo=1\nメモ\n[more]\nbar=2\n", {}},
+        {"exempt domains=docomo.ne.jp\nconvert to hankaku=1\n",
+         {"0: no section", "1: exempt domains outside", "2: convert to hankaku outside"}},
+        {"[other]\nfoo=1\nＣＯＮＶＥＲＴ　ＴＯ　ＥＭＯＪＩ＝１\n",
+         {"0: no section", "3: convert to emoji outside, in the section of 1"}},
+        {"[ｋ-ｔａｉ]\nconvert to hankaku=1\n", {"1: header mistyped"}},
+        {"［k-tai］\nconvert to hankaku=1\n", {"1: header mistyped"}},
+        {"【K-TAI】\nconvert to hankaku=1\n", {"1: header mistyped"}},
+        {"[ktai]\n", {"1: header mistyped"}},
+        {"[k_tai]\n", {"1: header mistyped"}},
+        {"[ｋ－ｔａｉ\n", {"1: header mistyped"}},
+        {" k-tai ]\n", {"1: header mistyped"}},
+        {"　[k-tai]\nj domains=x\n", {"1: header mistyped, space at the line's start"}},
+        // Keys above the mistyped header are named; those under it, up to the
+        // next header, are not.
+        {"delete crlf=1\n[ktai]\nconvert to hankaku=1\n[other]\nconvert to emoji=1\n",
+         {"1: delete crlf outside", "2: header mistyped",
+          "5: convert to emoji outside, in the section of 4"}},
+        // Only where no true header is: beside one, "[ktai]" is another section.
+        {"[ktai]\nj domains=a.jp\n[k-tai]\nk-tai\n",
+         {"2: j domains outside, in the section of 1", "4: not a key"}},
+        // Not like the header: more than the name, or another name.
+        {"[k-tai2]\n[携帯]\n【k-tai】設定\nk tai\n", {}},
+    };
+    for (const Case& c : cases) {
+        std::string crlf;
+        for (const char ch : std::string_view(c.file)) {
+            crlf += ch == '\n' ? "\r\n" : std::string(1, ch);
+        }
+        for (const bool cp932 : {false, true}) {
+            const std::string text = cp932 ? telepost_tests::Cp932(crlf) : crlf;
+            SCOPED_TRACE(text);
+            EXPECT_EQ(Mistakes(text), c.expected);
+        }
+    }
+}
+
+// A line the plug-in cannot read for want of something the user cannot see
+// or did not mean: a full-width space (where it stands), a note not begun
+// with ";" (a line of Japanese, "//", "；", "＃"), and in a list a mail
+// address, a separator the list does not take, a full stop at the end. A
+// line with full-width letters as well is told as a key typed in full-width
+// mode. Each in UTF-8 and in code page 932.
+TEST(IniMistakesTest, NamesWhatTheUserCannotSeeOrDidNotMean) {
+    struct Case {
+        const char* line;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"exempt domains　=a.jp", {"2: full-width space before =, exempt domains"}},
+        {"　convert to emoji=1", {"2: full-width space at the line's start, convert to emoji"}},
+        {"exempt　domains=a.jp", {"2: full-width space in the key's name, exempt domains"}},
+        {"delete crlf　　= 1", {"2: full-width space before =, delete crlf"}},
+        {"　ｄelete crlf=1", {"2: not a key, like delete crlf"}},
+        {"exempt domains　＝a.jp", {"2: not a key, like exempt domains"}},
+        {"携帯の設定", {"2: meant as a comment"}},
+        {"// exempt domains=a.jp", {"2: meant as a comment"}},
+        {"／／ メモ", {"2: meant as a comment"}},
+        {"；メモ", {"2: meant as a comment"}},
+        {"＃メモ", {"2: meant as a comment"}},
+        {"メモ＝あとで", {"2: not a key"}},
+        {"memo", {"2: not a key"}},
+        {"exempt domains=taro@docomo.ne.jp ＠au.com jiro＠ezweb.ne.jp",
+         {"2: exempt domains skips taro@docomo.ne.jp: mail address",
+          "2: exempt domains skips jiro＠ezweb.ne.jp: mail address"}},
+        {"j domains=a.jp・b.jp c.jp／d.jp e.jp/f.jp g.jp|h.jp i.jp：j.jp",
+         {"2: j domains skips a.jp・b.jp: foreign separator",
+          "2: j domains skips c.jp／d.jp: foreign separator",
+          "2: j domains skips e.jp/f.jp: foreign separator",
+          "2: j domains skips g.jp|h.jp: foreign separator",
+          "2: j domains skips i.jp：j.jp: foreign separator"}},
+        {"j domains=a.jp。", {"2: j domains skips a.jp。: dot at an end"}},
+        {"j domains=a.jp a.jp Ａ．ＪＰ", {}},
+    };
+    for (const Case& c : cases) {
+        for (const bool cp932 : {false, true}) {
+            const std::string utf8 = std::string("[k-tai]\r\n") + c.line + "\r\n";
+            const std::string text = cp932 ? telepost_tests::Cp932(utf8) : utf8;
+            std::vector<std::string> expected;
+            for (const std::string& e : c.expected) {
+                expected.push_back(cp932 ? telepost_tests::Cp932(e) : e);
+            }
+            SCOPED_TRACE(text);
+            EXPECT_EQ(Mistakes(text), expected);
+        }
     }
 }
 

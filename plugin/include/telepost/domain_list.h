@@ -10,7 +10,10 @@
 // letters (Ａ-Ｚ, ａ-ｚ) and digits (０-９) count as their ASCII forms, "．",
 // "。" and "｡" (what the "." key types in full-width mode) as ".", and "－",
 // "ー" and "‐" (what the "-" key types) as "-". One "@" or "＠" before a
-// domain is dropped: the domain counts as written without it.
+// domain is dropped: the domain counts as written without it. An item that
+// holds an "@" further on (a mail address) or a character people put between
+// domains that is no separator here ("・", "／", "｜", "：", "/", "|", ":")
+// is skipped, with that reason.
 //
 // A value is read in one of two encodings: code page 932 (Shift-JIS), as
 // Notepad on a Japanese Windows saved it as "ANSI", or UTF-8, as today's
@@ -42,6 +45,8 @@ struct DomainList {
 enum class DomainVerdict {
     Kept,
     CutOff,               // the last item of a list cut at the end of its buffer
+    MailAddress,          // an "@" or "＠" after the item's first character: a mail address
+    ForeignSeparator,     // a separator the list does not take ("・", "／", "/", "｜", "|", ":")
     NotADomainCharacter,  // a character other than letters, digits, '-' and '.'
     TooLong,              // more than kMaxDomainLength bytes
     DotAtAnEnd,           // begins or ends with a dot
@@ -84,6 +89,9 @@ Encoding ListEncodingOf(const char* list, bool cut);
 // What a character of a list stands for, beyond a letter, digit, '.' or '-'.
 constexpr char kSeparator = ' ';
 constexpr char kAt = '@';
+// A character people put between domains that the list does not take as a
+// separator: "・", "／", "｜", "：" and their ASCII forms.
+constexpr char kForeignSeparator = '/';
 
 // A full-width character the grammar knows, other than the letters and
 // digits: its code page 932 and UTF-8 forms and what it stands for.
@@ -98,8 +106,8 @@ bool Is(const char* p, std::size_t bytes, const char* form);
 
 // One character of a list, a character's first byte and no terminator: its
 // length, and what it stands for: a domain's byte (letters, digits, '-' and
-// '.', full-width ones as their ASCII forms), kSeparator, kAt, or '\0' for
-// any other.
+// '.', full-width ones as their ASCII forms), kSeparator, kAt,
+// kForeignSeparator, or '\0' for any other.
 struct ListCharacter {
     std::size_t bytes;
     char ascii;
