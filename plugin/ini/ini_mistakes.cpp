@@ -364,7 +364,7 @@ void FindLineMistakes(std::string_view text, domain_list::Encoding encoding, Sha
             continue;
         }
         const std::size_t index = ini_text::KeyOf(trimmed, name) ? KeyIndex(name) : kKeyCount;
-        if (index == kKeyCount) {
+        if (index >= kKeyCount) {
             mistake.key = KeyLookedLike(trimmed, encoding);
             mistake.spot = mistake.key ? SpaceSpot(trimmed, encoding) : IniSpot::None;
             mistake.kind = mistake.spot != IniSpot::None ? IniMistakeKind::FullWidthSpace
