@@ -10,8 +10,8 @@ namespace win32posix {
 // The calls; a null member leaves the layer's own in place.
 struct FileCalls {
     BOOL(WINAPI* readFile)(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPVOID) = nullptr;
-    BOOL(WINAPI* writeFile)(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written,
-                            LPVOID) = nullptr;
+    BOOL(WINAPI* writeFile)
+    (HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPVOID) = nullptr;
     BOOL(WINAPI* flushFileBuffers)(HANDLE file) = nullptr;
     BOOL(WINAPI* moveFileExA)(LPCSTR existing, LPCSTR newName, DWORD flags) = nullptr;
     BOOL(WINAPI* closeHandle)(HANDLE handle) = nullptr;
