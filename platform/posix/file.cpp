@@ -8,12 +8,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "last_error.h"
+#include "win32posix/file_calls.h"
 
 namespace {
 
@@ -61,7 +63,11 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPVOID, DWORD di
     return HandleOf(descriptor);
 }
 
-BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPVOID) {
+namespace {
+
+// The layer's own calls, which the exported ones make unless a test put
+// its own in their place (win32posix/file_calls.h).
+BOOL WINAPI OwnReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPVOID) {
     if (read) {
         *read = 0;
     }
@@ -79,7 +85,7 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPVOI
     return TRUE;
 }
 
-BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPVOID) {
+BOOL WINAPI OwnWriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPVOID) {
     if (written) {
         *written = 0;
     }
@@ -105,11 +111,11 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, 
     return TRUE;
 }
 
-BOOL WINAPI CloseHandle(HANDLE handle) {
+BOOL WINAPI OwnCloseHandle(HANDLE handle) {
     return close(DescriptorOf(handle)) == 0 ? TRUE : FALSE;
 }
 
-BOOL WINAPI FlushFileBuffers(HANDLE file) {
+BOOL WINAPI OwnFlushFileBuffers(HANDLE file) {
     if (fsync(DescriptorOf(file)) != 0) {
         win32posix::SetFileError(errno);
         return FALSE;
@@ -117,7 +123,7 @@ BOOL WINAPI FlushFileBuffers(HANDLE file) {
     return TRUE;
 }
 
-BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
+BOOL WINAPI OwnMoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
     struct stat status {};
     if (!(flags & MOVEFILE_REPLACE_EXISTING) && lstat(newName, &status) == 0) {
         win32posix::SetFileError(EEXIST);
@@ -139,6 +145,59 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
         }
     }
     return TRUE;
+}
+
+std::atomic<decltype(win32posix::FileCalls::readFile)> replacedRead{nullptr};
+std::atomic<decltype(win32posix::FileCalls::writeFile)> replacedWrite{nullptr};
+std::atomic<decltype(win32posix::FileCalls::flushFileBuffers)> replacedFlush{nullptr};
+std::atomic<decltype(win32posix::FileCalls::moveFileExA)> replacedMove{nullptr};
+std::atomic<decltype(win32posix::FileCalls::closeHandle)> replacedClose{nullptr};
+
+}  // namespace
+
+win32posix::FileCalls win32posix::ReplaceFileCalls(const FileCalls& calls) {
+    FileCalls was;
+    was.readFile = replacedRead.exchange(calls.readFile);
+    was.writeFile = replacedWrite.exchange(calls.writeFile);
+    was.flushFileBuffers = replacedFlush.exchange(calls.flushFileBuffers);
+    was.moveFileExA = replacedMove.exchange(calls.moveFileExA);
+    was.closeHandle = replacedClose.exchange(calls.closeHandle);
+    return was;
+}
+
+win32posix::FileCalls win32posix::OwnFileCalls() {
+    FileCalls own;
+    own.readFile = OwnReadFile;
+    own.writeFile = OwnWriteFile;
+    own.flushFileBuffers = OwnFlushFileBuffers;
+    own.moveFileExA = OwnMoveFileExA;
+    own.closeHandle = OwnCloseHandle;
+    return own;
+}
+
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPVOID overlapped) {
+    const auto call = replacedRead.load();
+    return (call ? call : OwnReadFile)(file, buffer, size, read, overlapped);
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPVOID overlapped) {
+    const auto call = replacedWrite.load();
+    return (call ? call : OwnWriteFile)(file, buffer, size, written, overlapped);
+}
+
+BOOL WINAPI CloseHandle(HANDLE handle) {
+    const auto call = replacedClose.load();
+    return (call ? call : OwnCloseHandle)(handle);
+}
+
+BOOL WINAPI FlushFileBuffers(HANDLE file) {
+    const auto call = replacedFlush.load();
+    return (call ? call : OwnFlushFileBuffers)(file);
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
+    const auto call = replacedMove.load();
+    return (call ? call : OwnMoveFileExA)(existing, newName, flags);
 }
 
 BOOL WINAPI DeleteFileA(LPCSTR fileName) {

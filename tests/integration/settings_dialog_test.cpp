@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string_view>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "codec.h"
@@ -336,6 +337,64 @@ TEST_F(SettingsDialogTest, EveryRowSurvivesOk) {
                 << telepost::kSettingKeys[i];
         }
         host_.Unload();
+    }
+}
+
+// Every value the file can hold for a setting with a box, in a file the
+// profile functions read and in one in UTF-8 the plug-in reads itself: the
+// box shows it as a send acts on it (any value but 0 is on), and OK without
+// a change keeps what a send does, writing 1 for on and 0 for off.
+TEST_F(SettingsDialogTest, EveryValueIsShownAsThePluginActsOnIt) {
+    struct Value {
+        const char* text;  // null: the key is absent
+        int on;            // -1: as the system reads it, whatever that is
+    };
+    const Value values[] = {
+        {"0", 0},      {"1", 1},          {"-1", 1},           {"2", 1},
+        {nullptr, 0},  {"2147483647", 1}, {"99999999999", -1}, {" 1 ", 1},
+        {"\t-1\t", 1}, {"+1", -1},        {"-0", 0},           {"00", 0},
+    };
+    const char* const forms[] = {"", "; \xE8\xA8\xAD\xE5\xAE\x9A\r\n"};  // ; 設定, in UTF-8
+    for (size_t row = 0; row < telepost::kSettingCount; ++row) {
+        if (telepost::kSettingBoxes[row] == telepost::kNoBox) {
+            continue;
+        }
+        ASSERT_LT(row, std::tuple_size_v<States>) << "SettingsAsSent knows no such setting";
+        for (const char* form : forms) {
+            for (const Value& value : values) {
+                SCOPED_TRACE(std::string(telepost::kSettingKeys[row]) + "=" +
+                             (value.text ? value.text : "(absent)") + (form[0] ? " in UTF-8" : ""));
+                std::string file = std::string(form) + "[k-tai]\r\n";
+                if (value.text) {
+                    file += std::string(telepost::kSettingKeys[row]) + "=" + value.text + "\r\n";
+                }
+                std::remove(IniPath().c_str());
+                std::ofstream(IniPath(), std::ios::binary) << file;
+                std::string error;
+                ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
+                host_.Plugin().BKC_OnStart();
+                const int acted = SettingsAsSent()[row];
+                if (value.on >= 0) {
+                    EXPECT_EQ(acted, value.on);
+                }
+                User user;
+                int shown = -1;
+                user.OnDialog([&](HWND dialog) {
+                    shown = static_cast<int>(SendDlgItemMessageA(
+                        dialog, telepost::kSettingBoxes[row], BM_GETCHECK, 0, 0));
+                    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                });
+                EXPECT_EQ(host_.Plugin().BKC_OnPlugInSetup(nullptr), 1);
+                ExpectEndedAsMeant(user);
+                EXPECT_EQ(shown, acted);
+                EXPECT_EQ(SettingsAsSent()[row], acted);
+                char stored[32] = {};
+                GetPrivateProfileStringA(telepost::kSettingsSection, telepost::kSettingKeys[row],
+                                         "-", stored, sizeof stored, IniPath().c_str());
+                EXPECT_STREQ(stored, acted ? "1" : "0");
+                host_.Unload();
+            }
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "host/settings.h"
@@ -104,6 +105,37 @@ TEST_F(SettingsFileTest, WithoutAnIniPathTouchesNoFile) {
     std::uint64_t digest = 0;
     EXPECT_FALSE(OtherContentsDigest(iniPath_, digest));
     EXPECT_FALSE(std::ifstream(path_).good());
+}
+
+// The new file is named beside the INI file: an INI path whose "<path>.new"
+// still fits in MAX_PATH - 1 bytes is replaced, one byte longer (up to the
+// longest INI path, MAX_PATH - 1 bytes) is refused, its file left as it was.
+TEST_F(SettingsFileTest, ReplacesAFileWhoseNewNameFitsInMaxPath) {
+    constexpr std::size_t kLongestWithNew = MAX_PATH - 1 - 4;  // ".new"
+    const std::string folder = folder_ / std::string(100, 'd');
+    std::filesystem::create_directory(folder);
+    for (const std::size_t length :
+         {kLongestWithNew, kLongestWithNew + 1, static_cast<std::size_t>(MAX_PATH - 1)}) {
+        SCOPED_TRACE(length);
+        std::string path = folder + static_cast<char>(std::filesystem::path::preferred_separator);
+        ASSERT_LT(path.size() + 5, length);
+        path += std::string(length - path.size() - 4, 'i') + ".ini";
+        ASSERT_EQ(path.size(), length);
+        std::ofstream(path, std::ios::binary) << "old";
+        char iniPath[MAX_PATH] = {};
+        std::memcpy(iniPath, path.c_str(), path.size() + 1);
+        SetLastError(0);
+        const bool fits = length <= kLongestWithNew;
+        EXPECT_EQ(ReplaceIniFile(iniPath, "new"), fits);
+        if (!fits) {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+        }
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), fits ? "new" : "old");
+        in.close();
+        EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+        std::filesystem::remove(path);
+    }
 }
 
 // A file in UTF-8 kept before a save, and what the check after it does with

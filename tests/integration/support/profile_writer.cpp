@@ -1,6 +1,7 @@
 #include "support/profile_writer.h"
 
-#include <cstring>
+#include "support/imports.h"
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -75,51 +76,11 @@ BOOL WINAPI FaultyWrite(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileNam
 }
 
 #ifdef _WIN32
-// The slot of the import table of `module` through which it calls
-// `function` of `library`; null when it imports no such function by name.
-void** ImportSlot(HMODULE module, const char* library, const char* function) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0) {
-        return nullptr;
-    }
-    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         entry->Name != 0; ++entry) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), library) != 0) {
-            continue;
-        }
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
-            base + (entry->OriginalFirstThunk ? entry->OriginalFirstThunk : entry->FirstThunk));
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
-                continue;
-            }
-            const auto* byName =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
-                return reinterpret_cast<void**>(&slots->u1.Function);
-            }
-        }
-    }
-    return nullptr;
-}
-
 // Puts `writer` in the plug-in's slot for the system's writer; gives the
 // one that was there, null when it cannot.
 Writer PutWriter(HMODULE plugin, Writer writer) {
-    void** slot = ImportSlot(plugin, "kernel32.dll", "WritePrivateProfileStringA");
-    DWORD protection = 0;
-    if (!slot || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection)) {
-        return nullptr;
-    }
-    auto* was = reinterpret_cast<Writer>(*slot);
-    *slot = reinterpret_cast<void*>(writer);
-    VirtualProtect(slot, sizeof *slot, protection, &protection);
-    return was;
+    return reinterpret_cast<Writer>(PutImport(plugin, "kernel32.dll", "WritePrivateProfileStringA",
+                                              reinterpret_cast<void*>(writer)));
 }
 #endif
 

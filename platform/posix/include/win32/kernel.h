@@ -32,6 +32,9 @@ void WINAPI SetLastError(DWORD code);
 // The errors of a full disk, which the plug-in tells apart.
 #define ERROR_HANDLE_DISK_FULL 39
 #define ERROR_DISK_FULL 112
+// Errors of a file call, as the tests make one fail.
+#define ERROR_ACCESS_DENIED 5
+#define ERROR_WRITE_FAULT 29
 // What a program tells a debugger; here it goes to standard error, as is.
 void WINAPI OutputDebugStringA(LPCSTR text);
 DWORD WINAPI GetCurrentThreadId();
