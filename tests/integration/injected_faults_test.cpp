@@ -218,6 +218,11 @@ class IniFaultsTest : public testing::Test {
         std::string error;
         ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
+        // What the plug-in tells of the file at start (a folder in its
+        // place), told at the first compose window, before the dialog.
+        User told;
+        host_.CloseCompose(host_.OpenCompose(Message{}));
+        EXPECT_EQ(told.MessageBoxes().size(), fault.readable ? 0u : 1u);
     }
 
     // Whether a send to DoCoMo converts the full-width letter: the hankaku setting.
