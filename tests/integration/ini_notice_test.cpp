@@ -300,6 +300,38 @@ TEST_F(IniNoticeTest, TheAdviceForAByteOrderMarkKeepsTheUsersValues) {
     EXPECT_FALSE(AskedAboutLength(host_, user_));  // the exempt list, read again by OK
 }
 
+// OK on a file in UTF-16 BE writes nothing, which a writer of single bytes
+// would damage, and says what to do.
+TEST_F(IniNoticeTest, OkLeavesAFileInUtf16BigEndianAsItIs) {
+    std::string bigEndian = "\xFE\xFF";
+    for (const char c : std::string("[k-tai]\r\nconvert to hankaku=1\r\n")) {
+        bigEndian += '\0';
+        bigEndian += c;
+    }
+    std::ofstream(ini_, std::ios::binary) << bigEndian;
+    std::string error;
+    ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
+    host_.Plugin().BKC_OnStart();
+    host_.CloseCompose(host_.OpenCompose(Message{}));  // the notice
+    user_.Forget();
+    user_.OnDialog([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+    user_.OnMessageBox([](const MessageBoxSeen& box) {
+        PostMessageA(box.owner, WM_COMMAND, IDCANCEL, 0);
+        return IDOK;
+    });
+    host_.Plugin().BKC_OnPlugInSetup(nullptr);
+    ASSERT_EQ(user_.MessageBoxes().size(), 1u);
+    EXPECT_EQ(user_.MessageBoxes()[0].text,
+              Cp932("設定を保存できませんでした。\n") + ini_ +
+                  Cp932("\nこの設定ファイルは「UTF-16 BE」で保存されているため、テレポストは読み込"
+                        "めません。このまま書き込むとファイルの内容が損なわれるため、設定は保存して"
+                        "いません。\n\nキャンセルで設定画面を閉じ、メモ帳でこのファイルを開いて、"
+                        "「名前を付けて保存」で文字コードを「ANSI」または「UTF-8」に変えて上書き保"
+                        "存してから、設定画面を開き直して OK を押してください。ファイルに書かれた"
+                        "設定とドメインの一覧が使われるようになります。"));
+    EXPECT_EQ(ReadBytes(ini_), bigEndian);
+}
+
 // A copy of the plug-in whose path of MAX_PATH - 1 bytes ends in ".x": the
 // path of its INI file, ".ini" in place of ".x", would pass MAX_PATH - 1.
 // Told once, and no file is made.
