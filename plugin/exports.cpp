@@ -110,7 +110,7 @@ int WINAPI BKC_OnFinishRetrieve(int) {
 
 int WINAPI BKC_OnPlugInSetup(HWND owner) {
     RunSettingsDialog(owner, g_state.moduleInstance, g_state.iniPath, g_state.settings,
-                      g_state.iniNotice);
+                      g_state.userDomains, g_state.iniNotice);
     return 1;
 }
 

@@ -200,6 +200,15 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
     return (call ? call : OwnMoveFileExA)(existing, newName, flags);
 }
 
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName) {
+    struct stat status {};
+    if (!fileName || stat(fileName, &status) != 0) {
+        win32posix::SetFileError(fileName ? errno : EINVAL);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
 BOOL WINAPI DeleteFileA(LPCSTR fileName) {
     struct stat status {};
     if (lstat(fileName, &status) == 0 && S_ISDIR(status.st_mode)) {

@@ -30,7 +30,7 @@ struct IniNoticeRecord {
 struct ProcessState {
     HostApiRecord hostApi;          // bound when the library is attached, read-only then
     SettingsRecord settings;        // read at start, changed by the settings dialog's OK
-    UserDomainsRecord userDomains;  // read at start
+    UserDomainsRecord userDomains;  // read at start, and again by the settings dialog's OK
     char iniPath[MAX_PATH] = {};    // set when the library is attached; empty without one
     HINSTANCE moduleInstance = nullptr;
     IniNoticeRecord iniNotice;  // set at start, told once

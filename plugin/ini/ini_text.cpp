@@ -3,8 +3,8 @@
 namespace telepost {
 
 bool ListsReadFromBytes(std::string_view text) {
-    return IniStartOf(text) == IniStart::Plain && text.find('\0') == std::string_view::npos &&
-           text.size() < kIniTextSize && IsUtf8Text(text, false);
+    return IniInUtf16BigEndian(text) || (text.find('\0') == std::string_view::npos &&
+                                         text.size() < kIniTextSize && IsUtf8Text(text, false));
 }
 
 namespace ini_text {
@@ -219,6 +219,9 @@ bool OtherLinesKept(std::string_view before, std::string_view after) {
 
 std::string_view FindIniValue(std::string_view text, std::string_view section,
                               std::string_view key) {
+    if (IniInUtf16BigEndian(text)) {
+        return {};
+    }
     ini_text::SectionLines lines(text, section);
     ini_text::TextLine line;
     ini_text::Place place = ini_text::Place::Outside;

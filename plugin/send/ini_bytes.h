@@ -28,4 +28,18 @@ bool ReadFileBytes(const char* path, char* bytes, DWORD size, DWORD& length);
 // a file that cannot be read, or one that goes on past kIniTextSize.
 bool ReadIniBytes(const char* path, IniBytesRecord& ini);
 
+// What ReadIniFile found at the INI file's path.
+enum class IniFileRead {
+    Read,        // the file, read whole
+    Absent,      // no file (or no path)
+    Folder,      // a folder in the file's place, which no profile function reads
+    Unreadable,  // a file that exists but cannot be opened or read
+    TooLarge,    // a file that goes on past kIniTextSize
+};
+
+// ReadIniBytes, telling why a file was not read; `error` gets the system's
+// error for Unreadable, else ERROR_SUCCESS. A folder is told by its
+// attributes, as Windows opens none (ERROR_ACCESS_DENIED).
+IniFileRead ReadIniFile(const char* path, IniBytesRecord& ini, DWORD& error);
+
 }  // namespace telepost

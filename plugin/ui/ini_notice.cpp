@@ -1,11 +1,12 @@
 // The notice about the INI file that the plug-in gives once a start: a file
 // saved as UTF-8 with a byte order mark on the settings' header, which
-// Windows does not see; a file whose path the plug-in could not form; or the
-// lines that the plug-in passes over (the settings' section missing or its
-// header mistyped, a key of the plug-in outside that section, and in it a
-// line that gives no key it reads, a key given twice, a domain a list
-// skips), each named with its number and what to do. The file itself is
-// never changed.
+// Windows does not see, or as UTF-16 BE, which the plug-in does not read; a
+// folder in the file's place, or a file that cannot be read; a file whose
+// path the plug-in could not form; or the lines that the plug-in passes over
+// (the settings' section missing or its header mistyped, a key of the
+// plug-in outside that section, and in it a line that gives no key it
+// reads, a key given twice, a domain a list skips), each named with its
+// number and what to do. The file itself is never changed.
 #include <windows.h>
 
 #include <cstddef>
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/system_error.h"
 #include "send/ini_bytes.h"
 #include "telepost/contract.h"
 #include "telepost/ini_mistakes.h"
@@ -286,8 +288,33 @@ void ExamineIniFile(const char* iniPath, IniNoticeRecord& record) {
     }
     IniBytesRecord ini;
     IniBytesRecord converted;
-    if (!ReadIniBytes(iniPath, ini)) {
-        return;  // no file, or one too large to be a settings file a person wrote
+    DWORD error = ERROR_SUCCESS;
+    switch (ReadIniFile(iniPath, ini, error)) {
+        case IniFileRead::Read:
+            break;
+        case IniFileRead::Absent:
+        case IniFileRead::TooLarge:
+            return;  // no file, or one too large to be a settings file a person wrote
+        case IniFileRead::Folder:
+            for (const char* part : {kIniFolder, "\n\n", iniPath, "\n\n", kIniFolderFix}) {
+                notice.Add(part);
+            }
+            return;
+        case IniFileRead::Unreadable: {
+            char reason[kSystemErrorTextSize];
+            SystemErrorText(error, reason);
+            for (const char* part : {kIniUnreadable, "\n\n", iniPath, "\n",
+                                     static_cast<const char*>(reason), "\n\n", kIniUnreadableFix}) {
+                notice.Add(part);
+            }
+            return;
+        }
+    }
+    if (IniInUtf16BigEndian(ini.Text())) {
+        for (const char* part : {kUtf16BigEndian, "\n\n", iniPath, "\n\n", kUtf16BigEndianFix}) {
+            notice.Add(part);
+        }
+        return;
     }
     const std::string_view text = ExaminedText(ini, converted);
     const domain_list::Encoding encoding =

@@ -12,6 +12,7 @@
 
 #include "host/settings.h"
 #include "host/system_error.h"
+#include "send/send_rules.h"
 #include "telepost/contract.h"
 #include "ui/ui.h"
 
@@ -34,6 +35,8 @@ enum class NotSaved {
     PutBack,        // other lines of the file changed by the writes, put back as they were
     NotPutBack,     // the same, not put back
     HiddenSection,  // a byte order mark hides the settings' section: nothing written
+    BigEndian,      // a file in UTF-16 BE, which the plug-in does not read: nothing written
+    Folder,         // a folder in the file's place
 };
 
 // What the dialog works on, handed to its procedure with WM_INITDIALOG and
@@ -41,6 +44,7 @@ enum class NotSaved {
 struct SettingsDialogRecord {
     const char* iniPath;  // empty: no INI file
     SettingsRecord* settings;
+    UserDomainsRecord* domains;
 };
 
 bool IsDiskFull(DWORD error) {
@@ -52,9 +56,11 @@ bool IsDiskFull(DWORD error) {
 constexpr size_t kNotSavedSize =
     sizeof kNotSaved + MAX_PATH +
     std::max({static_cast<size_t>(kSystemErrorTextSize), sizeof kNotStored, sizeof kNoIniPath,
-              sizeof kPutBack, sizeof kNotPutBack, sizeof kHiddenSection}) +
+              sizeof kPutBack, sizeof kNotPutBack, sizeof kHiddenSection,
+              sizeof kUtf16BigEndianFile, sizeof kIniFolderInPlace}) +
     std::max({sizeof kNotSavedHint, sizeof kDiskFullHint, sizeof kNoIniPathHint,
-              sizeof kPutBackHint, sizeof kNotPutBackHint}) +
+              sizeof kPutBackHint, sizeof kNotPutBackHint, sizeof kHiddenSectionHint,
+              sizeof kIniFolderHint}) +
     4;
 
 // Appends `part` to the message at `length`, which the size above always has room for.
@@ -85,6 +91,10 @@ NotSavedText TextOf(NotSaved why, DWORD error) {
             return {kNotPutBack, kNotPutBackHint};
         case NotSaved::HiddenSection:
             return {kHiddenSection, kHiddenSectionHint};
+        case NotSaved::BigEndian:
+            return {kUtf16BigEndianFile, kHiddenSectionHint};
+        case NotSaved::Folder:
+            return {kIniFolderInPlace, kIniFolderHint};
     }
     return {nullptr, kNotSavedHint};
 }
@@ -140,13 +150,27 @@ void ShowStoredSettings(HWND dialog, const char* iniPath) {
 // in UTF-8 is compared byte for byte, any other as the profile functions
 // read it. A file whose settings' section a byte order mark hides is not
 // written at all: a writer would add a second section, which the first
-// would hide once the mark is gone.
+// would hide once the mark is gone; nor is a file in UTF-16 BE, which a
+// writer of single bytes would damage. A folder in the file's place is told
+// as such, not by the system's "access denied". Once saved, the domain lists
+// are read again from the file, as the plug-in's start reads them, so that
+// a file put right (its mark taken away, say) counts without a restart.
 bool StoreSettings(HWND dialog, const SettingsDialogRecord& record) {
     const char* iniPath = record.iniPath;
     SettingsRecord stored = *record.settings;
     IniBytesRecord copy;
-    const bool utf8 = KeepIniBytes(iniPath, copy);
-    const bool copied = utf8 || ReadIniBytes(iniPath, copy);
+    DWORD readError = ERROR_SUCCESS;
+    const IniFileRead read = ReadIniFile(iniPath, copy, readError);
+    const bool copied = read == IniFileRead::Read;
+    const bool utf8 = copied && ListsReadFromBytes(copy.Text());
+    if (read == IniFileRead::Folder) {
+        TellNotSaved(dialog, iniPath, NotSaved::Folder, 0);
+        return false;
+    }
+    if (copied && IniInUtf16BigEndian(copy.Text())) {
+        TellNotSaved(dialog, iniPath, NotSaved::BigEndian, 0);
+        return false;
+    }
     if (copied && SectionHiddenByByteOrderMark(copy.Text())) {
         TellNotSaved(dialog, iniPath, NotSaved::HiddenSection, 0);
         return false;
@@ -200,6 +224,7 @@ bool StoreSettings(HWND dialog, const SettingsDialogRecord& record) {
         }
     }
     *record.settings = stored;
+    LoadUserDomains(iniPath, *record.domains);
     return true;
 }
 
@@ -235,9 +260,10 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void RunSettingsDialog(HWND owner, HINSTANCE instance, const char* iniPath,
-                       SettingsRecord& settings, IniNoticeRecord& notice) {
+                       SettingsRecord& settings, UserDomainsRecord& domains,
+                       IniNoticeRecord& notice) {
     TellIniTrouble(owner, notice);
-    SettingsDialogRecord record = {iniPath, &settings};
+    SettingsDialogRecord record = {iniPath, &settings, &domains};
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDlgProc,
                     reinterpret_cast<LPARAM>(&record));
 }

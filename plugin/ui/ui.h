@@ -37,12 +37,14 @@ void ExamineIniFile(const char* iniPath, IniNoticeRecord& notice);
 void TellIniTrouble(HWND owner, IniNoticeRecord& notice);
 
 // Runs the settings dialog of the library `instance` modally, owned by
-// `owner`, once any notice about the INI file is told (TellIniTrouble); OK
-// stores the boxes in `settings` and in the INI file at `iniPath`, Cancel
-// changes nothing. When the INI file cannot be written, OK tells the user so,
-// with the file and the reason, and leaves the dialog open and `settings` as
-// they were.
+// `owner`, once any notice about the INI file is told (TellIniTrouble). Its
+// boxes show the INI file at `iniPath` as it is when the dialog opens. OK
+// stores the boxes in `settings` and in the INI file, then reads `domains`
+// again from the file; Cancel changes nothing. When the INI file cannot be
+// written, OK tells the user so, with the file and the reason, and leaves the
+// dialog open and `settings` and `domains` as they were.
 void RunSettingsDialog(HWND owner, HINSTANCE instance, const char* iniPath,
-                       SettingsRecord& settings, IniNoticeRecord& notice);
+                       SettingsRecord& settings, UserDomainsRecord& domains,
+                       IniNoticeRecord& notice);
 
 }  // namespace telepost

@@ -762,6 +762,37 @@ TEST_F(HostsimCliTest, InfoShowsTheNoticeAboutTheIniFile) {
     EXPECT_FALSE(Holds(info.out, "message box")) << info.out;
 }
 
+// hostsim info reads a file as the plug-in does: a UTF-8 file with a byte
+// order mark before a comment has its full-width list read as written, and
+// a file in UTF-16 BE nothing, which the notice tells.
+TEST_F(HostsimCliTest, InfoReadsEveryEncodingAsThePlugInDoes) {
+    std::ofstream(ini_, std::ios::binary)
+        << "\xEF\xBB\xBF; 設定\r\n[k-tai]\r\nconvert to hankaku=1\r\n"
+           "exempt domains=ｄｏｃｏｍｏ．ｎｅ．ｊｐ、ezweb.ne.jp\r\n";
+    Outcome info = Capture({"info"});
+    EXPECT_EQ(info.status, kExitOk) << info.err;
+    EXPECT_TRUE(Holds(info.out, "  convert to hankaku   1\n")) << info.out;
+    EXPECT_TRUE(Holds(info.out, "  exempt domains       ｄｏｃｏｍｏ．ｎｅ．ｊｐ、ezweb.ne.jp\n"))
+        << info.out;
+    EXPECT_FALSE(Holds(info.out, "skipped")) << info.out;
+    EXPECT_FALSE(Holds(info.out, "message box")) << info.out;
+
+    std::string bigEndian = "\xFE\xFF";
+    for (const char c : std::string("[k-tai]\r\nconvert to hankaku=1\r\n")) {
+        bigEndian += '\0';
+        bigEndian += c;
+    }
+    std::ofstream(ini_, std::ios::binary) << bigEndian;
+    info = Capture({"info"});
+    EXPECT_EQ(info.status, kExitOk) << info.err;
+    EXPECT_TRUE(Holds(info.out, "  convert to hankaku   0 (not set)\n")) << info.out;
+    EXPECT_TRUE(Holds(info.out,
+                      "message box  as the compose window opened, answered OK\n"
+                      "  | 設定ファイルが「UTF-16 BE」の形式で保存されているため、"))
+        << info.out;
+    EXPECT_EQ(ReadBytes(ini_), bigEndian);
+}
+
 TEST_F(HostsimCliTest, ASettingThatCannotBeGivenIsAnError) {
     std::ofstream(ini_, std::ios::binary) << kUsersIni;
     std::string file = Message("To: taro@docomo.ne.jp\n\nHi\n");

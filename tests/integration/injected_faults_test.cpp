@@ -218,6 +218,11 @@ class IniFaultsTest : public testing::Test {
         std::string error;
         ASSERT_TRUE(host_.Load(PluginUnderTest(), &error)) << error;
         host_.Plugin().BKC_OnStart();
+        // What the plug-in tells of the file at start (a folder in its
+        // place), told at the first compose window, before the dialog.
+        User told;
+        host_.CloseCompose(host_.OpenCompose(Message{}));
+        EXPECT_EQ(told.MessageBoxes().size(), fault.readable ? 0u : 1u);
     }
 
     // Whether a send to DoCoMo converts the full-width letter: the hankaku setting.
@@ -279,6 +284,14 @@ TEST_F(IniFaultsTest, SettingsThatCannotBeSavedAreToldAndLeftAsTheyWere) {
                   NotSaved() + "\n" + Ini() + "\n")
             << text;
         EXPECT_GT(text.size(), NotSaved().size() + Ini().size() + 2);
+        if (std::string(fault.what) == "a folder in its place") {
+            // What is true, not the system's "access denied" and its hint.
+            EXPECT_EQ(text.substr(NotSaved().size() + Ini().size() + 2),
+                      Cp932("設定ファイルの場所に、設定ファイルと同じ名前のフォルダーがあるため、設"
+                            "定を書き込めません。\n\nこのフォルダーを削除するか名前を変えて（中に必"
+                            "要なファイルがあれば、先に別の場所へ移してください）から、もう一度 OK "
+                            "を押すか、キャンセルで閉じてください。"));
+        }
         if (fault.readable) {
             EXPECT_EQ(ReadBytes(Ini()), before);
         } else {

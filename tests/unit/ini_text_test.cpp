@@ -18,6 +18,8 @@
 namespace telepost {
 namespace {
 
+// The keys of a file in UTF-8 are read from its bytes, a byte order mark
+// before it or not, and a file in UTF-16 BE gives none.
 TEST(IniTextTest, ListsAreReadFromTheBytesOfAFileInUtf8Only) {
     struct Case {
         const char* what;
@@ -29,7 +31,10 @@ TEST(IniTextTest, ListsAreReadFromTheBytesOfAFileInUtf8Only) {
         {"code page 932", "[k-tai]\r\nj domains=\x82\x81u.com\r\n", false},
         {"ASCII", "[k-tai]\r\nj domains=au.com\r\n", false},
         {"UTF-8 with a byte order mark", "\xEF\xBB\xBF[k-tai]\r\nj domains=\xEF\xBD\x81u.com",
-         false},
+         true},
+        {"a byte order mark before ASCII", "\xEF\xBB\xBF; x\r\n[k-tai]\r\nj domains=au.com", true},
+        {"UTF-16 BE", std::string("\xFE\xFF\0[\0k\0-\0t\0a\0i\0]", 16), true},
+        {"UTF-16 LE", std::string("\xFF\xFE[\0k\0-\0t\0a\0i\0]\0", 16), false},
         {"a NUL", std::string("[k-tai]\r\nj domains=\xEF\xBD\x81u.com") + '\0' + "x", false},
         {"as long as the read", std::string(kIniTextSize - 3, ' ') + "\xEF\xBD\x81", false},
         {"nothing", "", false},
@@ -37,6 +42,17 @@ TEST(IniTextTest, ListsAreReadFromTheBytesOfAFileInUtf8Only) {
     for (const Case& c : cases) {
         EXPECT_EQ(ListsReadFromBytes(c.text), c.fromBytes) << c.what;
     }
+    // The mark is a part of the first line, as Windows reads it: a header
+    // there is no header, one on the next line is.
+    EXPECT_EQ(
+        FindIniValue("\xEF\xBB\xBF[k-tai]\nj domains=a.jp", kSettingsSection, "j domains").data(),
+        nullptr);
+    EXPECT_EQ(FindIniValue("\xEF\xBB\xBF;\n[k-tai]\nj domains=a.jp", kSettingsSection, "j domains"),
+              "a.jp");
+    // Nothing of a file in UTF-16 BE, whatever its bytes hold.
+    EXPECT_EQ(
+        FindIniValue("\xFE\xFF\n[k-tai]\nj domains=a.jp", kSettingsSection, "j domains").data(),
+        nullptr);
     EXPECT_EQ(IniStartOf("\xEF\xBB\xBF[k-tai]"), IniStart::ByteOrderMark);
     EXPECT_EQ(IniStartOf("\r\n\xEF\xBB\xBF"), IniStart::Plain);
 }

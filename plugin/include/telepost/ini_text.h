@@ -7,9 +7,10 @@
 // The profile functions read a file without a byte order mark in the ANSI
 // code page. Windows hands its bytes to the ANSI functions as they are, but
 // a system that turns them into Unicode and back (Wine does) makes every
-// UTF-8 character beyond ASCII a "・" of code page 932. So the domain lists
-// of a file in UTF-8 are read from its bytes, which keeps them as written on
-// every system; any other file is read through the profile functions alone.
+// UTF-8 character beyond ASCII a "・" of code page 932. So every key of a
+// file in UTF-8, with a byte order mark or without, is read from its bytes,
+// which keeps it as written on every system; any other file is read through
+// the profile functions alone.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +33,16 @@ inline constexpr std::size_t kIniTextSize = 64 * 1024;
 // in UTF-16, giving the ANSI functions its text in the ANSI code page.
 inline constexpr char kUtf16ByteOrderMark[] = "\xFF\xFE";
 
+// The byte order mark Notepad writes at the start of a file saved as
+// "UTF-16 BE", which the plug-in does not read: on Windows every setting of
+// such a file is off, and the plug-in reads none of its keys on any system,
+// where some (Wine) would read them.
+inline constexpr char kUtf16BigEndianMark[] = "\xFE\xFF";
+
+constexpr bool IniInUtf16BigEndian(std::string_view text) {
+    return text.starts_with(kUtf16BigEndianMark);
+}
+
 // What the start of the INI file tells.
 enum class IniStart {
     Plain,          // nothing to tell
@@ -42,10 +53,13 @@ constexpr IniStart IniStartOf(std::string_view text) {
     return text.starts_with(kUtf8ByteOrderMark) ? IniStart::ByteOrderMark : IniStart::Plain;
 }
 
-// Whether the lists of the whole file `text` are read from its bytes: a file
-// in UTF-8 beyond ASCII without a byte order mark (with one, the profile
-// functions read it as UTF-8 where they see its section at all) and without
-// a NUL.
+// Whether the keys of the whole file `text` are read from its bytes: a file
+// in UTF-8 beyond ASCII without a NUL, a UTF-8 byte order mark before it or
+// not, and a file in UTF-16 BE, of which FindIniValue reads nothing. Windows
+// reads a file with a UTF-8 byte order mark in the ANSI code page, the mark
+// a part of its first line: a section whose header is on that line is lost
+// (IniStart::ByteOrderMark), and is lost alike to the reader of the bytes,
+// which sees the mark where Windows does; Wine reads such a file as UTF-8.
 bool ListsReadFromBytes(std::string_view text);
 
 namespace ini_text {
@@ -167,8 +181,8 @@ bool OtherLinesKept(std::string_view before, std::string_view after);
 // dropped), names match without regard to ASCII case, a comment line begins
 // with ";", the key is the trimmed text before the first "=", the value the
 // trimmed text after it without the quotes when one kind of quote (" or ')
-// encloses all of it. Null data when the key is absent; a value found has
-// data, empty or not.
+// encloses all of it. Null data when the key is absent, and for a text in
+// UTF-16 BE (IniInUtf16BigEndian); a value found has data, empty or not.
 std::string_view FindIniValue(std::string_view text, std::string_view section,
                               std::string_view key);
 

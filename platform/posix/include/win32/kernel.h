@@ -106,6 +106,16 @@ BOOL WINAPI FlushFileBuffers(HANDLE file);
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags);
 BOOL WINAPI DeleteFileA(LPCSTR fileName);
 
+#define ERROR_FILE_NOT_FOUND 2
+#define ERROR_PATH_NOT_FOUND 3
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
+// FILE_ATTRIBUTE_DIRECTORY for a folder, FILE_ATTRIBUTE_NORMAL for anything
+// else that exists; INVALID_FILE_ATTRIBUTES, with the last error set, for
+// nothing there (ERROR_PATH_NOT_FOUND, as this layer reports a missing file)
+// or a path that cannot be looked at.
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName);
+
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
 #define CP_ACP 0
