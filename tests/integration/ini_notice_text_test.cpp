@@ -162,7 +162,8 @@ TEST_F(IniNoticeTextTest, TheWholeNoticeAtEachBound) {
 TEST_F(IniNoticeTextTest, ANoticeNotShownIsToldAtTheNextChance) {
 #ifdef _WIN32
     // Windows refuses a box whose owner is gone (MessageBoxA gives 0); Wine
-    // takes it as a box that was answered, so the case cannot be made here.
+    // does not refuse it, and the stand-in user never sees it, so the case
+    // cannot be made there.
     GTEST_SKIP() << "Wine does not refuse a message box whose owner is gone";
 #endif
     const NoticeCase c = NoticeCases().front();
