@@ -7,12 +7,17 @@
 # for users in Japanese; the sample settings file is code page 932 without a
 # byte order mark, holds the line the guide's install step promises, and no
 # file of the zip is named TELEPOST.ini; the debug archive's file is the one
-# the DLL names. Then, under Wine in the Japanese locale, the integration
-# tests, the version resource test and `hostsim.exe info` run from the
-# unpacked folder against the DLL from the zip (the test programs are copied
-# there from build/windows, the DLL is not), and a long message to a DoCoMo
-# address is sent through that DLL with the sample as its TELEPOST.ini (no
-# length warning) and without it (the warning, answered No).
+# the DLL names. Then, under 32-bit Wine in the Japanese locale
+# (scripts/test-package-wine.sh), the integration tests, the version resource
+# test and `hostsim.exe info` run from the unpacked folder against the DLL
+# from the zip (the test programs are copied there from build/windows, the
+# DLL is not), and a long message to a DoCoMo address is sent through that DLL
+# with the sample as its TELEPOST.ini (no length warning) and without it (the
+# warning, answered No). Where this kernel runs no 32-bit programs, all this
+# runs under qemu-user emulation (scripts/wine32-emulated.sh) on a chosen set
+# of the integration tests, and sends of real messages through the DLL from
+# the zip must show what the 64-bit build shows; where the emulation cannot be
+# had either, the DLL is not run, and the output says why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
