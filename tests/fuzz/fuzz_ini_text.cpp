@@ -57,6 +57,9 @@ std::string Write(std::string_view text, std::span<const telepost::IniSettingVal
 }
 
 void CheckWriter(std::string_view text, const std::uint8_t* control) {
+    if (telepost::IniInUtf16BigEndian(text)) {
+        return;  // read as no key, and never written: the dialog refuses such a file
+    }
     using telepost::kSettingCount;
     using telepost::kSettingKeys;
     std::string keys[kSettingCount];
