@@ -75,14 +75,14 @@ std::string Notice(const std::string& ini, const std::string& named, unsigned mo
 std::string NotKeys(unsigned count) {
     std::string lines;
     for (unsigned i = 1; i <= count; ++i) {
-        lines += "not a key " + std::to_string(i) + "\r\n";
+        lines += std::string("not a key ") + std::to_string(i) + "\r\n";
     }
     return lines;
 }
 std::string NamedNotKeys(unsigned count) {
     std::string named;
     for (unsigned i = 1; i <= count && i <= kShownMistakes; ++i) {
-        named += Named(i + 1, "not a key " + std::to_string(i), kSay.notAKey);
+        named += Named(i + 1, std::string("not a key ") + std::to_string(i), kSay.notAKey);
     }
     return named;
 }
